@@ -1,0 +1,55 @@
+// The position, its snapshot and the per-game counters.
+#include "board/board.h"
+
+namespace reversi {
+
+Cell Board[BoardSize][BoardSize];
+Cell SavedBoard[BoardSize][BoardSize];
+int MoveCount;
+int PassFlag;
+
+namespace {
+
+constexpr int CentreLow = BoardSize / 2 - 1;
+constexpr int CentreHigh = BoardSize / 2;
+
+void CopyCells(Cell (&to)[BoardSize][BoardSize], const Cell (&from)[BoardSize][BoardSize]) {
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col) {
+      to[row][col] = from[row][col];
+    }
+  }
+}
+
+}  // namespace
+
+void InitBoard() {
+  for (auto& line : Board) {
+    for (Cell& cell : line) cell = Empty;
+  }
+  Board[CentreLow][CentreLow] = White;
+  Board[CentreLow][CentreHigh] = Black;
+  Board[CentreHigh][CentreLow] = Black;
+  Board[CentreHigh][CentreHigh] = White;
+}
+
+void CopyBoard(int mode) {
+  if (mode == SaveMode) {
+    CopyCells(SavedBoard, Board);
+  } else if (mode == RestoreMode) {
+    CopyCells(Board, SavedBoard);
+  }
+}
+
+void ResetBoardState() {
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col) {
+      Board[row][col] = Empty;
+      SavedBoard[row][col] = Empty;
+    }
+  }
+  MoveCount = 0;
+  PassFlag = 0;
+}
+
+}  // namespace reversi

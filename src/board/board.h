@@ -1,0 +1,106 @@
+// Board and rules: the one game position with its one-deep snapshot and the two per-game counters,
+// the rules of Reversi over that position, and the trial move by which the COM measures a square.
+// Owns Board, SavedBoard, MoveCount and PassFlag; every other module reaches them here directly.
+#pragma once
+
+#include <cstdint>
+
+namespace reversi {
+
+inline constexpr int BoardSize = 8;
+inline constexpr int SquareCount = BoardSize * BoardSize;
+inline constexpr int LastIndex = BoardSize - 1;
+inline constexpr int DirectionCount = 8;
+inline constexpr int SideCount = 2;
+
+// What a cell holds. Only the three named values are ever stored by the game; the type is a byte so
+// that a damaged cell can still be represented (and drawn as such).
+enum Cell : std::uint8_t { Empty = 0, Black = 1, White = 2 };
+
+// Side 0 owns the Black discs and moves first; side 1 owns the White discs.
+constexpr int OtherSide(int side) { return (side + 1) % SideCount; }
+constexpr Cell OwnCell(int side) { return side == 0 ? Black : White; }
+constexpr Cell OpponentCell(int side) { return side == 0 ? White : Black; }
+
+// SquareCode: how a person types a square and how the COM names one. The tens digit is the row
+// counted 1..8 from the top, the units digit the column counted 1..8 from the left.
+inline constexpr int SquareCodeRadix = 10;
+constexpr int SquareCode(int row, int col) { return (row + 1) * SquareCodeRadix + (col + 1); }
+constexpr int SquareRow(int code) { return code / SquareCodeRadix - 1; }
+constexpr int SquareColumn(int code) { return code % SquareCodeRadix - 1; }
+
+// The one position, row-major, row 0 at the top. Zero (all Empty) at program start.
+extern Cell Board[BoardSize][BoardSize];
+// The snapshot that a trial move takes and gives back.
+extern Cell SavedBoard[BoardSize][BoardSize];
+// Turns taken in the current game plus one for every pass; the COM's late-game rule reads it.
+extern int MoveCount;
+// 1 after a side had to pass, until a COM turn has played its scan placement.
+extern int PassFlag;
+
+// ---- Board state --------------------------------------------------------------------------------
+
+// Sets up the start position on an otherwise empty Board. Leaves the snapshot and counters alone.
+void InitBoard();
+
+// The two modes of the snapshot copy; any other mode copies nothing.
+enum SnapshotMode { SaveMode = 0, RestoreMode = 1 };
+
+// Copies the Board into the snapshot (SaveMode) or the snapshot back into the Board (RestoreMode).
+void CopyBoard(int mode);
+inline void SaveBoard() { CopyBoard(SaveMode); }
+inline void RestoreBoard() { CopyBoard(RestoreMode); }
+
+// Puts every piece of this module's state back to how the program finds it at start-up.
+void ResetBoardState();
+
+// ---- Move rules -----------------------------------------------------------------------------------
+// Squares are given as row and col 0..7 and must lie on the board; no routine checks that.
+
+// The eight steps, clockwise from up. Routines that loop over directions take them in this order;
+// for TryMove the order decides which trial position is measured.
+struct DirectionSteps {
+  int rowStep[DirectionCount];
+  int colStep[DirectionCount];
+};
+inline constexpr DirectionSteps DirectionTable = {
+    {-1, -1, 0, 1, 1, 1, 0, -1},
+    {0, 1, 1, 1, 0, -1, -1, -1},
+};
+
+enum TurnStatus { CanMove = 0, MustPass = 1, GameOver = 2 };
+
+// Mobility values pack two legal-move counts: own count * MobilityRadix + other side's count.
+inline constexpr int MobilityRadix = 100;
+
+// 1 when a disc of `side` on (row, col) would close a run of the other side's discs in this
+// direction. The square itself is not looked at.
+int CanCaptureInDirection(int row, int col, int side, int direction);
+
+// Turns the run that CanCaptureInDirection just found for the same four arguments. Leaves the
+// square itself alone.
+void FlipInDirection(int row, int col, int side, int direction);
+
+// 1 when `side` could play on (row, col). The caller has already checked that the cell is Empty.
+int IsLegalMove(int row, int col, int side);
+
+// Legal squares of `side` and of the other side, packed as own * MobilityRadix + other.
+int CountMobility(int side);
+
+// Plays a move with all its flips. 1 when played; 0, with the Board untouched, for an occupied
+// square or one that encloses nothing. Leaves MoveCount and PassFlag alone.
+int PlaceDisc(int row, int col, int side);
+
+// Whether `side`, about to move, can move, must pass, or whether neither side can move.
+int GetTurnStatus(int side);
+
+// ---- Trial move -------------------------------------------------------------------------------------
+
+// Measures a square for the COM: for every enclosing direction, that run alone is turned (the square
+// stays Empty), the mover's discs are added to `discs` and the mobility is taken. Returns the
+// mobility of the last enclosing direction, or 0 when nothing encloses (then `discs` is not
+// written). These are deliberately not the values after the full move; the COM's ranking is built
+// on them. The Board is left exactly as found.
+int TryMove(int row, int col, int side, int& discs);
+
+}  // namespace reversi

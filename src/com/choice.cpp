@@ -1,0 +1,224 @@
+// Second phase of a COM turn: two walks over the ranked list under the square-class rules, their
+// fall-backs, the coin toss, the late-game rule and the placement.
+#include "board/board.h"
+#include "com/com.h"
+#include "platform/console.h"
+
+namespace reversi {
+
+namespace {
+
+// From this MoveCount on, the square that gives the most discs wins (unless a corner was taken).
+constexpr int LateGameMoveCount = 48;
+// Lies above every possible ownMobility, so the first admitted record always lowers it.
+constexpr int MobilityCeiling = SquareCount + 1;
+
+// Digits of a SquareCode, 1..8, on the edge and next to it.
+constexpr int EdgeLow = 1;
+constexpr int EdgeHigh = BoardSize;
+constexpr int RingLow = EdgeLow + 1;
+constexpr int RingHigh = EdgeHigh - 1;
+
+// Every square belongs to exactly one class; the walks judge a square by its class.
+enum SquareClass {
+  CornerSquare,
+  EdgeTopBottom,   // row 1 or 8, column 3..6
+  EdgeLeftRight,   // column 1 or 8, row 3..6
+  CornerAdjacent,  // the three squares next to each corner
+  RingTopBottom,   // row 2 or 7, column 3..6
+  RingLeftRight,   // column 2 or 7, row 3..6
+  CentreSquare,    // row and column 3..6
+};
+
+constexpr bool OnEdge(int digit) { return digit == EdgeLow || digit == EdgeHigh; }
+constexpr bool InRing(int digit) { return digit == RingLow || digit == RingHigh; }
+constexpr bool NearCorner(int digit) { return OnEdge(digit) || InRing(digit); }
+
+constexpr SquareClass ClassOf(int square) {
+  const int row = square / SquareCodeRadix;
+  const int col = square % SquareCodeRadix;
+  if (NearCorner(row) && NearCorner(col)) {
+    return OnEdge(row) && OnEdge(col) ? CornerSquare : CornerAdjacent;
+  }
+  if (OnEdge(row)) return EdgeTopBottom;
+  if (OnEdge(col)) return EdgeLeftRight;
+  if (InRing(row)) return RingTopBottom;
+  if (InRing(col)) return RingLeftRight;
+  return CentreSquare;
+}
+
+// The cell at a SquareCode's row and column offset by (dRow, dCol).
+int CellNear(int square, int dRow, int dCol) {
+  return Board[SquareRow(square) + dRow][SquareColumn(square) + dCol];
+}
+
+// An edge square is safe to take when the opponent holds neither of its neighbours along the edge.
+bool EdgeNeighbourPasses(int cell, int side) { return cell != OpponentCell(side); }
+
+// A square is risky when it would sit between an opponent disc and an empty cell, where the
+// opponent could flank it at once. For Black to move the sum cannot tell White + Empty from
+// Black + Black; that ambiguity is part of the COM's play.
+bool PairPasses(int square, int dRow, int dCol, int side) {
+  return CellNear(square, dRow, dCol) + CellNear(square, -dRow, -dCol) == OpponentCell(side);
+}
+
+bool HorizontalPair(int square, int side) { return PairPasses(square, 0, 1, side); }
+bool VerticalPair(int square, int side) { return PairPasses(square, 1, 0, side); }
+bool DiagonalPairs(int square, int side) {
+  return PairPasses(square, 1, 1, side) || PairPasses(square, -1, 1, side);
+}
+
+enum WalkKey { OpponentMobilityKey, OwnMobilityKey };
+
+// An all-zero record marks the end of the used part of the list.
+bool IsEmptyRecord(const Candidate& record) {
+  return record.square == 0 && record.discs == 0 && record.ownMobility == 0 &&
+         record.opponentMobility == 0;
+}
+
+struct WalkResult {
+  int choice;
+  int discs;
+  bool cornerTaken;
+};
+
+// Walks the ranked list under the square-class rules: a corner, or a middle-edge square whose edge
+// neighbours are safe, is taken at once; otherwise the best key among the admitted squares is kept
+// (largest opponentMobility, or smallest ownMobility), the earliest among equals.
+WalkResult WalkCandidates(int side, WalkKey walkKey) {
+  WalkResult result = {0, 0, false};
+  int best = walkKey == OpponentMobilityKey ? 0 : MobilityCeiling;
+  for (const Candidate& record : CandidateList) {
+    if (IsEmptyRecord(record)) break;
+    const SquareClass squareClass = ClassOf(record.square);
+    const bool takeAtOnce =
+        squareClass == CornerSquare ||
+        (squareClass == EdgeTopBottom &&
+         EdgeNeighbourPasses(CellNear(record.square, 0, -1), side) &&
+         EdgeNeighbourPasses(CellNear(record.square, 0, 1), side)) ||
+        (squareClass == EdgeLeftRight &&
+         EdgeNeighbourPasses(CellNear(record.square, -1, 0), side) &&
+         EdgeNeighbourPasses(CellNear(record.square, 1, 0), side));
+    if (takeAtOnce) {
+      result = {record.square, record.discs, squareClass == CornerSquare};
+      return result;
+    }
+    const int key = walkKey == OpponentMobilityKey ? record.opponentMobility : record.ownMobility;
+    const bool beaten = walkKey == OpponentMobilityKey ? key <= best : key >= best;
+    if (beaten) continue;
+    bool risky = false;
+    switch (squareClass) {
+      case CornerAdjacent: risky = true; break;
+      case EdgeTopBottom: risky = HorizontalPair(record.square, side); break;
+      case EdgeLeftRight: risky = VerticalPair(record.square, side); break;
+      case RingTopBottom:
+        risky = VerticalPair(record.square, side) || DiagonalPairs(record.square, side);
+        break;
+      case RingLeftRight:
+        risky = HorizontalPair(record.square, side) || DiagonalPairs(record.square, side);
+        break;
+      default: break;
+    }
+    if (risky) continue;
+    best = key;
+    result.choice = record.square;
+    result.discs = record.discs;
+  }
+  return result;
+}
+
+// Without class rules: the first record of the list with the largest opponentMobility, or with the
+// smallest ownMobility.
+WalkResult FallBack(WalkKey walkKey) {
+  WalkResult result = {0, 0, false};
+  int best = walkKey == OpponentMobilityKey ? 0 : MobilityCeiling;
+  for (const Candidate& record : CandidateList) {
+    if (IsEmptyRecord(record)) break;
+    const int key = walkKey == OpponentMobilityKey ? record.opponentMobility : record.ownMobility;
+    const bool better = walkKey == OpponentMobilityKey ? key > best : key < best;
+    if (!better) continue;
+    best = key;
+    result.choice = record.square;
+    result.discs = record.discs;
+  }
+  return result;
+}
+
+// The first record with the most discs, whatever its class.
+int MostDiscs() {
+  int best = 0;
+  int choice = 0;
+  for (const Candidate& record : CandidateList) {
+    if (IsEmptyRecord(record)) break;
+    if (record.discs <= best) continue;
+    best = record.discs;
+    choice = record.square;
+  }
+  return choice;
+}
+
+int CountEmptyCells() {
+  int count = 0;
+  for (const auto& line : Board) {
+    for (Cell cell : line) count += (cell == Empty) ? 1 : 0;
+  }
+  return count;
+}
+
+void AnnounceMove(int square) {
+  platform::WriteText(">");
+  platform::WriteNumber(square);
+  platform::WriteText("\n");
+}
+
+// Plays the first Empty cell in row-major order on which `side` can move.
+void PlayFirstLegalSquare(int side) {
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col) {
+      if (Board[row][col] != Empty || !IsLegalMove(row, col, side)) continue;
+      if (PlaceDisc(row, col, side)) {
+        AnnounceMove(SquareCode(row, col));
+        PassFlag = 0;
+      }
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+int ChooseComSquare(int side) {
+  WalkResult first = WalkCandidates(side, OpponentMobilityKey);
+  if (first.choice == 0) first = FallBack(OpponentMobilityKey);
+  WalkResult second = WalkCandidates(side, OwnMobilityKey);
+  const bool cornerTaken = second.cornerTaken;
+  if (second.choice == 0) second = FallBack(OwnMobilityKey);
+
+  int choice = first.choice;
+  // The coin is tossed on every turn, so the generator advances the same way whatever is chosen.
+  const bool even = DrawRandom() % 2 == 0;
+  if (even && first.discs < second.discs) choice = second.choice;
+
+  if (MoveCount >= LateGameMoveCount && !cornerTaken) choice = MostDiscs();
+  return choice;
+}
+
+void PlaceComMove(int side, int chosenSquare) {
+  // With one cell left, or right after a pass, the COM plays the first legal square it finds; so
+  // it does when the list was empty (every move would leave the opponent stuck), because a COM
+  // that can move must move, or two COMs would pass the turn back and forth for ever.
+  if (CountEmptyCells() == 1 || PassFlag == 1 || chosenSquare == 0) {
+    PlayFirstLegalSquare(side);
+    return;
+  }
+  if (PlaceDisc(SquareRow(chosenSquare), SquareColumn(chosenSquare), side)) {
+    AnnounceMove(chosenSquare);
+  }
+}
+
+void ChooseComMove(int side) {
+  RankCandidates(side);
+  PlaceComMove(side, ChooseComSquare(side));
+}
+
+}  // namespace reversi

@@ -1,0 +1,79 @@
+// The computer player (COM): measures every square, ranks the candidate moves by the mobility they
+// leave, and chooses and plays one by square-class rules, a coin toss and a late-game rule.
+// Owns the CandidateGrid, the CandidateList and the pseudo-random generator the COM draws from.
+#pragma once
+
+#include <cstdint>
+
+namespace reversi {
+
+// One possible move: its SquareCode, the trial disc tally and both sides' trial mobility.
+struct Candidate {
+  std::int32_t square;
+  std::int32_t discs;
+  std::int32_t ownMobility;
+  std::int32_t opponentMobility;
+};
+
+// A CandidateGrid entry: the same four values with the first two in the other order.
+struct GridEntry {
+  std::int32_t discs;
+  std::int32_t square;
+  std::int32_t ownMobility;
+  std::int32_t opponentMobility;
+};
+
+// The grid is indexed by SquareCode; only codes with both digits 1..8 are ever filled.
+inline constexpr int GridSize = 100;
+// The list has a record for every square; no count is kept, the first all-zero record ends it.
+inline constexpr int CandidateCapacity = 64;
+
+extern GridEntry CandidateGrid[GridSize];
+extern Candidate CandidateList[CandidateCapacity];
+
+// ---- Candidate table and ranking --------------------------------------------------------------
+
+// First phase of a COM turn: measures every square for `side` and leaves in CandidateList the moves
+// after which the opponent can still move, by non-increasing opponentMobility, then empty records.
+// The order among equal keys is the one SortCandidates and ReverseCandidates give, and it matters.
+void RankCandidates(int side);
+
+// Sorts CandidateList[lo..hi] by ascending opponentMobility with a recursive exchange sort whose
+// order among equal keys is part of the COM's behaviour. Not a stable sort.
+void SortCandidates(int lo, int hi);
+
+// Reverses all CandidateCapacity records of CandidateList.
+void ReverseCandidates();
+
+// ---- Move choice ------------------------------------------------------------------------------
+
+// Plays one COM turn for `side`: ranks the candidates, chooses, places the disc and prints ">code".
+// Draws exactly one pseudo-random number. Must only be called when `side` has a legal move.
+void ChooseComMove(int side);
+
+// Second phase without the placement: the square that the walks, the random preference and the
+// late-game rule choose from the ranked CandidateList (0 when the list is empty). Draws exactly one
+// pseudo-random number.
+int ChooseComSquare(int side);
+
+// Plays `chosenSquare` for `side`, or the first legal square in row-major order when the board has
+// one Empty cell left, after a pass, or when nothing was chosen; prints ">code" for the square
+// played.
+void PlaceComMove(int side, int chosenSquare);
+
+// Puts the grid, the list and the generator back to how the program finds them at start-up.
+void ResetComState();
+
+// ---- Pseudo-random generator ------------------------------------------------------------------
+// A linear congruential generator, the same on every platform so that games can be replayed.
+
+inline constexpr int RandomMax = 0x7FFF;
+
+// Starts the sequence from `seed` (and discards its first value).
+void SeedRandom(std::uint32_t seed);
+// The next number, 0..RandomMax.
+int DrawRandom();
+// The generator's state at program start (as if seeded with nothing).
+void ResetRandomState();
+
+}  // namespace reversi

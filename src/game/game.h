@@ -1,0 +1,46 @@
+// The console game front end: the driver that owns the run (modes, turns, passes, results, new
+// game or shut-down), every screen, and every keyboard dialogue. Owns no state beyond one game's
+// driver variables and the keyboard's one byte of look-ahead.
+#pragma once
+
+namespace reversi {
+
+// ---- Driver -----------------------------------------------------------------------------------
+
+// Runs the program: titles the console, then plays games until the user shuts down at a result
+// screen or standard input ends. Returns the process exit code, always 0.
+int RunGame();
+
+// The four modes as ReadGameMode returns them (the choice typed, plus one).
+enum GameMode { PlayerVsPlayer = 1, PlayerVsCom = 2, ComVsPlayer = 3, ComVsCom = 4 };
+
+// ---- Screens ----------------------------------------------------------------------------------
+
+// Clears the console and draws the instructions, the side to move (0: black, anything else:
+// white) and the board.
+void DrawBoard(int side);
+
+// Draws the final board with DrawBoard(side), the winner, both disc counts and the final prompt.
+void ShowResult(int side);
+
+// ---- Keyboard ---------------------------------------------------------------------------------
+
+// What ReadHumanMove reports to the driver.
+enum HumanTurn {
+  MoveDone = 0,       // a disc was placed, or 0 was entered and nothing placed
+  QuitRequested = 1,  // 99 was entered
+  InputEnded = -1,    // standard input ended before a number could be read
+};
+
+// Asks for a mode until one of 0..maxChoice is entered and returns it plus one; returns InputEnded
+// when standard input ends first.
+int ReadGameMode(int maxChoice);
+
+// Plays one human turn for `side`, asking until a legal move, 0 or 99 is entered. Also reads the
+// final choice after a result screen (side 0: 0 for a new game, 99 to shut down).
+int ReadHumanMove(int side);
+
+// Forgets a byte of look-ahead left from earlier input.
+void ResetKeyboardState();
+
+}  // namespace reversi

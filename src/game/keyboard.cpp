@@ -1,0 +1,138 @@
+// The keyboard dialogues: the mode choice and a human's move (or the final choice). Numbers are
+// read the way C's "%d" reads them, except that a number too large for an int is refused instead
+// of being wrapped into another, perhaps meaningful, value such as 99.
+#include <climits>
+
+#include "board/board.h"
+#include "game/game.h"
+#include "game/texts.h"
+#include "platform/console.h"
+
+namespace reversi {
+
+namespace {
+
+constexpr int QuitCode = 99;
+constexpr int SkipCode = 0;
+constexpr int LowestSquare = SquareCode(0, 0);
+constexpr int HighestSquare = SquareCode(LastIndex, LastIndex);
+constexpr int DecimalRadix = 10;
+// The magnitude of INT_MIN, the largest that a signed number can have.
+constexpr long long LargestMagnitude = -static_cast<long long>(INT_MIN);
+
+constexpr int NoByte = -2;  // the look-ahead holds nothing
+int lookAhead = NoByte;
+
+int NextByte() {
+  if (lookAhead != NoByte) {
+    const int byte = lookAhead;
+    lookAhead = NoByte;
+    return byte;
+  }
+  return platform::ReadInputByte();
+}
+
+// Gives a byte back to the input; the end of input needs no giving back, it stays ended.
+void PutBack(int byte) {
+  if (byte != platform::EndOfInput) lookAhead = byte;
+}
+
+// White space as "%d" skips it: space, tab, line feed, vertical tab, form feed, carriage return.
+constexpr bool IsSpace(int byte) { return byte == ' ' || (byte >= '\t' && byte <= '\r'); }
+constexpr bool IsDigit(int byte) { return byte >= '0' && byte <= '9'; }
+
+enum ReadResult { NumberRead, NothingRead, NoMoreInput };
+
+// Reads one number like "%d": white space (line ends too) skipped, an optional sign, digits, and
+// the byte after them left for the next read. A number outside int's range counts as nothing read.
+// Takes constant memory however long a digit run is.
+ReadResult ReadNumber(int& value) {
+  int byte = NextByte();
+  while (IsSpace(byte)) byte = NextByte();
+  if (byte == platform::EndOfInput) return NoMoreInput;
+  bool negative = false;
+  if (byte == '-' || byte == '+') {
+    negative = byte == '-';
+    byte = NextByte();  // the sign is used up even when no digit follows, as with "%d"
+  }
+  if (!IsDigit(byte)) {
+    PutBack(byte);
+    return NothingRead;
+  }
+  long long magnitude = 0;
+  bool tooLarge = false;
+  for (; IsDigit(byte); byte = NextByte()) {
+    if (tooLarge) continue;
+    magnitude = magnitude * DecimalRadix + (byte - '0');
+    tooLarge = magnitude > LargestMagnitude;
+  }
+  PutBack(byte);
+  const long long signedValue = negative ? -magnitude : magnitude;
+  if (tooLarge || signedValue > INT_MAX) return NothingRead;
+  value = static_cast<int>(signedValue);
+  return NumberRead;
+}
+
+// Throws away the rest of the line, its line end included.
+void DiscardLine() {
+  int byte = NextByte();
+  while (byte != '\n' && byte != platform::EndOfInput) byte = NextByte();
+}
+
+// Prompts and reads until a number arrives. Unreadable entries are discarded with their line and
+// reported. When the input ends, the prompt's line is closed and false is returned.
+bool PromptForNumber(int& value) {
+  for (;;) {
+    platform::WriteText(texts::Prompt);
+    switch (ReadNumber(value)) {
+      case NumberRead: return true;
+      case NothingRead:
+        DiscardLine();
+        platform::WriteText(texts::InputErrorText);
+        break;
+      case NoMoreInput:
+        platform::WriteText("\n");
+        return false;
+    }
+  }
+}
+
+void ReportNumber(int number, const char* tail) {
+  platform::WriteText(texts::NumberErrorLead);
+  platform::WriteNumber(number);
+  platform::WriteText(tail);
+}
+
+}  // namespace
+
+int ReadGameMode(int maxChoice) {
+  int choice = 0;
+  for (;;) {
+    if (!PromptForNumber(choice)) return InputEnded;
+    if (choice >= 0 && choice <= maxChoice) return choice + 1;
+    ReportNumber(choice, texts::NumberErrorTail);
+  }
+}
+
+int ReadHumanMove(int side) {
+  int number = 0;
+  for (;;) {
+    if (!PromptForNumber(number)) return InputEnded;
+    if (number == QuitCode) return QuitRequested;
+    if (number == SkipCode) return MoveDone;
+    const int row = number / SquareCodeRadix - 1;
+    const int col = number % SquareCodeRadix - 1;
+    const bool wellFormed = number >= LowestSquare && number <= HighestSquare && row >= 0 &&
+                            row <= LastIndex && col >= 0 && col <= LastIndex;
+    if (!wellFormed) {
+      ReportNumber(number, texts::NumberErrorTail);
+      continue;
+    }
+    if (PlaceDisc(row, col, side)) return MoveDone;
+    ReportNumber(number, texts::CannotPlaceTail);
+  }
+}
+
+void ResetKeyboardState() { lookAhead = NoByte; }
+
+}  // namespace reversi

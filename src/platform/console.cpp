@@ -1,0 +1,150 @@
+// The console layer's buffers and test seams, the same on every platform. The operating system
+// itself is reached only through os.h.
+#include "platform/console.h"
+
+#include <cstring>
+
+#include "platform/os.h"
+
+namespace reversi::platform {
+
+namespace {
+
+// Large enough for a whole board screen, so a COM-vs-COM game costs few system calls.
+constexpr std::size_t OutputCapacity = 8192;
+char outputBuffer[OutputCapacity];
+std::size_t outputUsed = 0;
+OutputSink outputSink = nullptr;
+
+constexpr std::size_t InputCapacity = 4096;
+char inputBuffer[InputCapacity];
+std::size_t inputNext = 0;
+std::size_t inputEnd = 0;
+bool inputEnded = false;
+
+bool inputRedirected = false;
+const char* redirectedBytes = nullptr;
+std::size_t redirectedCount = 0;
+std::size_t redirectedNext = 0;
+
+bool clockFixed = false;
+std::uint32_t fixedSeconds = 0;
+
+// Decimal digits of any int, sign included.
+constexpr int MaxNumberLength = 11;
+constexpr int DecimalRadix = 10;
+
+}  // namespace
+
+void WriteOutput(const char* bytes, std::size_t count) {
+  if (outputSink != nullptr) {
+    outputSink(bytes, count);
+    return;
+  }
+  if (count > OutputCapacity - outputUsed) FlushOutput();
+  if (count >= OutputCapacity) {
+    os::WriteStdout(bytes, count);
+    return;
+  }
+  std::memcpy(outputBuffer + outputUsed, bytes, count);
+  outputUsed += count;
+}
+
+void WriteText(const char* text) { WriteOutput(text, std::strlen(text)); }
+
+void WriteNumber(int value, int minWidth) {
+  char digits[MaxNumberLength];
+  int length = 0;
+  // Work on the magnitude as unsigned so that the most negative int needs no special case.
+  unsigned magnitude = value < 0 ? 0U - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+  do {
+    digits[length++] = static_cast<char>('0' + magnitude % DecimalRadix);
+    magnitude /= DecimalRadix;
+  } while (magnitude != 0);
+  if (value < 0) digits[length++] = '-';
+  for (int pad = length; pad < minWidth; ++pad) WriteOutput(" ", 1);
+  char text[MaxNumberLength];
+  for (int i = 0; i < length; ++i) text[i] = digits[length - 1 - i];
+  WriteOutput(text, static_cast<std::size_t>(length));
+}
+
+void FlushOutput() {
+  if (outputUsed == 0) return;
+  os::WriteStdout(outputBuffer, outputUsed);
+  outputUsed = 0;
+}
+
+int ReadInputByte() {
+  if (inputEnded) return EndOfInput;
+  if (inputRedirected) {
+    if (redirectedNext < redirectedCount) {
+      return static_cast<unsigned char>(redirectedBytes[redirectedNext++]);
+    }
+    inputEnded = true;
+    return EndOfInput;
+  }
+  if (inputNext == inputEnd) {
+    FlushOutput();  // whatever asks for this input must be visible first
+    const long got = os::ReadStdin(inputBuffer, InputCapacity);
+    if (got <= 0) {
+      inputEnded = true;
+      return EndOfInput;
+    }
+    inputNext = 0;
+    inputEnd = static_cast<std::size_t>(got);
+  }
+  return static_cast<unsigned char>(inputBuffer[inputNext++]);
+}
+
+void SetConsoleTitle(const char* cp932Title) {
+  if (outputSink != nullptr) return;
+  os::SetTitle(cp932Title);
+}
+
+void ClearScreen() {
+  if (outputSink != nullptr) {
+    outputSink(ClearSequence, sizeof ClearSequence - 1);
+    return;
+  }
+  os::ClearScreen();
+}
+
+std::uint32_t CalendarSeconds() { return clockFixed ? fixedSeconds : os::CalendarSeconds(); }
+
+void RedirectOutput(OutputSink sink) {
+  FlushOutput();
+  outputSink = sink;
+}
+
+void RedirectInput(const char* bytes, std::size_t count) {
+  inputRedirected = true;
+  redirectedBytes = bytes;
+  redirectedCount = count;
+  redirectedNext = 0;
+  inputEnded = false;
+}
+
+void RestoreStandardInput() {
+  inputRedirected = false;
+  redirectedBytes = nullptr;
+  redirectedCount = 0;
+  redirectedNext = 0;
+  inputEnded = false;
+}
+
+void FixClock(std::uint32_t seconds) {
+  clockFixed = true;
+  fixedSeconds = seconds;
+}
+
+void UseRealClock() { clockFixed = false; }
+
+void ResetConsoleState() {
+  outputUsed = 0;
+  inputNext = 0;
+  inputEnd = 0;
+  inputEnded = false;
+  redirectedNext = 0;
+}
+
+}  // namespace reversi::platform

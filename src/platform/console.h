@@ -1,0 +1,58 @@
+// The console layer: the only place that talks to the operating system. It owns the output and
+// input buffers, the console title, the screen clear and the clock, and the seams through which
+// tests replace standard input, standard output and the clock without touching the game.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace reversi::platform {
+
+// Returned by ReadInputByte once no more input can come.
+inline constexpr int EndOfInput = -1;
+
+// ---- What the game uses -----------------------------------------------------------------------
+
+// The one output routine: every byte the program writes passes through here, unchanged CP932.
+void WriteOutput(const char* bytes, std::size_t count);
+// Writes a NUL-terminated text.
+void WriteText(const char* text);
+// Writes a decimal number, right-aligned with spaces to at least `minWidth` columns.
+void WriteNumber(int value, int minWidth = 0);
+// Hands everything written so far to the console. Done before every wait for input.
+void FlushOutput();
+
+// The next byte of standard input (0..255), or EndOfInput for ever once the input has ended.
+// Pending output is flushed before the program waits for input.
+int ReadInputByte();
+
+// Titles the console window with CP932 text.
+void SetConsoleTitle(const char* cp932Title);
+// Blanks the console; the next output starts at its top-left corner.
+void ClearScreen();
+// Calendar time in seconds.
+std::uint32_t CalendarSeconds();
+
+// ---- Seams for tests --------------------------------------------------------------------------
+
+// Receives output instead of standard output; written bytes arrive at once, unbuffered. A screen
+// clear arrives as the ANSI sequence ClearSequence on every platform and the title not at all, so
+// a captured dialogue reads the same everywhere.
+using OutputSink = void (*)(const char* bytes, std::size_t count);
+void RedirectOutput(OutputSink sink);  // nullptr: standard output again
+
+// Reads input from these bytes (not copied; they must outlive the reads) instead of standard input.
+void RedirectInput(const char* bytes, std::size_t count);
+void RestoreStandardInput();
+
+// Makes CalendarSeconds return `seconds`, or the real clock again.
+void FixClock(std::uint32_t seconds);
+void UseRealClock();
+
+// Forgets buffered input and output and an input end already met; the seams stay as they are.
+void ResetConsoleState();
+
+// The bytes that clear an ANSI terminal: cursor home, then erase the whole display.
+inline constexpr char ClearSequence[] = "\x1b[H\x1b[2J";
+
+}  // namespace reversi::platform

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the plain suite, then the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer. Installs what it needs first. Fails when any test fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+bash tools/install-deps.sh g++ cmake make libgtest-dev
+
+echo "== plain build"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== sanitized build (ASan + UBSan)"
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DREVERSI_SANITIZE=ON >/dev/null
+cmake --build build-sanitize -j "$jobs"
+ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
