@@ -13,7 +13,9 @@ namespace {
 
 std::string captured;
 
-void Capture(const char* bytes, std::size_t count) { captured.append(bytes, count); }
+void Capture(const char* bytes, std::size_t count) {
+  captured.append(bytes, count);
+}
 
 }  // namespace
 
@@ -52,10 +54,17 @@ void SetBoard(std::string_view picture) {
   for (char c : picture) {
     Cell cell;
     switch (c) {
-      case 'X': cell = Black; break;
-      case 'O': cell = White; break;
-      case '.': cell = Empty; break;
-      default: continue;
+      case 'X':
+        cell = Black;
+        break;
+      case 'O':
+        cell = White;
+        break;
+      case '.':
+        cell = Empty;
+        break;
+      default:
+        continue;
     }
     ASSERT_LT(index, SquareCount) << "picture has too many cells";
     Board[index / BoardSize][index % BoardSize] = cell;

@@ -25,7 +25,8 @@ void CopyCells(Cell (&to)[BoardSize][BoardSize], const Cell (&from)[BoardSize][B
 
 void InitBoard() {
   for (auto& line : Board) {
-    for (Cell& cell : line) cell = Empty;
+    for (Cell& cell : line)
+      cell = Empty;
   }
   Board[CentreLow][CentreLow] = White;
   Board[CentreLow][CentreHigh] = Black;

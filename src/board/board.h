@@ -18,16 +18,28 @@ inline constexpr int SideCount = 2;
 enum Cell : std::uint8_t { Empty = 0, Black = 1, White = 2 };
 
 // Side 0 owns the Black discs and moves first; side 1 owns the White discs.
-constexpr int OtherSide(int side) { return (side + 1) % SideCount; }
-constexpr Cell OwnCell(int side) { return side == 0 ? Black : White; }
-constexpr Cell OpponentCell(int side) { return side == 0 ? White : Black; }
+constexpr int OtherSide(int side) {
+  return (side + 1) % SideCount;
+}
+constexpr Cell OwnCell(int side) {
+  return side == 0 ? Black : White;
+}
+constexpr Cell OpponentCell(int side) {
+  return side == 0 ? White : Black;
+}
 
 // SquareCode: how a person types a square and how the COM names one. The tens digit is the row
 // counted 1..8 from the top, the units digit the column counted 1..8 from the left.
 inline constexpr int SquareCodeRadix = 10;
-constexpr int SquareCode(int row, int col) { return (row + 1) * SquareCodeRadix + (col + 1); }
-constexpr int SquareRow(int code) { return code / SquareCodeRadix - 1; }
-constexpr int SquareColumn(int code) { return code % SquareCodeRadix - 1; }
+constexpr int SquareCode(int row, int col) {
+  return (row + 1) * SquareCodeRadix + (col + 1);
+}
+constexpr int SquareRow(int code) {
+  return code / SquareCodeRadix - 1;
+}
+constexpr int SquareColumn(int code) {
+  return code % SquareCodeRadix - 1;
+}
 
 // The one position, row-major, row 0 at the top. Zero (all Empty) at program start.
 extern Cell Board[BoardSize][BoardSize];
@@ -48,14 +60,19 @@ enum SnapshotMode { SaveMode = 0, RestoreMode = 1 };
 
 // Copies the Board into the snapshot (SaveMode) or the snapshot back into the Board (RestoreMode).
 void CopyBoard(int mode);
-inline void SaveBoard() { CopyBoard(SaveMode); }
-inline void RestoreBoard() { CopyBoard(RestoreMode); }
+inline void SaveBoard() {
+  CopyBoard(SaveMode);
+}
+inline void RestoreBoard() {
+  CopyBoard(RestoreMode);
+}
 
 // Puts every piece of this module's state back to how the program finds it at start-up.
 void ResetBoardState();
 
-// ---- Move rules -----------------------------------------------------------------------------------
-// Squares are given as row and col 0..7 and must lie on the board; no routine checks that.
+// ---- Move rules
+// ----------------------------------------------------------------------------------- Squares are
+// given as row and col 0..7 and must lie on the board; no routine checks that.
 
 // The eight steps, clockwise from up. Routines that loop over directions take them in this order;
 // for TryMove the order decides which trial position is measured.
@@ -94,11 +111,12 @@ int PlaceDisc(int row, int col, int side);
 // Whether `side`, about to move, can move, must pass, or whether neither side can move.
 int GetTurnStatus(int side);
 
-// ---- Trial move -------------------------------------------------------------------------------------
+// ---- Trial move
+// -------------------------------------------------------------------------------------
 
-// Measures a square for the COM: for every enclosing direction, that run alone is turned (the square
-// stays Empty), the mover's discs are added to `discs` and the mobility is taken. Returns the
-// mobility of the last enclosing direction, or 0 when nothing encloses (then `discs` is not
+// Measures a square for the COM: for every enclosing direction, that run alone is turned (the
+// square stays Empty), the mover's discs are added to `discs` and the mobility is taken. Returns
+// the mobility of the last enclosing direction, or 0 when nothing encloses (then `discs` is not
 // written). These are deliberately not the values after the full move; the COM's ranking is built
 // on them. The Board is left exactly as found.
 int TryMove(int row, int col, int side, int& discs);

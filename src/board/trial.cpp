@@ -9,7 +9,8 @@ namespace {
 int CountCells(Cell cell) {
   int count = 0;
   for (const auto& line : Board) {
-    for (Cell c : line) count += (c == cell) ? 1 : 0;
+    for (Cell c : line)
+      count += (c == cell) ? 1 : 0;
   }
   return count;
 }

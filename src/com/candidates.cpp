@@ -21,8 +21,10 @@ void SwapCandidates(int a, int b) {
 }  // namespace
 
 void RankCandidates(int side) {
-  for (GridEntry& entry : CandidateGrid) entry = EmptyGridEntry;
-  for (Candidate& record : CandidateList) record = EmptyCandidate;
+  for (GridEntry& entry : CandidateGrid)
+    entry = EmptyGridEntry;
+  for (Candidate& record : CandidateList)
+    record = EmptyCandidate;
 
   for (int row = 0; row < BoardSize; ++row) {
     for (int col = 0; col < BoardSize; ++col) {
@@ -78,8 +80,10 @@ void ReverseCandidates() {
 }
 
 void ResetComState() {
-  for (GridEntry& entry : CandidateGrid) entry = EmptyGridEntry;
-  for (Candidate& record : CandidateList) record = EmptyCandidate;
+  for (GridEntry& entry : CandidateGrid)
+    entry = EmptyGridEntry;
+  for (Candidate& record : CandidateList)
+    record = EmptyCandidate;
   ResetRandomState();
 }
 

@@ -30,9 +30,15 @@ enum SquareClass {
   CentreSquare,    // row and column 3..6
 };
 
-constexpr bool OnEdge(int digit) { return digit == EdgeLow || digit == EdgeHigh; }
-constexpr bool InRing(int digit) { return digit == RingLow || digit == RingHigh; }
-constexpr bool NearCorner(int digit) { return OnEdge(digit) || InRing(digit); }
+constexpr bool OnEdge(int digit) {
+  return digit == EdgeLow || digit == EdgeHigh;
+}
+constexpr bool InRing(int digit) {
+  return digit == RingLow || digit == RingHigh;
+}
+constexpr bool NearCorner(int digit) {
+  return OnEdge(digit) || InRing(digit);
+}
 
 constexpr SquareClass ClassOf(int square) {
   const int row = square / SquareCodeRadix;
@@ -53,7 +59,9 @@ int CellNear(int square, int dRow, int dCol) {
 }
 
 // An edge square is safe to take when the opponent holds neither of its neighbours along the edge.
-bool EdgeNeighbourPasses(int cell, int side) { return cell != OpponentCell(side); }
+bool EdgeNeighbourPasses(int cell, int side) {
+  return cell != OpponentCell(side);
+}
 
 // A square is risky when it would sit between an opponent disc and an empty cell, where the
 // opponent could flank it at once. For Black to move the sum cannot tell White + Empty from
@@ -62,8 +70,12 @@ bool PairPasses(int square, int dRow, int dCol, int side) {
   return CellNear(square, dRow, dCol) + CellNear(square, -dRow, -dCol) == OpponentCell(side);
 }
 
-bool HorizontalPair(int square, int side) { return PairPasses(square, 0, 1, side); }
-bool VerticalPair(int square, int side) { return PairPasses(square, 1, 0, side); }
+bool HorizontalPair(int square, int side) {
+  return PairPasses(square, 0, 1, side);
+}
+bool VerticalPair(int square, int side) {
+  return PairPasses(square, 1, 0, side);
+}
 bool DiagonalPairs(int square, int side) {
   return PairPasses(square, 1, 1, side) || PairPasses(square, -1, 1, side);
 }
@@ -91,14 +103,13 @@ WalkResult WalkCandidates(int side, WalkKey walkKey) {
   for (const Candidate& record : CandidateList) {
     if (IsEmptyRecord(record)) break;
     const SquareClass squareClass = ClassOf(record.square);
-    const bool takeAtOnce =
-        squareClass == CornerSquare ||
-        (squareClass == EdgeTopBottom &&
-         EdgeNeighbourPasses(CellNear(record.square, 0, -1), side) &&
-         EdgeNeighbourPasses(CellNear(record.square, 0, 1), side)) ||
-        (squareClass == EdgeLeftRight &&
-         EdgeNeighbourPasses(CellNear(record.square, -1, 0), side) &&
-         EdgeNeighbourPasses(CellNear(record.square, 1, 0), side));
+    const bool takeAtOnce = squareClass == CornerSquare ||
+                            (squareClass == EdgeTopBottom &&
+                             EdgeNeighbourPasses(CellNear(record.square, 0, -1), side) &&
+                             EdgeNeighbourPasses(CellNear(record.square, 0, 1), side)) ||
+                            (squareClass == EdgeLeftRight &&
+                             EdgeNeighbourPasses(CellNear(record.square, -1, 0), side) &&
+                             EdgeNeighbourPasses(CellNear(record.square, 1, 0), side));
     if (takeAtOnce) {
       result = {record.square, record.discs, squareClass == CornerSquare};
       return result;
@@ -108,16 +119,23 @@ WalkResult WalkCandidates(int side, WalkKey walkKey) {
     if (beaten) continue;
     bool risky = false;
     switch (squareClass) {
-      case CornerAdjacent: risky = true; break;
-      case EdgeTopBottom: risky = HorizontalPair(record.square, side); break;
-      case EdgeLeftRight: risky = VerticalPair(record.square, side); break;
+      case CornerAdjacent:
+        risky = true;
+        break;
+      case EdgeTopBottom:
+        risky = HorizontalPair(record.square, side);
+        break;
+      case EdgeLeftRight:
+        risky = VerticalPair(record.square, side);
+        break;
       case RingTopBottom:
         risky = VerticalPair(record.square, side) || DiagonalPairs(record.square, side);
         break;
       case RingLeftRight:
         risky = HorizontalPair(record.square, side) || DiagonalPairs(record.square, side);
         break;
-      default: break;
+      default:
+        break;
     }
     if (risky) continue;
     best = key;
@@ -160,7 +178,8 @@ int MostDiscs() {
 int CountEmptyCells() {
   int count = 0;
   for (const auto& line : Board) {
-    for (Cell cell : line) count += (cell == Empty) ? 1 : 0;
+    for (Cell cell : line)
+      count += (cell == Empty) ? 1 : 0;
   }
   return count;
 }

@@ -23,6 +23,8 @@ int DrawRandom() {
   return static_cast<int>((RandomState >> OutputShift) & static_cast<std::uint32_t>(RandomMax));
 }
 
-void ResetRandomState() { RandomState = 0; }
+void ResetRandomState() {
+  RandomState = 0;
+}
 
 }  // namespace reversi

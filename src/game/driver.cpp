@@ -16,10 +16,14 @@ constexpr int LastModeChoice = ComVsCom - 1;
 
 bool HumanPlays(int mode, int side) {
   switch (mode) {
-    case PlayerVsPlayer: return true;
-    case PlayerVsCom: return side == 0;
-    case ComVsPlayer: return side == 1;
-    default: return false;
+    case PlayerVsPlayer:
+      return true;
+    case PlayerVsCom:
+      return side == 0;
+    case ComVsPlayer:
+      return side == 1;
+    default:
+      return false;
   }
 }
 
@@ -59,7 +63,8 @@ bool PlayOneGame() {
         platform::WriteText(texts::GameOverText);
         side = GameFinished;
         break;
-      default: break;
+      default:
+        break;
     }
     // Checked after the status, so a game broken off still has its last turn counted.
     if (quit == QuitRequested) side = GameFinished;

@@ -38,8 +38,12 @@ void PutBack(int byte) {
 }
 
 // White space as "%d" skips it: space, tab, line feed, vertical tab, form feed, carriage return.
-constexpr bool IsSpace(int byte) { return byte == ' ' || (byte >= '\t' && byte <= '\r'); }
-constexpr bool IsDigit(int byte) { return byte >= '0' && byte <= '9'; }
+constexpr bool IsSpace(int byte) {
+  return byte == ' ' || (byte >= '\t' && byte <= '\r');
+}
+constexpr bool IsDigit(int byte) {
+  return byte >= '0' && byte <= '9';
+}
 
 enum ReadResult { NumberRead, NothingRead, NoMoreInput };
 
@@ -48,7 +52,8 @@ enum ReadResult { NumberRead, NothingRead, NoMoreInput };
 // Takes constant memory however long a digit run is.
 ReadResult ReadNumber(int& value) {
   int byte = NextByte();
-  while (IsSpace(byte)) byte = NextByte();
+  while (IsSpace(byte))
+    byte = NextByte();
   if (byte == platform::EndOfInput) return NoMoreInput;
   bool negative = false;
   if (byte == '-' || byte == '+') {
@@ -76,7 +81,8 @@ ReadResult ReadNumber(int& value) {
 // Throws away the rest of the line, its line end included.
 void DiscardLine() {
   int byte = NextByte();
-  while (byte != '\n' && byte != platform::EndOfInput) byte = NextByte();
+  while (byte != '\n' && byte != platform::EndOfInput)
+    byte = NextByte();
 }
 
 // Prompts and reads until a number arrives. Unreadable entries are discarded with their line and
@@ -85,7 +91,8 @@ bool PromptForNumber(int& value) {
   for (;;) {
     platform::WriteText(texts::Prompt);
     switch (ReadNumber(value)) {
-      case NumberRead: return true;
+      case NumberRead:
+        return true;
       case NothingRead:
         DiscardLine();
         platform::WriteText(texts::InputErrorText);
@@ -133,6 +140,8 @@ int ReadHumanMove(int side) {
   }
 }
 
-void ResetKeyboardState() { lookAhead = NoByte; }
+void ResetKeyboardState() {
+  lookAhead = NoByte;
+}
 
 }  // namespace reversi

@@ -14,9 +14,12 @@ constexpr int CountWidth = 2;
 
 const char* GlyphOf(Cell cell) {
   switch (cell) {
-    case Empty: return texts::EmptyGlyph;
-    case Black: return texts::BlackGlyph;
-    case White: return texts::WhiteGlyph;
+    case Empty:
+      return texts::EmptyGlyph;
+    case Black:
+      return texts::BlackGlyph;
+    case White:
+      return texts::WhiteGlyph;
   }
   return texts::InvalidGlyph;
 }
@@ -24,7 +27,8 @@ const char* GlyphOf(Cell cell) {
 int CountCells(Cell wanted) {
   int count = 0;
   for (const auto& line : Board) {
-    for (Cell cell : line) count += (cell == wanted) ? 1 : 0;
+    for (Cell cell : line)
+      count += (cell == wanted) ? 1 : 0;
   }
   return count;
 }
@@ -38,11 +42,13 @@ void DrawBoard(int side) {
   WriteText(texts::BreakOffHint);
   WriteText(side == 0 ? texts::TurnBlackLine : texts::TurnWhiteLine);
   WriteText(" ");
-  for (int col = 0; col < BoardSize; ++col) platform::WriteNumber(col + 1, ColumnNumberWidth);
+  for (int col = 0; col < BoardSize; ++col)
+    platform::WriteNumber(col + 1, ColumnNumberWidth);
   WriteText("\n");
   for (int row = 0; row < BoardSize; ++row) {
     platform::WriteNumber((row + 1) * SquareCodeRadix);
-    for (int col = 0; col < BoardSize; ++col) WriteText(GlyphOf(Board[row][col]));
+    for (int col = 0; col < BoardSize; ++col)
+      WriteText(GlyphOf(Board[row][col]));
     WriteText("\n");
   }
 }

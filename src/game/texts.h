@@ -9,23 +9,39 @@ namespace reversi::texts {
 // Tavimoのリバーシ Ver1.00
 inline constexpr char Title[] = "Tavimo\x82\xCC\x83\x8A\x83o\x81[\x83V Ver1.00";
 // *ゲームモードを数字で選択してEnterを押してください。\n
-inline constexpr char ModePrompt[] = "*\x83Q\x81[\x83\x80\x83\x82\x81[\x83h\x82\xF0\x90\x94\x8E\x9A\x82\xC5\x91I\x91\xF0\x82\xB5\x82\xC4" "Enter\x82\xF0\x89\x9F\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81" "B\n";
+inline constexpr char ModePrompt[] =
+    "*\x83Q\x81[\x83\x80\x83\x82\x81["
+    "\x83h\x82\xF0\x90\x94\x8E\x9A\x82\xC5\x91I\x91\xF0\x82\xB5\x82\xC4"
+    "Enter\x82\xF0\x89\x9F\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"
+    "B\n";
 // (0)Player vs Player (1)Player vs COM (2)COM vs player (3)COM vs COM\n
-inline constexpr char ModeList[] = "(0)Player vs Player (1)Player vs COM (2)COM vs player (3)COM vs COM\n";
+inline constexpr char ModeList[] =
+    "(0)Player vs Player (1)Player vs COM (2)COM vs player (3)COM vs COM\n";
 // パス\n
 inline constexpr char PassText[] = "\x83p\x83X\n";
 // ゲーム終了\n
 inline constexpr char GameOverText[] = "\x83Q\x81[\x83\x80\x8FI\x97\xB9\n";
 // *Y座標を10の位にX座標を1の位にしてEnterを押してください。\n
-inline constexpr char CoordinateHint[] = "*Y\x8D\xC0\x95W\x82\xF0" "10\x82\xCC\x88\xCA\x82\xC9X\x8D\xC0\x95W\x82\xF0" "1\x82\xCC\x88\xCA\x82\xC9\x82\xB5\x82\xC4" "Enter\x82\xF0\x89\x9F\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81" "B\n";
+inline constexpr char CoordinateHint[] =
+    "*Y\x8D\xC0\x95W\x82\xF0"
+    "10\x82\xCC\x88\xCA\x82\xC9X\x8D\xC0\x95W\x82\xF0"
+    "1\x82\xCC\x88\xCA\x82\xC9\x82\xB5\x82\xC4"
+    "Enter\x82\xF0\x89\x9F\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"
+    "B\n";
 // *中断するときは「99+Enter」を入力してください。\n
-inline constexpr char BreakOffHint[] = "*\x92\x86\x92" "f\x82\xB7\x82\xE9\x82\xC6\x82\xAB\x82\xCD\x81u99+Enter\x81v\x82\xF0\x93\xFC\x97\xCD\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81" "B\n";
+inline constexpr char BreakOffHint[] =
+    "*\x92\x86\x92"
+    "f\x82\xB7\x82\xE9\x82\xC6\x82\xAB\x82\xCD\x81u99+"
+    "Enter\x81v\x82\xF0\x93\xFC\x97\xCD\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"
+    "B\n";
 // ターン:○\n
 inline constexpr char TurnBlackLine[] = "\x83^\x81[\x83\x93:\x81\x9B\n";
 // ターン:●\n
 inline constexpr char TurnWhiteLine[] = "\x83^\x81[\x83\x93:\x81\x9C\n";
 // ・
-inline constexpr char EmptyGlyph[] = "\x81" "E";
+inline constexpr char EmptyGlyph[] =
+    "\x81"
+    "E";
 // ○
 inline constexpr char BlackGlyph[] = "\x81\x9B";
 // ●
@@ -38,14 +54,19 @@ inline constexpr char BlackWinsLine[] = "\x81\x9B:\x8D\x95\x82\xCC\x8F\x9F\x82\x
 inline constexpr char WhiteWinsLine[] = "\x81\x9C:\x94\x92\x82\xCC\x8F\x9F\x82\xBF\x81I\n";
 // 引き分け！
 inline constexpr char DrawText[] = "\x88\xF8\x82\xAB\x95\xAA\x82\xAF\x81I";
-// ○: 
+// ○:
 inline constexpr char BlackCountLead[] = "\x81\x9B: ";
-//  ピース    ●: 
+//  ピース    ●:
 inline constexpr char WhiteCountLead[] = " \x83s\x81[\x83X    \x81\x9C: ";
 //  ピース\n
 inline constexpr char CountTail[] = " \x83s\x81[\x83X\n";
 // *「0+Enter」でニューゲーム。「99+Enter」でシャットダウン。\n
-inline constexpr char FinalPrompt[] = "*\x81u0+Enter\x81v\x82\xC5\x83j\x83\x85\x81[\x83Q\x81[\x83\x80\x81" "B\x81u99+Enter\x81v\x82\xC5\x83V\x83\x83\x83" "b\x83g\x83_\x83" "E\x83\x93\x81" "B\n";
+inline constexpr char FinalPrompt[] =
+    "*\x81u0+Enter\x81v\x82\xC5\x83j\x83\x85\x81[\x83Q\x81[\x83\x80\x81"
+    "B\x81u99+Enter\x81v\x82\xC5\x83V\x83\x83\x83"
+    "b\x83g\x83_\x83"
+    "E\x83\x93\x81"
+    "B\n";
 // >
 inline constexpr char Prompt[] = ">";
 // input error\n
@@ -55,6 +76,7 @@ inline constexpr char NumberErrorLead[] = "input[";
 // ]:error\n
 inline constexpr char NumberErrorTail[] = "]:error\n";
 // ]:そこには置けません！\n
-inline constexpr char CannotPlaceTail[] = "]:\x82\xBB\x82\xB1\x82\xC9\x82\xCD\x92u\x82\xAF\x82\xDC\x82\xB9\x82\xF1\x81I\n";
+inline constexpr char CannotPlaceTail[] =
+    "]:\x82\xBB\x82\xB1\x82\xC9\x82\xCD\x92u\x82\xAF\x82\xDC\x82\xB9\x82\xF1\x81I\n";
 
 }  // namespace reversi::texts

@@ -50,7 +50,9 @@ void WriteOutput(const char* bytes, std::size_t count) {
   outputUsed += count;
 }
 
-void WriteText(const char* text) { WriteOutput(text, std::strlen(text)); }
+void WriteText(const char* text) {
+  WriteOutput(text, std::strlen(text));
+}
 
 void WriteNumber(int value, int minWidth) {
   char digits[MaxNumberLength];
@@ -62,9 +64,11 @@ void WriteNumber(int value, int minWidth) {
     magnitude /= DecimalRadix;
   } while (magnitude != 0);
   if (value < 0) digits[length++] = '-';
-  for (int pad = length; pad < minWidth; ++pad) WriteOutput(" ", 1);
+  for (int pad = length; pad < minWidth; ++pad)
+    WriteOutput(" ", 1);
   char text[MaxNumberLength];
-  for (int i = 0; i < length; ++i) text[i] = digits[length - 1 - i];
+  for (int i = 0; i < length; ++i)
+    text[i] = digits[length - 1 - i];
   WriteOutput(text, static_cast<std::size_t>(length));
 }
 
@@ -109,7 +113,9 @@ void ClearScreen() {
   os::ClearScreen();
 }
 
-std::uint32_t CalendarSeconds() { return clockFixed ? fixedSeconds : os::CalendarSeconds(); }
+std::uint32_t CalendarSeconds() {
+  return clockFixed ? fixedSeconds : os::CalendarSeconds();
+}
 
 void RedirectOutput(OutputSink sink) {
   FlushOutput();
@@ -137,7 +143,9 @@ void FixClock(std::uint32_t seconds) {
   fixedSeconds = seconds;
 }
 
-void UseRealClock() { clockFixed = false; }
+void UseRealClock() {
+  clockFixed = false;
+}
 
 void ResetConsoleState() {
   outputUsed = 0;

@@ -54,8 +54,12 @@ void SetTitle(const char* cp932Title) {
   WriteText(TitleEnd);
 }
 
-void ClearScreen() { WriteOutput(ClearSequence, sizeof ClearSequence - 1); }
+void ClearScreen() {
+  WriteOutput(ClearSequence, sizeof ClearSequence - 1);
+}
 
-std::uint32_t CalendarSeconds() { return static_cast<std::uint32_t>(std::time(nullptr)); }
+std::uint32_t CalendarSeconds() {
+  return static_cast<std::uint32_t>(std::time(nullptr));
+}
 
 }  // namespace reversi::platform::os

@@ -29,13 +29,17 @@ long ReadStdin(char* buffer, std::size_t capacity) {
   return static_cast<long>(got);
 }
 
-void SetTitle(const char* cp932Title) { SetConsoleTitleA(cp932Title); }
+void SetTitle(const char* cp932Title) {
+  SetConsoleTitleA(cp932Title);
+}
 
 void ClearScreen() {
   FlushOutput();
   std::system("cls");
 }
 
-std::uint32_t CalendarSeconds() { return static_cast<std::uint32_t>(std::time(nullptr)); }
+std::uint32_t CalendarSeconds() {
+  return static_cast<std::uint32_t>(std::time(nullptr));
+}
 
 }  // namespace reversi::platform::os

@@ -1,0 +1,127 @@
+#include "child_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace reversi::testing {
+
+namespace {
+
+constexpr std::size_t ReadChunk = 65536;
+
+void SetNonBlocking(int fd) {
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+}
+
+// In the child: puts the chosen files on descriptors 0 and 1, then runs the program.
+[[noreturn]] void BecomeProgram(const std::string& program, int inputRead, int outputWrite,
+                                const ChildOptions& options) {
+  if (options.inputFromDevNull) {
+    const int devNull = open("/dev/null", O_RDONLY);
+    dup2(devNull, STDIN_FILENO);
+  } else {
+    dup2(inputRead, STDIN_FILENO);
+  }
+  switch (options.output) {
+    case OutputTarget::Pipe:
+      dup2(outputWrite, STDOUT_FILENO);
+      break;
+    case OutputTarget::DevNull:
+      dup2(open("/dev/null", O_WRONLY), STDOUT_FILENO);
+      break;
+    case OutputTarget::DevFull:
+      dup2(open("/dev/full", O_WRONLY), STDOUT_FILENO);
+      break;
+    case OutputTarget::Closed:
+      close(STDOUT_FILENO);
+      break;
+  }
+  for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd)
+    close(fd);
+  signal(SIGPIPE, SIG_DFL);
+  char* const argv[] = {const_cast<char*>(program.c_str()), nullptr};
+  char* const envp[] = {nullptr};
+  execve(program.c_str(), argv, envp);
+  _exit(127);
+}
+
+}  // namespace
+
+ChildResult RunProgram(const std::string& program, std::string_view input,
+                       const ChildOptions& options) {
+  ChildResult result;
+  int toChild[2];
+  int fromChild[2];
+  if (pipe(toChild) != 0 || pipe(fromChild) != 0) return result;
+  // The parent must survive a child that stops reading its input.
+  signal(SIGPIPE, SIG_IGN);
+
+  const pid_t pid = fork();
+  if (pid == 0) BecomeProgram(program, toChild[0], fromChild[1], options);
+  close(toChild[0]);
+  close(fromChild[1]);
+  SetNonBlocking(toChild[1]);
+  SetNonBlocking(fromChild[0]);
+
+  const auto deadline = std::chrono::steady_clock::now() + options.timeout;
+  std::size_t sent = 0;
+  int inputFd = toChild[1];
+  int outputFd = fromChild[0];
+  if (input.empty() || options.inputFromDevNull) {
+    close(inputFd);
+    inputFd = -1;
+  }
+  char chunk[ReadChunk];
+  while (outputFd >= 0 || inputFd >= 0) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      result.timedOut = true;
+      kill(pid, SIGKILL);
+      break;
+    }
+    pollfd fds[2] = {{outputFd, POLLIN, 0}, {inputFd, POLLOUT, 0}};
+    if (poll(fds, 2, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
+    if (outputFd >= 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
+      const ssize_t got = read(outputFd, chunk, sizeof chunk);
+      if (got > 0) {
+        result.output.append(chunk, static_cast<std::size_t>(got));
+      } else if (got == 0 || errno != EAGAIN) {
+        close(outputFd);
+        outputFd = -1;
+      }
+    }
+    if (inputFd >= 0 && (fds[1].revents & (POLLOUT | POLLHUP | POLLERR)) != 0) {
+      const ssize_t wrote = write(inputFd, input.data() + sent, input.size() - sent);
+      if (wrote > 0) sent += static_cast<std::size_t>(wrote);
+      if (sent == input.size() || (wrote < 0 && errno != EAGAIN)) {
+        close(inputFd);
+        inputFd = -1;
+      }
+    }
+  }
+  if (inputFd >= 0) close(inputFd);
+  if (outputFd >= 0) close(outputFd);
+
+  int status = 0;
+  rusage usage{};
+  while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+  }
+  result.maxRssKiB = usage.ru_maxrss;
+  if (WIFEXITED(status)) {
+    result.exited = true;
+    result.exitCode = WEXITSTATUS(status);
+  } else if (WIFSIGNALED(status)) {
+    result.signal = WTERMSIG(status);
+  }
+  return result;
+}
+
+}  // namespace reversi::testing

@@ -1,0 +1,40 @@
+// Runs a built program as a child process with a script on its standard input and collects what
+// it writes, under a time limit. POSIX only: the end-to-end tests of the real binary use it.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace reversi::testing {
+
+// Where the child's standard output goes.
+enum class OutputTarget {
+  Pipe,     // captured and returned
+  DevNull,  // /dev/null
+  DevFull,  // /dev/full: every write fails with "no space"
+  Closed,   // file descriptor 1 closed: every write fails
+};
+
+struct ChildOptions {
+  OutputTarget output = OutputTarget::Pipe;
+  std::chrono::milliseconds timeout{10000};
+  // Standard input from /dev/null instead of the script.
+  bool inputFromDevNull = false;
+};
+
+struct ChildResult {
+  std::string output;
+  int exitCode = -1;    // valid when exited is true
+  int signal = 0;       // the signal that ended the child, if any
+  bool exited = false;  // ended by exit() or a return from main
+  bool timedOut = false;
+  long maxRssKiB = 0;  // the child's peak resident set size
+};
+
+// Starts `program` (no arguments, an empty environment), writes `input` to its standard input and
+// closes it, and waits until the child ends or the timeout kills it.
+ChildResult RunProgram(const std::string& program, std::string_view input,
+                       const ChildOptions& options = {});
+
+}  // namespace reversi::testing
