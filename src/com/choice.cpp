@@ -162,7 +162,7 @@ WalkResult FallBack(WalkKey walkKey) {
   return result;
 }
 
-// The first record with the most discs, whatever its class.
+// The first record with the most discs, whatever its class; 0 when no record has any disc.
 int MostDiscs() {
   int best = 0;
   int choice = 0;
@@ -218,7 +218,10 @@ int ChooseComSquare(int side) {
   const bool even = DrawRandom() % 2 == 0;
   if (even && first.discs < second.discs) choice = second.choice;
 
-  if (MoveCount >= LateGameMoveCount && !cornerTaken) choice = MostDiscs();
+  // A record without discs never replaces the choice, so a list of such records keeps it.
+  if (MoveCount >= LateGameMoveCount && !cornerTaken) {
+    if (const int most = MostDiscs(); most != 0) choice = most;
+  }
   return choice;
 }
 

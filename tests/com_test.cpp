@@ -1,0 +1,560 @@
+// The COM: trial values, the ranked candidate order (ties included), the choice among ranked
+// candidates under the square-class rules, the coin toss and the late-game rule, and the placement.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "board/board.h"
+#include "com/com.h"
+#include "harness.h"
+
+namespace reversi {
+namespace {
+
+using testing::BoardPicture;
+using testing::SeedWithFirstDraw;
+using testing::SetBoard;
+using testing::TakeOutput;
+
+constexpr const char* EmptyPicture =
+    "........ ........ ........ ........ ........ ........ ........ ........";
+constexpr const char* StartPicture =
+    "........ ........ ........ ...OX... ...XO... ........ ........ ........";
+// Black can play only 11 and White only 88; either move leaves the other side without a move.
+constexpr const char* OneMoveEachPicture =
+    ".XXXXXXX XOOOOOXX XOXXXXOX XOXXXOOX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXX.";
+
+class ComTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testing::ResetProcessState(); }
+};
+
+// The most records a constructed list holds in these tests; unused ones stay all zero (empty).
+constexpr int ListedMax = 6;
+using ShortList = Candidate[ListedMax];
+
+void SetList(const ShortList& records) {
+  for (Candidate& record : CandidateList)
+    record = {0, 0, 0, 0};
+  for (int k = 0; k < ListedMax; ++k)
+    CandidateList[k] = records[k];
+}
+
+// The picture with every blank removed, as BoardPicture writes it.
+std::string Normalised(const char* picture) {
+  std::string rows;
+  int cells = 0;
+  for (const char* c = picture; *c != '\0'; ++c) {
+    if (*c == ' ') continue;
+    rows += *c;
+    if (++cells % BoardSize == 0) rows += '\n';
+  }
+  return rows;
+}
+
+// The squares of the used records, in list order, e.g. "56 65 43 34".
+std::string ListedSquares() {
+  std::string squares;
+  for (const Candidate& record : CandidateList) {
+    if (record.square == 0) break;
+    if (!squares.empty()) squares += ' ';
+    squares += std::to_string(record.square);
+  }
+  return squares;
+}
+
+int UsedRecords() {
+  int used = 0;
+  for (const Candidate& record : CandidateList) {
+    used += (record.square | record.discs | record.ownMobility | record.opponentMobility) != 0;
+  }
+  return used;
+}
+
+// Seeds the generator so that the next draw has the chosen parity, and returns the draw that
+// should follow it, so a test can tell how many numbers a turn drew.
+int SeedForCoin(bool even) {
+  const std::uint32_t seed = SeedWithFirstDraw(even);
+  DrawRandom();
+  const int second = DrawRandom();
+  SeedRandom(seed);
+  return second;
+}
+
+// ---- Trial move
+// -----------------------------------------------------------------------------------
+
+struct TrialCase {
+  const char* name;
+  const char* picture;
+  int side;
+  int square;
+  int result;
+  int discs;  // -1: not written
+};
+
+const TrialCase TrialCases[] = {
+    {"start, Black on 34", StartPicture, 0, 34, 303, 3},
+    {"start, Black on 65", StartPicture, 0, 65, 303, 3},
+    {"start, White on 35", StartPicture, 1, 35, 303, 3},
+    {"start, White on 64", StartPicture, 1, 64, 303, 3},
+    {"start, Black on a White square", StartPicture, 0, 35, 0, -1},
+    {"start, Black on an occupied square", StartPicture, 0, 44, 0, -1},
+    {"start, Black on a square that encloses nothing", StartPicture, 0, 11, 0, -1},
+    // Two directions: 4 discs with only 45 turned plus 4 with only 35 turned; the mobility is taken
+    // with only 35 turned and 36 still empty.
+    {"after 34 and 35, Black on 36",
+     "........ ........ ...XO... ...XO... ...XO... ........ ........ ........", 0, 36, 506, 8},
+    {"encloses, but the trial position leaves nobody a move",
+     ".XO..... ........ ........ ........ ........ ........ ........ ........", 1, 11, 0, 2},
+};
+
+TEST_F(ComTest, TryMoveGivesTheTrialValues) {
+  for (const TrialCase& c : TrialCases) {
+    SCOPED_TRACE(c.name);
+    SetBoard(c.picture);
+    const std::string before = BoardPicture();
+    int discs = -1;
+    EXPECT_EQ(TryMove(SquareRow(c.square), SquareColumn(c.square), c.side, discs), c.result);
+    EXPECT_EQ(discs, c.discs);
+    EXPECT_EQ(BoardPicture(), before);
+    EXPECT_EQ(MoveCount, 0);
+    EXPECT_EQ(PassFlag, 0);
+  }
+}
+
+// ---- Ranking
+// --------------------------------------------------------------------------------------
+
+TEST_F(ComTest, RankingOrdersTiesTheWayTheExchangeSortLeavesThem) {
+  struct {
+    ShortList entered;
+    const char* ranked;
+  } const cases[] = {
+      {{{11, 0, 0, 2}, {12, 0, 0, 5}, {13, 0, 0, 2}, {14, 0, 0, 1}, {15, 0, 0, 5}, {16, 0, 0, 2}},
+       "15 12 16 13 11 14"},
+      {{{21, 0, 0, 1}, {22, 0, 0, 1}}, "22 21"},
+      {{{21, 0, 0, 1}, {22, 0, 0, 1}, {23, 0, 0, 1}}, "23 22 21"},
+      {{{34, 3, 3, 3}, {43, 3, 3, 3}, {56, 3, 3, 3}, {65, 3, 3, 3}}, "56 65 43 34"},
+      {{{21, 0, 0, 7}}, "21"},
+      {{}, ""},
+  };
+  for (const auto& c : cases) {
+    SetList(c.entered);
+    SortCandidates(0, CandidateCapacity - 1);
+    ReverseCandidates();
+    EXPECT_EQ(ListedSquares(), c.ranked);
+    int entered = 0;
+    for (const Candidate& record : c.entered)
+      entered += record.square != 0;
+    EXPECT_EQ(UsedRecords(), entered) << "empty records stay behind";
+  }
+}
+
+TEST_F(ComTest, RankingKeepsEveryRecordAndSortsByOpponentMobility) {
+  // A spread of keys with many ties; the fields travel with their record.
+  std::uint32_t state = 7;
+  for (int filled : {1, 9, 40, 60}) {
+    for (Candidate& record : CandidateList)
+      record = {0, 0, 0, 0};
+    int keySum = 0;
+    for (int k = 0; k < filled; ++k) {
+      state = state * 1103515245U + 12345U;
+      const int key = 1 + static_cast<int>((state >> 16) % 6);
+      CandidateList[k] = {11 + k, key * 2, key * 3, key};
+      keySum += key;
+    }
+    SortCandidates(0, CandidateCapacity - 1);
+    ReverseCandidates();
+    int seenSum = 0;
+    for (int k = 0; k < CandidateCapacity; ++k) {
+      const Candidate& record = CandidateList[k];
+      if (k >= filled) {
+        EXPECT_EQ(record.square, 0) << "position " << k;
+        continue;
+      }
+      EXPECT_EQ(record.discs, record.opponentMobility * 2);
+      EXPECT_EQ(record.ownMobility, record.opponentMobility * 3);
+      if (k > 0) {
+        EXPECT_GE(CandidateList[k - 1].opponentMobility, record.opponentMobility);
+      }
+      seenSum += record.opponentMobility;
+    }
+    EXPECT_EQ(seenSum, keySum);
+  }
+}
+
+TEST_F(ComTest, SortingAnEmptyOrOneRecordRangeChangesNothing) {
+  const ShortList records = {{11, 1, 1, 1}, {12, 2, 2, 9}, {13, 3, 3, 4}};
+  SetList(records);
+  SortCandidates(1, 1);
+  SortCandidates(2, 0);
+  EXPECT_EQ(ListedSquares(), "11 12 13");
+}
+
+TEST_F(ComTest, RankCandidatesBuildsTheListFromTheBoard) {
+  SetBoard(StartPicture);
+  const ShortList stale = {{88, 9, 9, 9}, {77, 9, 9, 9}};  // left from an earlier turn
+  SetList(stale);
+  RankCandidates(0);
+  EXPECT_EQ(ListedSquares(), "56 65 43 34");
+  EXPECT_EQ(UsedRecords(), 4);
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(CandidateList[k].discs, 3);
+    EXPECT_EQ(CandidateList[k].ownMobility, 3);
+    EXPECT_EQ(CandidateList[k].opponentMobility, 3);
+  }
+  EXPECT_EQ(BoardPicture(), Normalised(StartPicture));
+
+  // The only legal move leaves the opponent without a move, so nothing is listed, and nothing of
+  // the previous turn survives.
+  for (int side = 0; side < SideCount; ++side) {
+    SetBoard(OneMoveEachPicture);
+    SetList(stale);
+    RankCandidates(side);
+    EXPECT_EQ(UsedRecords(), 0) << "side " << side;
+  }
+}
+
+// ---- Choice
+// ---------------------------------------------------------------------------------------
+
+// One constructed ranked list on a board, and the square chosen with an even and an odd draw.
+struct ChoiceCase {
+  const char* name;
+  const char* picture;
+  int side;
+  int moveCount;
+  ShortList list;  // square, discs, ownMobility, opponentMobility
+  int whenEven;
+  int whenOdd;
+};
+
+// The centre square 66 is the plain alternative in the class cases below: with "admit" lists the
+// judged square wins unless a rule passes it over; with "rule 3" lists it wins only when it is
+// taken at once as a safe middle-edge square.
+#define ADMIT(square)    \
+  {                      \
+    {square, 2, 1, 9}, { \
+      66, 3, 2, 4        \
+    }                    \
+  }
+#define AT_ONCE(square) \
+  {                     \
+    {66, 3, 2, 4}, {    \
+      square, 2, 5, 1   \
+    }                   \
+  }
+
+const ChoiceCase ChoiceCases[] = {
+    // The coin and the late-game rule.
+    {"first walk by opponent mobility, second by own; 12 is never taken by a walk",
+     EmptyPicture,
+     0,
+     0,
+     {{35, 5, 6, 7}, {46, 9, 2, 4}, {12, 12, 1, 3}},
+     46,
+     35},
+    {"the same at MoveCount 47",
+     EmptyPicture,
+     0,
+     47,
+     {{35, 5, 6, 7}, {46, 9, 2, 4}, {12, 12, 1, 3}},
+     46,
+     35},
+    {"from MoveCount 48 the most discs win, whatever the class",
+     EmptyPicture,
+     0,
+     48,
+     {{35, 5, 6, 7}, {46, 9, 2, 4}, {12, 12, 1, 3}},
+     12,
+     12},
+    {"equal disc counts keep the first walk's square",
+     EmptyPicture,
+     0,
+     0,
+     {{35, 5, 6, 7}, {46, 5, 2, 4}},
+     35,
+     35},
+    {"equal records: the first in the list",
+     EmptyPicture,
+     1,
+     0,
+     {{33, 4, 2, 3}, {34, 4, 2, 3}},
+     33,
+     33},
+    {"equal records at MoveCount 48: the first in the list",
+     EmptyPicture,
+     1,
+     48,
+     {{33, 4, 2, 3}, {34, 4, 2, 3}},
+     33,
+     33},
+    {"only corner-adjacent squares: both fall-backs",
+     EmptyPicture,
+     0,
+     0,
+     {{22, 3, 4, 5}, {77, 6, 1, 2}},
+     77,
+     22},
+    {"fall-backs, then the late-game rule",
+     EmptyPicture,
+     0,
+     48,
+     {{22, 3, 4, 5}, {77, 6, 1, 2}},
+     77,
+     77},
+    {"a corner wins both walks", EmptyPicture, 0, 0, {{33, 8, 2, 6}, {11, 3, 5, 2}}, 11, 11},
+    {"a corner taken by the second walk blocks the late-game rule",
+     EmptyPicture,
+     0,
+     60,
+     {{33, 8, 2, 6}, {11, 3, 5, 2}},
+     11,
+     11},
+    {"the earliest corner wins", EmptyPicture, 0, 0, {{88, 1, 9, 1}, {11, 9, 1, 9}}, 88, 88},
+    {"a safe middle edge before a corner wins, and leaves the late-game rule on",
+     EmptyPicture,
+     0,
+     0,
+     {{14, 2, 5, 1}, {11, 3, 5, 1}, {33, 9, 9, 1}},
+     14,
+     14},
+    {"a safe middle edge at MoveCount 48",
+     EmptyPicture,
+     0,
+     48,
+     {{14, 2, 5, 1}, {11, 3, 5, 1}, {33, 9, 9, 1}},
+     33,
+     33},
+    {"among equal keys the walks keep the first",
+     EmptyPicture,
+     0,
+     0,
+     {{33, 1, 5, 6}, {34, 9, 5, 6}, {35, 7, 5, 6}},
+     33,
+     33},
+
+    // Top and bottom middle edges: both neighbours along the edge must not be the opponent's
+    // (rule 3); otherwise the square is passed over when its horizontal pair sums to the
+    // opponent's cell code (rule 7).
+    {"14, neighbours empty: taken at once", EmptyPicture, 0, 0, AT_ONCE(14), 14, 14},
+    {"14, own neighbours: taken at once",
+     "..X.X... ........ ........ ........ ........ ........ ........ ........", 0, 0, AT_ONCE(14),
+     14, 14},
+    {"14, the cell below does not matter",
+     "........ ...O.... ........ ........ ........ ........ ........ ........", 0, 0, AT_ONCE(14),
+     14, 14},
+    {"14, opponent on the left: not taken at once",
+     "..O..... ........ ........ ........ ........ ........ ........ ........", 0, 0, AT_ONCE(14),
+     66, 66},
+    {"14, opponent on the right: not taken at once",
+     "....O... ........ ........ ........ ........ ........ ........ ........", 0, 0, AT_ONCE(14),
+     66, 66},
+    {"14, opponent and empty: passed over",
+     "..O..... ........ ........ ........ ........ ........ ........ ........", 0, 0, ADMIT(14), 66,
+     66},
+    {"14, opponent on both sides: admitted",
+     "..O.O... ........ ........ ........ ........ ........ ........ ........", 0, 0, ADMIT(14), 14,
+     14},
+    {"14, opponent and own: admitted",
+     "..O.X... ........ ........ ........ ........ ........ ........ ........", 0, 0, ADMIT(14), 14,
+     14},
+    {"14 for White, Black and empty: passed over",
+     "..X..... ........ ........ ........ ........ ........ ........ ........", 1, 0, ADMIT(14), 66,
+     66},
+    {"14 for White, Black on both sides: admitted",
+     "..X.X... ........ ........ ........ ........ ........ ........ ........", 1, 0, ADMIT(14), 14,
+     14},
+    {"14 for White, own neighbours: taken at once",
+     "..O.O... ........ ........ ........ ........ ........ ........ ........", 1, 0, AT_ONCE(14),
+     14, 14},
+    {"85, opponent on the right: not taken at once",
+     "........ ........ ........ ........ ........ ........ ........ .....O..", 0, 0, AT_ONCE(85),
+     66, 66},
+
+    // Left and right middle edges: the neighbours above and below (rule 4), the vertical pair
+    // (rule 8).
+    {"41, neighbours empty: taken at once", EmptyPicture, 0, 0, AT_ONCE(41), 41, 41},
+    {"41, the cell to its right does not matter",
+     "........ ........ ........ .O...... ........ ........ ........ ........", 0, 0, AT_ONCE(41),
+     41, 41},
+    {"41, opponent above: not taken at once",
+     "........ ........ O....... ........ ........ ........ ........ ........", 0, 0, AT_ONCE(41),
+     66, 66},
+    {"41, opponent above and empty below: passed over",
+     "........ ........ O....... ........ ........ ........ ........ ........", 0, 0, ADMIT(41), 66,
+     66},
+    {"41, opponent above and below: admitted",
+     "........ ........ O....... ........ O....... ........ ........ ........", 0, 0, ADMIT(41), 41,
+     41},
+    {"48, opponent below: not taken at once",
+     "........ ........ ........ ........ .......O ........ ........ ........", 0, 0, AT_ONCE(48),
+     66, 66},
+
+    // Inner ring, top and bottom: the vertical and both diagonal pairs (rule 9), not the
+    // horizontal one.
+    {"24, nothing around: admitted", EmptyPicture, 0, 0, ADMIT(24), 24, 24},
+    {"24, vertical pair opponent + empty",
+     "...O.... ........ ........ ........ ........ ........ ........ ........", 0, 0, ADMIT(24), 66,
+     66},
+    {"24, vertical pair own + own sums to the opponent's code as well",
+     "...X.... ........ ...X.... ........ ........ ........ ........ ........", 0, 0, ADMIT(24), 66,
+     66},
+    {"24, vertical pair opponent + opponent: admitted",
+     "...O.... ........ ...O.... ........ ........ ........ ........ ........", 0, 0, ADMIT(24), 24,
+     24},
+    {"24, diagonal pair", "..O..... ........ ........ ........ ........ ........ ........ ........",
+     0, 0, ADMIT(24), 66, 66},
+    {"24, anti-diagonal pair",
+     "........ ........ ..O..... ........ ........ ........ ........ ........", 0, 0, ADMIT(24), 66,
+     66},
+    {"24, horizontal pair is not looked at",
+     "........ ..O..... ........ ........ ........ ........ ........ ........", 0, 0, ADMIT(24), 24,
+     24},
+    {"75 for White, vertical pair Black + empty",
+     "........ ........ ........ ........ ........ ....X... ........ ........", 1, 0, ADMIT(75), 66,
+     66},
+
+    // Inner ring, left and right: the horizontal and both diagonal pairs (rule 10), not the
+    // vertical one.
+    {"42, horizontal pair",
+     "........ ........ ........ O....... ........ ........ ........ ........", 0, 0, ADMIT(42), 66,
+     66},
+    {"42, diagonal pair", "........ ........ O....... ........ ........ ........ ........ ........",
+     0, 0, ADMIT(42), 66, 66},
+    {"42, anti-diagonal pair",
+     "........ ........ ..O..... ........ ........ ........ ........ ........", 0, 0, ADMIT(42), 66,
+     66},
+    {"42, vertical pair is not looked at",
+     "........ ........ .O...... ........ ........ ........ ........ ........", 0, 0, ADMIT(42), 42,
+     42},
+    {"57 for White, horizontal pair Black + empty",
+     "........ ........ ........ ........ .......X ........ ........ ........", 1, 0, ADMIT(57), 66,
+     66},
+};
+
+#undef ADMIT
+#undef AT_ONCE
+
+TEST_F(ComTest, ChoiceAmongRankedCandidates) {
+  for (const ChoiceCase& c : ChoiceCases) {
+    for (bool even : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (even ? ", even draw" : ", odd draw"));
+      testing::ResetProcessState();
+      SetBoard(c.picture);
+      MoveCount = c.moveCount;
+      SetList(c.list);
+      const int next = SeedForCoin(even);
+      EXPECT_EQ(ChooseComSquare(c.side), even ? c.whenEven : c.whenOdd);
+      EXPECT_EQ(DrawRandom(), next) << "one number per turn";
+    }
+  }
+}
+
+TEST_F(ComTest, CornerAdjacentSquaresAreNeverRecordedAndCornersAlwaysWin) {
+  for (int square : {12, 17, 21, 22, 27, 28, 71, 72, 77, 78, 82, 87}) {
+    SetBoard(EmptyPicture);
+    const ShortList records = {{square, 9, 1, 9}, {66, 9, 2, 4}};
+    SetList(records);
+    SeedForCoin(true);
+    EXPECT_EQ(ChooseComSquare(0), 66) << square;
+  }
+  for (int corner : {11, 18, 81, 88}) {
+    const ShortList records = {{66, 9, 1, 9}, {corner, 1, 9, 1}};
+    SetList(records);
+    SeedForCoin(true);
+    EXPECT_EQ(ChooseComSquare(0), corner);
+  }
+}
+
+TEST_F(ComTest, EmptyListChoosesNothing) {
+  SetBoard(StartPicture);
+  const ShortList none = {};
+  SetList(none);
+  for (int moveCount : {0, 48}) {
+    MoveCount = moveCount;
+    const int next = SeedForCoin(true);
+    EXPECT_EQ(ChooseComSquare(0), 0);
+    EXPECT_EQ(DrawRandom(), next);
+  }
+}
+
+// ---- Whole turns
+// ----------------------------------------------------------------------------------
+
+struct TurnCase {
+  const char* name;
+  const char* before;
+  int side;
+  int passFlag;
+  const char* printed;
+  const char* after;
+  int passFlagAfter;
+};
+
+const TurnCase TurnCases[] = {
+    {"opening: both walks choose 56", StartPicture, 0, 0, ">56\n",
+     "........ ........ ........ ...OX... ...XXX.. ........ ........ ........", 0},
+    {"after a pass: the first legal square in row-major order", StartPicture, 0, 1, ">34\n",
+     "........ ........ ...X.... ...XX... ...XO... ........ ........ ........", 0},
+    {"White after a pass", StartPicture, 1, 1, ">35\n",
+     "........ ........ ....O... ...OO... ...XO... ........ ........ ........", 0},
+    {"Black's only move leaves White none: still played", OneMoveEachPicture, 0, 0, ">11\n",
+     "XXXXXXXX XXOOOOXX XOXXXXOX XOXXXOOX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXX.", 0},
+    {"White's only move leaves Black none: still played", OneMoveEachPicture, 1, 0, ">88\n",
+     ".XXXXXXX XOOOOOXX XOOXXXOX XOXOXOOX XXXXOXXX XXXXXOXX XXXXXXOX XXXXXXXO", 0},
+    {"one empty cell", "XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXO OXXXXX.O", 1,
+     0, ">87\n", "XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXO OOOOOOOO", 0},
+    {"no legal move at all: nothing happens",
+     "OX...... ........ ........ ........ ........ ........ ........ ........", 0, 0, "",
+     "OX...... ........ ........ ........ ........ ........ ........ ........", 0},
+    {"no legal move after a pass: the flag stays",
+     "OX...... ........ ........ ........ ........ ........ ........ ........", 0, 1, "",
+     "OX...... ........ ........ ........ ........ ........ ........ ........", 1},
+};
+
+TEST_F(ComTest, WholeTurnPlacesPrintsAndClearsThePassFlag) {
+  for (const TurnCase& c : TurnCases) {
+    for (bool even : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (even ? ", even draw" : ", odd draw"));
+      testing::ResetProcessState();
+      SetBoard(c.before);
+      PassFlag = c.passFlag;
+      const int next = SeedForCoin(even);
+      ChooseComMove(c.side);
+      EXPECT_EQ(TakeOutput(), c.printed);
+      EXPECT_EQ(BoardPicture(), Normalised(c.after));
+      EXPECT_EQ(PassFlag, c.passFlagAfter);
+      EXPECT_EQ(DrawRandom(), next) << "one number per turn";
+    }
+  }
+}
+
+TEST_F(ComTest, OneEmptyCellIsPlayedWhateverWasChosen) {
+  SetBoard("XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXO OXXXXX.O");
+  PlaceComMove(1, 44);
+  EXPECT_EQ(TakeOutput(), ">87\n");
+  EXPECT_EQ(Board[7][6], White);
+  EXPECT_EQ(Board[3][3], Black);
+}
+
+TEST_F(ComTest, GeneratorSequence) {
+  struct {
+    std::uint32_t seed;
+    int draws[4];
+  } const cases[] = {
+      {0, {346, 130, 10982, 1090}},
+      {1, {130, 10982, 1090, 11656}},
+      {1700000000U, {27381, 8621, 85, 10834}},
+  };
+  for (const auto& c : cases) {
+    SeedRandom(c.seed);
+    for (int draw : c.draws)
+      EXPECT_EQ(DrawRandom(), draw) << "seed " << c.seed;
+  }
+}
+
+}  // namespace
+}  // namespace reversi
