@@ -1,5 +1,6 @@
 // The console layer on a POSIX terminal: ANSI escape sequences in place of the Windows console's
-// title call and its "cls" command.
+// title call and its "cls" command. A terminal is shown the texts in UTF-8, laid out as a CP932
+// console lays them out; a pipe or a file gets the CP932 bytes unchanged.
 #include <signal.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 
 #include "platform/console.h"
 #include "platform/os.h"
+#include "platform/terminal_text.h"
 
 namespace reversi::platform::os {
 
@@ -16,19 +18,26 @@ namespace {
 constexpr char TitleStart[] = "\x1b]0;";  // OSC 0: set the window (and icon) title
 constexpr char TitleEnd[] = "\x07";
 
-// A reader that has gone away must not kill the game with SIGPIPE: the write fails instead and
-// the game goes on until its input ends, like on a console that was closed.
-void IgnoreBrokenPipes() {
-  static bool done = false;
-  if (done) return;
-  done = true;
+bool decided = false;
+bool outputIsTerminal = false;
+bool converting = false;       // output converted to UTF-8; otherwise the bytes go out unchanged
+bool inputIsTerminal = false;  // the terminal echoes what the user types
+
+// Settles once, before the first byte goes out, how standard output is served. The converter is
+// opened here so that a game in progress never allocates. A reader that has gone away must not
+// kill the game with SIGPIPE: the write fails instead and the game goes on until its input ends,
+// like on a console that was closed.
+void Decide() {
+  if (decided) return;
+  decided = true;
   signal(SIGPIPE, SIG_IGN);
+  // Without a CP932 converter the terminal gets the bytes unchanged, as before conversion existed.
+  outputIsTerminal = isatty(STDOUT_FILENO) != 0;
+  converting = outputIsTerminal && terminal::OpenConverter();
+  inputIsTerminal = isatty(STDIN_FILENO) != 0;
 }
 
-}  // namespace
-
-void WriteStdout(const char* bytes, std::size_t count) {
-  IgnoreBrokenPipes();
+void WriteAll(const char* bytes, std::size_t count) {
   while (count > 0) {
     const ssize_t written = write(STDOUT_FILENO, bytes, count);
     if (written < 0 && errno == EINTR) continue;
@@ -38,17 +47,34 @@ void WriteStdout(const char* bytes, std::size_t count) {
   }
 }
 
+}  // namespace
+
+void WriteStdout(const char* bytes, std::size_t count) {
+  Decide();
+  if (converting) {
+    terminal::WriteConverted(bytes, count, WriteAll);
+  } else {
+    WriteAll(bytes, count);
+  }
+}
+
 long ReadStdin(char* buffer, std::size_t capacity) {
+  Decide();
   for (;;) {
     const ssize_t got = read(STDIN_FILENO, buffer, capacity);
     if (got < 0 && errno == EINTR) continue;
+    // The line the user typed was echoed with its line end: the next output starts a line.
+    if (got > 0 && inputIsTerminal && converting && buffer[got - 1] == '\n') {
+      terminal::StartNewLine();
+    }
     return static_cast<long>(got);
   }
 }
 
 void SetTitle(const char* cp932Title) {
   // Only a terminal understands the sequence; a pipe or a file gets nothing for the title.
-  if (isatty(STDOUT_FILENO) == 0) return;
+  Decide();
+  if (!outputIsTerminal) return;
   WriteText(TitleStart);
   WriteText(cp932Title);
   WriteText(TitleEnd);

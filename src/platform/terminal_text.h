@@ -1,0 +1,32 @@
+// CP932 text shown on a UTF-8 terminal, for the POSIX console layer only: converts the program's
+// bytes to UTF-8 and keeps every double-byte character two columns wide, as a CP932 console
+// shows it. Owns the converter, the column of the current line and a half-received character.
+#pragma once
+
+#include <cstddef>
+
+namespace reversi::platform::terminal {
+
+// Receives converted bytes, ready for the terminal.
+using ByteSink = void (*)(const char* bytes, std::size_t count);
+
+// Opens the CP932 converter; done once, before the first screen, so that nothing is allocated
+// while a game runs. False when the C library cannot convert CP932.
+bool OpenConverter();
+
+// Converts CP932 bytes and hands the result to `sink`. A double-byte character may be split
+// across two calls. Escape sequences pass unchanged, except that CP932 text inside an operating
+// system command (the window title) is converted too; they take no columns. A double-byte
+// character that a terminal may draw one column wide is followed by a cursor move to the column a
+// CP932 console would be at. Bytes that are no CP932 character appear as "?", a double-byte pair
+// without a character as a wide "・". Needs OpenConverter first.
+void WriteConverted(const char* bytes, std::size_t count, ByteSink sink);
+
+// Tells the converter that the cursor is at the start of a line for reasons of its own, such as
+// a line the user typed and the terminal echoed.
+void StartNewLine();
+
+// Forgets the column, a half-received character and an unfinished escape sequence.
+void ResetConversion();
+
+}  // namespace reversi::platform::terminal
