@@ -1,0 +1,149 @@
+// CP932 shown on a UTF-8 terminal: the conversion, the column fix after characters a terminal may
+// draw one column wide, escape sequences, splits across writes and bytes that are no character.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/texts.h"
+#include "platform/console.h"
+#include "platform/terminal_text.h"
+
+namespace reversi {
+namespace {
+
+namespace terminal = platform::terminal;
+
+std::string shown;
+int sinkCalls = 0;
+
+void Show(const char* bytes, std::size_t count) {
+  shown.append(bytes, count);
+  ++sinkCalls;
+}
+
+// Converts the writes one after another, from a fresh line, and returns what the terminal gets.
+std::string Convert(const std::vector<std::string>& writes) {
+  terminal::ResetConversion();
+  shown.clear();
+  sinkCalls = 0;
+  for (const std::string& bytes : writes)
+    terminal::WriteConverted(bytes.data(), bytes.size(), Show);
+  return shown;
+}
+
+class TerminalTextTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(terminal::OpenConverter()); }
+};
+
+// Cursor to column n (counted from 1).
+std::string Column(int n) {
+  return "\x1b[" + std::to_string(n) + "G";
+}
+
+struct Case {
+  const char* what;
+  std::vector<std::string> writes;
+  std::string expected;
+};
+
+TEST_F(TerminalTextTest, ConvertsAndKeepsConsoleColumns) {
+  const std::string clear = platform::ClearSequence;
+  const Case cases[] = {
+      {"ASCII unchanged", {"abc 12\n"}, "abc 12\n"},
+      {"wide kana need no fix", {"\x83p\x83X\n"}, "パス\n"},
+      {"trail byte 0x5C is no backslash", {"\x95\x5C\x83\x5C"}, "表ソ"},
+      {"ambiguous glyph: cursor to the CP932 column", {"40\x81\x9B"}, "40○" + Column(5)},
+      {"board row",
+       {"10\x81"
+        "E\x81\x9B\x81\x9C"},
+       "10・○" + Column(7) + "●" + Column(9)},
+      {"line feed starts the count again",
+       {"ab\x81\x9B\n\x81\x9C"},
+       "ab○" + Column(5) + "\n●" + Column(3)},
+      {"carriage return too", {"ab\r\x81\x9C"}, "ab\r●" + Column(3)},
+      {"Greek is ambiguous too", {"\x83\x9F"}, "Α" + Column(3)},
+      {"half-width kana is one column", {"\xB1\x81\x9B"}, "ｱ○" + Column(4)},
+      {"character split across writes",
+       {"40\x81", "\x9B", "\x81", "\x9C"},
+       "40○" + Column(5) + "●" + Column(7)},
+      {"clear is passed unchanged and homes the column",
+       {"abc" + clear + "\x81\x9B"},
+       "abc" + clear + "○" + Column(3)},
+      {"clear split across writes",
+       {"ab\x1b", "[H\x1b[", "2J\x81\x9B"},
+       "ab" + clear + "○" + Column(3)},
+      {"title converted, not counted, no cursor moves inside",
+       {std::string("x\x1b]0;") + texts::Title + "\x07\x81\x9B"},
+       "x\x1b]0;Tavimoのリバーシ Ver1.00\x07○" + Column(4)},
+      {"title ended by ESC backslash",
+       {"\x1b]0;\x81\x9B\x1b\\\x81\x9B"},
+       "\x1b]0;○\x1b\\○" + Column(3)},
+      {"bytes that are no character", {"\x80|\xA0|\xFD|\xFF"}, "?|?|?|?"},
+      {"lead byte without its second byte", {"\x81\n\x81\x9B"}, "?\n○" + Column(3)},
+      {"pair without a character is a wide dot", {"\x85\x40\x81\x9B"}, "・○" + Column(5)},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Convert(c.writes), c.expected) << c.what;
+}
+
+TEST_F(TerminalTextTest, EveryTextOfTheGameConverts) {
+  struct TextCase {
+    const char* cp932;
+    std::string utf8;
+  };
+  const TextCase cases[] = {
+      {texts::Title, "Tavimoのリバーシ Ver1.00"},
+      {texts::ModePrompt, "*ゲームモードを数字で選択してEnterを押してください。\n"},
+      {texts::ModeList, texts::ModeList},
+      {texts::PassText, "パス\n"},
+      {texts::GameOverText, "ゲーム終了\n"},
+      {texts::CoordinateHint, "*Y座標を10の位にX座標を1の位にしてEnterを押してください。\n"},
+      {texts::BreakOffHint, "*中断するときは「99+Enter」を入力してください。\n"},
+      {texts::TurnBlackLine, "ターン:○" + Column(10) + "\n"},
+      {texts::TurnWhiteLine, "ターン:●" + Column(10) + "\n"},
+      {texts::EmptyGlyph, "・"},
+      {texts::BlackGlyph, "○" + Column(3)},
+      {texts::WhiteGlyph, "●" + Column(3)},
+      {texts::BlackWinsLine, "○" + Column(3) + ":黒の勝ち！\n"},
+      {texts::WhiteWinsLine, "●" + Column(3) + ":白の勝ち！\n"},
+      {texts::DrawText, "引き分け！"},
+      {texts::BlackCountLead, "○" + Column(3) + ": "},
+      {texts::WhiteCountLead, " ピース    ●" + Column(14) + ": "},
+      {texts::CountTail, " ピース\n"},
+      {texts::FinalPrompt, "*「0+Enter」でニューゲーム。「99+Enter」でシャットダウン。\n"},
+      {texts::CannotPlaceTail, "]:そこには置けません！\n"},
+      {texts::InvalidGlyph, "er"},
+      {texts::Prompt, ">"},
+      {texts::InputErrorText, "input error\n"},
+      {texts::NumberErrorLead, "input["},
+      {texts::NumberErrorTail, "]:error\n"},
+  };
+  for (const TextCase& c : cases)
+    EXPECT_EQ(Convert({c.cp932}), c.utf8);
+}
+
+TEST_F(TerminalTextTest, LongOutputArrivesWhole) {
+  constexpr int Glyphs = 3000;  // several times the converter's own buffer once converted
+  std::string in;
+  std::string expected;
+  for (int i = 1; i <= Glyphs; ++i) {
+    in += texts::WhiteGlyph;
+    expected += "●" + Column(2 * i + 1);
+  }
+  EXPECT_EQ(Convert({in}), expected);
+  EXPECT_GT(sinkCalls, 1);
+}
+
+TEST_F(TerminalTextTest, EchoedLineStartsTheCountAgain) {
+  terminal::ResetConversion();
+  shown.clear();
+  terminal::WriteConverted(">", 1, Show);
+  terminal::StartNewLine();  // the user typed "34" and Enter, echoed by the terminal
+  terminal::WriteConverted(texts::BlackGlyph, 2, Show);
+  EXPECT_EQ(shown, ">○" + Column(3));
+}
+
+}  // namespace
+}  // namespace reversi
