@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
-bash tools/install-deps.sh g++ cmake make libgtest-dev
+bash tools/install-deps.sh g++ cmake make libgtest-dev tmux
 
 echo "== plain build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
