@@ -8,7 +8,7 @@ jobs=$(nproc)
 bash tools/install-deps.sh g++ cmake make libgtest-dev tmux
 
 echo "== plain build"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DREVERSI_TESTS=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
