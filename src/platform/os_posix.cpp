@@ -37,6 +37,7 @@ void Decide() {
   inputIsTerminal = isatty(STDIN_FILENO) != 0;
 }
 
+// Writes to standard output as it is, retrying after signals.
 void WriteAll(const char* bytes, std::size_t count) {
   while (count > 0) {
     const ssize_t written = write(STDOUT_FILENO, bytes, count);

@@ -81,15 +81,18 @@ int column = 0;
 constexpr int NoLead = -1;
 int pendingLead = NoLead;
 
+// Appends to the converted output; the caller has made room (LargestStep).
 void Put(const char* bytes, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i)
     output[outputUsed++] = bytes[i];
 }
 
+// Appends one byte the same way.
 void PutByte(unsigned char byte) {
   output[outputUsed++] = static_cast<char>(byte);
 }
 
+// Hands the converted output to the sink of the current write.
 void FlushConverted() {
   if (outputUsed > 0) outputSink(output, outputUsed);
   outputUsed = 0;
@@ -104,6 +107,7 @@ std::uint32_t DecodeUtf8(const unsigned char* bytes, std::size_t length) {
   return value;
 }
 
+// True for a character that no terminal draws narrower than two columns.
 bool AlwaysWide(std::uint32_t codePoint) {
   for (const CodeRange& range : AlwaysWideRanges) {
     if (codePoint >= range.first && codePoint <= range.last) return true;
@@ -140,6 +144,7 @@ void PutCursorColumn(int zeroBasedColumn) {
   PutByte('G');
 }
 
+// One double-byte character, two columns when counted (shown text, not a title).
 void PutDoubleByte(unsigned char lead, unsigned char trail, bool counted) {
   const char pair[] = {static_cast<char>(lead), static_cast<char>(trail)};
   char utf8[MaxUtf8Length];
@@ -183,6 +188,7 @@ void PutTextByte(unsigned char byte, bool counted) {
   if (counted) ++column;
 }
 
+// One byte after any pending lead byte has been dealt with: text or part of an escape sequence.
 void PutByteInMode(unsigned char byte) {
   switch (mode) {
     case Text:
