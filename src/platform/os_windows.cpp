@@ -4,8 +4,12 @@
 // the CP932 texts as they are. The console's code page is left as the user set it.
 #include <fcntl.h>
 #include <io.h>
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 // windows.h maps SetConsoleTitle to its A or W form by a macro, which would rename ours too.
 #undef SetConsoleTitle
