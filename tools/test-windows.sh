@@ -28,7 +28,7 @@ cmake --build build-windows -j "$jobs"
 ctest --test-dir build-windows --output-on-failure -j "$jobs"
 
 echo "== scripted sessions: Windows program under Wine against the Linux program"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DREVERSI_TESTS=ON >/dev/null
 cmake --build build -j "$jobs" --target reversi reversi_fixed_clock
 
 work=$(mktemp -d)
