@@ -7,7 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <termios.h>
+
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace reversi::testing {
@@ -18,6 +21,28 @@ constexpr std::size_t ReadChunk = 65536;
 
 void SetNonBlocking(int fd) {
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+}
+
+// A pseudo-terminal whose terminal side is in raw mode, so the bytes arrive as written. Returns the
+// controlling side (read by the parent) and the terminal side (the child's standard output), or
+// false when the system has none to give.
+bool OpenRawTerminal(int& controller, int& terminal) {
+  controller = posix_openpt(O_RDWR | O_NOCTTY);
+  if (controller < 0) return false;
+  if (grantpt(controller) != 0 || unlockpt(controller) != 0) {
+    close(controller);
+    return false;
+  }
+  terminal = open(ptsname(controller), O_RDWR | O_NOCTTY);
+  if (terminal < 0) {
+    close(controller);
+    return false;
+  }
+  termios mode{};
+  tcgetattr(terminal, &mode);
+  cfmakeraw(&mode);
+  tcsetattr(terminal, TCSANOW, &mode);
+  return true;
 }
 
 // In the child: puts the chosen files on descriptors 0 and 1, then runs the program.
@@ -31,6 +56,7 @@ void SetNonBlocking(int fd) {
   }
   switch (options.output) {
     case OutputTarget::Pipe:
+    case OutputTarget::Terminal:
       dup2(outputWrite, STDOUT_FILENO);
       break;
     case OutputTarget::DevNull:
@@ -59,7 +85,14 @@ ChildResult RunProgram(const std::string& program, std::string_view input,
   ChildResult result;
   int toChild[2];
   int fromChild[2];
-  if (pipe(toChild) != 0 || pipe(fromChild) != 0) return result;
+  if (pipe(toChild) != 0) return result;
+  if (options.output == OutputTarget::Terminal) {
+    // The terminal side is opened before the fork and inherited, so it is never without an open
+    // end while the child runs; the parent reads the controlling side until the child has gone.
+    if (!OpenRawTerminal(fromChild[0], fromChild[1])) return result;
+  } else if (pipe(fromChild) != 0) {
+    return result;
+  }
   // The parent must survive a child that stops reading its input.
   signal(SIGPIPE, SIG_IGN);
 
@@ -74,7 +107,8 @@ ChildResult RunProgram(const std::string& program, std::string_view input,
   std::size_t sent = 0;
   int inputFd = toChild[1];
   int outputFd = fromChild[0];
-  if (input.empty() || options.inputFromDevNull) {
+  bool inputReleased = options.holdInputUntil.empty();
+  if (options.inputFromDevNull || (input.empty() && inputReleased)) {
     close(inputFd);
     inputFd = -1;
   }
@@ -87,16 +121,27 @@ ChildResult RunProgram(const std::string& program, std::string_view input,
       kill(pid, SIGKILL);
       break;
     }
-    pollfd fds[2] = {{outputFd, POLLIN, 0}, {inputFd, POLLOUT, 0}};
+    pollfd fds[2] = {{outputFd, POLLIN, 0}, {inputReleased ? inputFd : -1, POLLOUT, 0}};
     if (poll(fds, 2, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
     if (outputFd >= 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
       const ssize_t got = read(outputFd, chunk, sizeof chunk);
       if (got > 0) {
         result.output.append(chunk, static_cast<std::size_t>(got));
       } else if (got == 0 || errno != EAGAIN) {
-        close(outputFd);
+        close(outputFd);  // a terminal's controlling side reports EIO once the child has gone
         outputFd = -1;
       }
+      if (!inputReleased && result.output.ends_with(options.holdInputUntil)) {
+        inputReleased = true;
+        if (input.empty() && inputFd >= 0) {
+          close(inputFd);
+          inputFd = -1;
+        }
+      }
+    }
+    if (outputFd < 0 && !inputReleased && inputFd >= 0) {
+      close(inputFd);  // the child has gone without showing what the script waits for
+      inputFd = -1;
     }
     if (inputFd >= 0 && (fds[1].revents & (POLLOUT | POLLHUP | POLLERR)) != 0) {
       const ssize_t wrote = write(inputFd, input.data() + sent, input.size() - sent);

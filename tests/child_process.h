@@ -14,6 +14,7 @@ enum class OutputTarget {
   DevNull,  // /dev/null
   DevFull,  // /dev/full: every write fails with "no space"
   Closed,   // file descriptor 1 closed: every write fails
+  Terminal,  // a pseudo-terminal in raw mode (no line-end translation), captured and returned
 };
 
 struct ChildOptions {
@@ -21,6 +22,9 @@ struct ChildOptions {
   std::chrono::milliseconds timeout{10000};
   // Standard input from /dev/null instead of the script.
   bool inputFromDevNull = false;
+  // When not empty, the script is held back until the output so far ends with these bytes: the
+  // program must have shown them before it waits for input.
+  std::string holdInputUntil;
 };
 
 struct ChildResult {
