@@ -100,6 +100,12 @@ ChildResult RunProgram(const std::string& program, std::string_view input,
   if (pid == 0) BecomeProgram(program, toChild[0], fromChild[1], options);
   close(toChild[0]);
   close(fromChild[1]);
+  if (pid < 0) {
+    close(toChild[1]);
+    close(fromChild[0]);
+    return result;
+  }
+  result.started = true;
   SetNonBlocking(toChild[1]);
   SetNonBlocking(fromChild[0]);
 

@@ -10,10 +10,10 @@ namespace reversi::testing {
 
 // Where the child's standard output goes.
 enum class OutputTarget {
-  Pipe,     // captured and returned
-  DevNull,  // /dev/null
-  DevFull,  // /dev/full: every write fails with "no space"
-  Closed,   // file descriptor 1 closed: every write fails
+  Pipe,      // captured and returned
+  DevNull,   // /dev/null
+  DevFull,   // /dev/full: every write fails with "no space"
+  Closed,    // file descriptor 1 closed: every write fails
   Terminal,  // a pseudo-terminal in raw mode (no line-end translation), captured and returned
 };
 
@@ -28,6 +28,7 @@ struct ChildOptions {
 };
 
 struct ChildResult {
+  bool started = false;  // false when pipes, a terminal or the process could not be had
   std::string output;
   int exitCode = -1;    // valid when exited is true
   int signal = 0;       // the signal that ended the child, if any

@@ -27,11 +27,10 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     const int wideLength = MultiByteToWideChar(Cp932, MB_ERR_INVALID_CHARS, cp932.data() + at,
                                                static_cast<int>(length), wide, 2);
     char narrow[8];
-    const int narrowLength =
-        wideLength > 0
-            ? WideCharToMultiByte(CP_UTF8, 0, wide, wideLength, narrow, sizeof narrow, nullptr,
-                                  nullptr)
-            : 0;
+    const int narrowLength = wideLength > 0
+                                 ? WideCharToMultiByte(CP_UTF8, 0, wide, wideLength, narrow,
+                                                       sizeof narrow, nullptr, nullptr)
+                                 : 0;
     if (narrowLength > 0) {
       utf8.append(narrow, static_cast<std::size_t>(narrowLength));
       at += length;

@@ -27,7 +27,8 @@ inline constexpr char StartRows[] =
     "70・・・・・・・・\n"
     "80・・・・・・・・\n";
 inline constexpr char StartDrawCounts[] = "引き分け！○:  2 ピース    ●:  2 ピース\n";
-inline constexpr char FinalPrompt[] = "*「0+Enter」でニューゲーム。「99+Enter」でシャットダウン。\n";
+inline constexpr char FinalPrompt[] =
+    "*「0+Enter」でニューゲーム。「99+Enter」でシャットダウン。\n";
 inline constexpr char PassText[] = "パス\n";
 inline constexpr char GameOverText[] = "ゲーム終了\n";
 

@@ -36,8 +36,7 @@ class ScreenTest : public ::testing::Test {
 TEST_F(ScreenTest, StartPositionWithBlackToMove) {
   InitBoard();
   DrawBoard(0);
-  EXPECT_EQ(Cp932ToUtf8(TakeOutput()),
-            Screen(BlackTurn, StartRows));
+  EXPECT_EQ(Cp932ToUtf8(TakeOutput()), Screen(BlackTurn, StartRows));
 }
 
 // Only 0 means black; the driver passes 2 on the result screen, which must read as white.
@@ -46,9 +45,7 @@ TEST_F(ScreenTest, EveryOtherSideValueDrawsWhitesTurnLine) {
     ResetBoardState();
     InitBoard();
     DrawBoard(side);
-    EXPECT_EQ(Cp932ToUtf8(TakeOutput()),
-              Screen(WhiteTurn, StartRows))
-        << "side " << side;
+    EXPECT_EQ(Cp932ToUtf8(TakeOutput()), Screen(WhiteTurn, StartRows)) << "side " << side;
   }
 }
 
@@ -157,9 +154,9 @@ TEST_F(ScreenTest, ResultScreens) {
 TEST_F(ScreenTest, ResultScreenOfTheStartPositionInFull) {
   InitBoard();
   ShowResult(2);
-  EXPECT_EQ(Cp932ToUtf8(TakeOutput()), Screen(WhiteTurn, StartRows) +
-                                           "引き分け！○:  2 ピース    ●:  2 ピース\n" +
-                                           FinalPrompt);
+  EXPECT_EQ(
+      Cp932ToUtf8(TakeOutput()),
+      Screen(WhiteTurn, StartRows) + "引き分け！○:  2 ピース    ●:  2 ピース\n" + FinalPrompt);
 }
 
 }  // namespace
