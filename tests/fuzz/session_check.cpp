@@ -1,0 +1,339 @@
+// The checker watches the output stream byte by byte: the game writes a screen clear before every
+// turn and before the result, announces every COM move as ">code\n" right after placing it, and
+// reports every refused entry on a line of its own. Each of those points is a moment at which the
+// Board is compared with the position last seen, so every placed move is checked on its own
+// against rules written here independently of src/board.
+#include "session_check.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "board/board.h"
+#include "game/game.h"
+#include "game/texts.h"
+#include "harness.h"
+#include "platform/console.h"
+
+namespace reversi::testing {
+
+namespace {
+
+using Position = Cell[BoardSize][BoardSize];
+
+// The longest marker looked for in the output is shorter than this; a power of two.
+constexpr std::size_t TailCapacity = 256;
+constexpr std::size_t TailMask = TailCapacity - 1;
+constexpr std::uint64_t DigestBasis = 14695981039346656037ULL;
+constexpr std::uint64_t DigestPrime = 1099511628211ULL;
+constexpr int NoSide = -1;
+// A COM announcement holds a SquareCode of two digits; more digits make it no SquareCode.
+constexpr int MaxAnnouncedDigits = 2;
+constexpr int DecimalRadix = 10;
+constexpr std::size_t MessageCapacity = 160;
+
+constexpr int Steps[DirectionCount][2] = {{-1, 0}, {-1, 1}, {0, 1},  {1, 1},
+                                          {1, 0},  {1, -1}, {0, -1}, {-1, -1}};
+
+struct CheckerState {
+  SessionReport report;
+  char tail[TailCapacity];
+  std::size_t written;
+  Position seen;  // the Board as last checked
+  bool gameStarted;
+  int turnSide;  // from the turn line of the current screen
+  int screens;   // screens drawn in the current game
+  int passes;    // pass texts shown in the current game
+  bool passPending;
+  bool atResult;   // the final prompt of a result screen was shown
+  bool turnActed;  // a prompt or a COM announcement followed the current screen
+  bool inAnnouncement;
+  int announcedDigits;
+  int announcedSquare;
+};
+
+CheckerState state;
+FailureHook failureHook = nullptr;
+char message[MessageCapacity];
+
+void Fail(const char* what) {
+  if (state.report.failure != nullptr) return;
+  std::snprintf(message, sizeof message, "game %d, screen %d: %s", state.report.games,
+                state.screens, what);
+  state.report.failure = message;
+  if (failureHook != nullptr) failureHook(message);
+}
+
+bool TailEndsWith(const char* marker) {
+  const std::size_t length = std::strlen(marker);
+  if (length > state.written || length > TailCapacity) return false;
+  const std::size_t start = state.written - length;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (state.tail[(start + i) & TailMask] != marker[i]) return false;
+  }
+  return true;
+}
+
+void CopyPosition(Position& to, const Position& from) {
+  std::memcpy(to, from, sizeof(Position));
+}
+
+bool SamePosition(const Position& a, const Position& b) {
+  return std::memcmp(a, b, sizeof(Position)) == 0;
+}
+
+int CountOf(const Position& position, Cell wanted) {
+  int count = 0;
+  for (const auto& line : position) {
+    for (Cell cell : line)
+      count += cell == wanted ? 1 : 0;
+  }
+  return count;
+}
+
+// The position after `mover` plays (row, col) on `from`, by the plain rules of the game. Returns
+// the number of discs turned; 0 means the move is not legal (and `to` is then `from`).
+int ReferenceMove(const Position& from, int row, int col, Cell mover, Position& to) {
+  CopyPosition(to, from);
+  if (from[row][col] != Empty) return 0;
+  const Cell other = mover == Black ? White : Black;
+  int turned = 0;
+  for (const auto& step : Steps) {
+    int r = row + step[0];
+    int c = col + step[1];
+    int run = 0;
+    while (r >= 0 && r < BoardSize && c >= 0 && c < BoardSize && from[r][c] == other) {
+      r += step[0];
+      c += step[1];
+      ++run;
+    }
+    if (run == 0 || r < 0 || r >= BoardSize || c < 0 || c >= BoardSize || from[r][c] != mover)
+      continue;
+    for (int k = 1; k <= run; ++k)
+      to[row + k * step[0]][col + k * step[1]] = mover;
+    turned += run;
+  }
+  if (turned > 0) to[row][col] = mover;
+  return turned;
+}
+
+// Cells hold only the three named values and the four centre squares are never empty.
+void CheckCells() {
+  for (const auto& line : Board) {
+    for (Cell cell : line) {
+      if (cell != Empty && cell != Black && cell != White) Fail("a cell holds no valid value");
+    }
+  }
+  constexpr int Low = BoardSize / 2 - 1;
+  constexpr int High = BoardSize / 2;
+  if (Board[Low][Low] == Empty || Board[Low][High] == Empty || Board[High][Low] == Empty ||
+      Board[High][High] == Empty) {
+    Fail("a centre square is empty");
+  }
+}
+
+enum class Change { None, OneMove, Broken };
+
+// Compares the Board with the position last seen: unchanged, or exactly one legal move of `side`
+// (NoSide: of either side) with all its flips and nothing else. `square` > 0 demands that square.
+Change CheckChange(int side, int square) {
+  if (SamePosition(Board, state.seen)) return Change::None;
+  int addedRow = -1;
+  int addedCol = -1;
+  int added = 0;
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col) {
+      if (state.seen[row][col] == Empty && Board[row][col] != Empty) {
+        addedRow = row;
+        addedCol = col;
+        ++added;
+      }
+    }
+  }
+  if (added != 1) {
+    Fail("the board changed without exactly one disc added");
+    return Change::Broken;
+  }
+  const Cell mover = Board[addedRow][addedCol];
+  if (mover != Black && mover != White) {
+    Fail("a disc of no side was added");
+    return Change::Broken;
+  }
+  if (side != NoSide && mover != OwnCell(side)) {
+    Fail("a disc was placed for the side not on turn");
+    return Change::Broken;
+  }
+  if (square > 0 && SquareCode(addedRow, addedCol) != square) {
+    Fail("the COM announced another square than it played");
+    return Change::Broken;
+  }
+  Position expected;
+  const int turned = ReferenceMove(state.seen, addedRow, addedCol, mover, expected);
+  if (turned == 0) {
+    Fail("a disc was placed on a square that is no legal move");
+    return Change::Broken;
+  }
+  const Cell other = mover == Black ? White : Black;
+  if (CountOf(Board, mover) != CountOf(state.seen, mover) + 1 + turned ||
+      CountOf(Board, other) != CountOf(state.seen, other) - turned) {
+    Fail("a move changed the disc counts other than by one placed plus the flipped");
+    return Change::Broken;
+  }
+  if (!SamePosition(Board, expected)) {
+    Fail("a move turned other discs than the rules turn");
+    return Change::Broken;
+  }
+  return Change::OneMove;
+}
+
+void Remember() {
+  CopyPosition(state.seen, Board);
+}
+
+// A screen clear: the turn before it has been played completely.
+void OnScreen() {
+  if (!state.gameStarted) {
+    Fail("a screen was drawn before any mode prompt");
+    return;
+  }
+  if (state.screens > 0 && !state.turnActed) Fail("a turn ended without a prompt or a COM move");
+  state.turnActed = false;
+  CheckCells();
+  if (CheckChange(state.turnSide, 0) == Change::OneMove) ++state.report.humanMoves;
+  if (MoveCount != state.screens + state.passes) Fail("MoveCount is not turns plus passes");
+  if (PassFlag != 0 && PassFlag != 1) Fail("PassFlag is neither 0 nor 1");
+  if (state.passPending && PassFlag != 1) Fail("PassFlag is not set after a pass");
+  state.passPending = false;
+  state.turnSide = NoSide;
+  ++state.screens;
+  Remember();
+}
+
+void OnNewGame() {
+  Position start{};
+  start[BoardSize / 2 - 1][BoardSize / 2 - 1] = White;
+  start[BoardSize / 2 - 1][BoardSize / 2] = Black;
+  start[BoardSize / 2][BoardSize / 2 - 1] = Black;
+  start[BoardSize / 2][BoardSize / 2] = White;
+  ++state.report.games;
+  state.gameStarted = true;
+  state.screens = 0;
+  state.passes = 0;
+  state.passPending = false;
+  state.atResult = false;
+  state.turnSide = NoSide;
+  if (!SamePosition(Board, start)) Fail("a game starts from another position than the start");
+  if (MoveCount != 0 || PassFlag != 0) Fail("a game starts with its counters not cleared");
+  Remember();
+}
+
+void OnComMove(int square) {
+  const int row = SquareRow(square);
+  const int col = SquareColumn(square);
+  if (row < 0 || row > LastIndex || col < 0 || col > LastIndex) {
+    Fail("the COM announced no square");
+    return;
+  }
+  if (state.turnSide == NoSide) Fail("the COM moved outside a turn");
+  CheckCells();
+  if (CheckChange(state.turnSide, square) != Change::OneMove) Fail("the COM announced no move");
+  ++state.report.comMoves;
+  Remember();
+}
+
+// A refused entry leaves the game untouched.
+void OnRefusal() {
+  if (state.gameStarted && !SamePosition(Board, state.seen)) Fail("a refused entry moved discs");
+}
+
+// Follows ">" digits "\n", the one shape a COM announcement has; a human prompt is never
+// followed by a digit.
+void FollowAnnouncement(char byte) {
+  if (byte == '>') {
+    state.turnActed = true;
+    state.inAnnouncement = true;
+    state.announcedDigits = 0;
+    state.announcedSquare = 0;
+    return;
+  }
+  if (!state.inAnnouncement) return;
+  if (byte >= '0' && byte <= '9' && state.announcedDigits < MaxAnnouncedDigits) {
+    state.announcedSquare = state.announcedSquare * DecimalRadix + (byte - '0');
+    ++state.announcedDigits;
+    return;
+  }
+  if (byte == '\n' && state.announcedDigits > 0) OnComMove(state.announcedSquare);
+  state.inAnnouncement = false;
+}
+
+void Observe(char byte) {
+  state.tail[state.written & TailMask] = byte;
+  ++state.written;
+  state.report.outputDigest =
+      (state.report.outputDigest ^ static_cast<unsigned char>(byte)) * DigestPrime;
+  FollowAnnouncement(byte);
+  if (byte == platform::ClearSequence[sizeof platform::ClearSequence - 2]) {
+    if (TailEndsWith(platform::ClearSequence)) OnScreen();
+    return;
+  }
+  if (byte != '\n') return;
+  if (TailEndsWith(texts::TurnBlackLine)) {
+    state.turnSide = 0;
+  } else if (TailEndsWith(texts::TurnWhiteLine)) {
+    state.turnSide = 1;
+  } else if (TailEndsWith(texts::PassText)) {
+    ++state.passes;
+    state.passPending = true;
+  } else if (TailEndsWith(texts::ModePrompt)) {
+    OnNewGame();
+  } else if (TailEndsWith(texts::FinalPrompt)) {
+    state.atResult = true;
+  } else if (TailEndsWith(texts::InputErrorText) || TailEndsWith(texts::NumberErrorTail) ||
+             TailEndsWith(texts::CannotPlaceTail)) {
+    OnRefusal();
+  }
+}
+
+void Sink(const char* bytes, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i)
+    Observe(bytes[i]);
+}
+
+// The run may only end in two ways: the user shut down at a result screen (the output ends with
+// that screen's prompt), or the input ended (the open prompt's line was closed and nothing of the
+// input is left).
+void CheckEnding() {
+  if (TailEndsWith(">\n")) {
+    if (platform::ReadInputByte() != platform::EndOfInput) Fail("the run ended with input left");
+    return;
+  }
+  if (!(TailEndsWith(texts::Prompt) && state.atResult)) {
+    Fail("the run ended neither at the input's end nor by a shut-down");
+  }
+}
+
+}  // namespace
+
+SessionReport RunCheckedSession(const std::uint8_t* bytes, std::size_t size,
+                                FailureHook onFailure) {
+  ResetProcessState();
+  state = CheckerState{};
+  failureHook = onFailure;
+  state.report.outputDigest = DigestBasis;
+  state.turnSide = NoSide;
+  platform::RedirectOutput(Sink);
+  platform::RedirectInput(reinterpret_cast<const char*>(bytes), size);
+
+  if (RunGame() != 0) Fail("the run did not end with exit code 0");
+  CheckCells();
+  if (state.gameStarted && CheckChange(NoSide, 0) != Change::None) {
+    Fail("discs moved after the last screen");
+  }
+  CheckEnding();
+
+  state.report.outputBytes = state.written;
+  platform::RedirectOutput(nullptr);
+  platform::RestoreStandardInput();
+  return state.report;
+}
+
+}  // namespace reversi::testing
