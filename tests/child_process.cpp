@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 
 namespace reversi::testing {
@@ -78,6 +79,20 @@ bool OpenRawTerminal(int& controller, int& terminal) {
   _exit(127);
 }
 
+// The VmHWM line of /proc/<pid>/status, in KiB; 0 when the process is gone or has none.
+long HighWaterMarkKiB(pid_t pid) {
+  const std::string path = "/proc/" + std::to_string(pid) + "/status";
+  FILE* status = std::fopen(path.c_str(), "r");
+  if (status == nullptr) return 0;
+  long kib = 0;
+  char line[256];
+  while (std::fgets(line, sizeof line, status) != nullptr) {
+    if (std::sscanf(line, "VmHWM: %ld kB", &kib) == 1) break;
+  }
+  std::fclose(status);
+  return kib;
+}
+
 }  // namespace
 
 ChildResult RunProgram(const std::string& program, std::string_view input,
@@ -110,11 +125,15 @@ ChildResult RunProgram(const std::string& program, std::string_view input,
   SetNonBlocking(fromChild[0]);
 
   const auto deadline = std::chrono::steady_clock::now() + options.timeout;
-  std::size_t sent = 0;
+  // The bytes still to be written: the script, or the generator's latest chunk.
+  char generated[ReadChunk];
+  std::string_view pending = input;
+  const bool generating = static_cast<bool>(options.inputGenerator);
+  if (generating) pending = {};
   int inputFd = toChild[1];
   int outputFd = fromChild[0];
   bool inputReleased = options.holdInputUntil.empty();
-  if (options.inputFromDevNull || (input.empty() && inputReleased)) {
+  if (options.inputFromDevNull || (input.empty() && !generating && inputReleased)) {
     close(inputFd);
     inputFd = -1;
   }
@@ -129,6 +148,8 @@ ChildResult RunProgram(const std::string& program, std::string_view input,
     }
     pollfd fds[2] = {{outputFd, POLLIN, 0}, {inputReleased ? inputFd : -1, POLLOUT, 0}};
     if (poll(fds, 2, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
+    // The latest sample wins: the first ones may still see the forked copy of this process.
+    if (const long kib = HighWaterMarkKiB(pid); kib > 0) result.programPeakKiB = kib;
     if (outputFd >= 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
       const ssize_t got = read(outputFd, chunk, sizeof chunk);
       if (got > 0) {
@@ -139,7 +160,7 @@ ChildResult RunProgram(const std::string& program, std::string_view input,
       }
       if (!inputReleased && result.output.ends_with(options.holdInputUntil)) {
         inputReleased = true;
-        if (input.empty() && inputFd >= 0) {
+        if (input.empty() && !generating && inputFd >= 0) {
           close(inputFd);
           inputFd = -1;
         }
@@ -150,9 +171,20 @@ ChildResult RunProgram(const std::string& program, std::string_view input,
       inputFd = -1;
     }
     if (inputFd >= 0 && (fds[1].revents & (POLLOUT | POLLHUP | POLLERR)) != 0) {
-      const ssize_t wrote = write(inputFd, input.data() + sent, input.size() - sent);
-      if (wrote > 0) sent += static_cast<std::size_t>(wrote);
-      if (sent == input.size() || (wrote < 0 && errno != EAGAIN)) {
+      if (pending.empty() && generating) {
+        pending = {generated, options.inputGenerator(generated, sizeof generated)};
+      }
+      bool finished = pending.empty();  // the script is written, or the generator is done
+      if (!finished) {
+        const ssize_t wrote = write(inputFd, pending.data(), pending.size());
+        if (wrote > 0) {
+          pending.remove_prefix(static_cast<std::size_t>(wrote));
+        } else if (errno != EAGAIN) {
+          finished = true;  // the child closed its input
+        }
+        finished = finished || (pending.empty() && !generating);
+      }
+      if (finished) {
         close(inputFd);
         inputFd = -1;
       }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +27,10 @@ struct ChildOptions {
   // When not empty, the script is held back until the output so far ends with these bytes: the
   // program must have shown them before it waits for input.
   std::string holdInputUntil;
+  // When set, standard input is produced by this instead of the script, chunk by chunk as the
+  // child reads: it fills up to `capacity` bytes and returns how many; 0 ends the input. Lets a
+  // test stream far more input than it could hold.
+  std::function<std::size_t(char* buffer, std::size_t capacity)> inputGenerator;
 };
 
 struct ChildResult {
@@ -35,10 +41,15 @@ struct ChildResult {
   bool exited = false;  // ended by exit() or a return from main
   bool timedOut = false;
   long maxRssKiB = 0;  // the child's peak resident set size
+  // The program's own peak resident set size (VmHWM), as last sampled while it ran; 0 when it
+  // ended before a sample. Unlike maxRssKiB it leaves out the pages of the forked test process
+  // that the child held before it became the program.
+  long programPeakKiB = 0;
 };
 
-// Starts `program` (no arguments, an empty environment), writes `input` to its standard input and
-// closes it, and waits until the child ends or the timeout kills it.
+// Starts `program` (no arguments, an empty environment), writes `input` (or the generator's
+// stream) to its standard input and closes it, and waits until the child ends or the timeout
+// kills it.
 ChildResult RunProgram(const std::string& program, std::string_view input,
                        const ChildOptions& options = {});
 
