@@ -16,3 +16,9 @@ echo "== sanitized build (ASan + UBSan)"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DREVERSI_SANITIZE=ON >/dev/null
 cmake --build build-sanitize -j "$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
+echo "== valgrind memcheck on whole sessions"
+bash tools/valgrind.sh build
+
+echo "== fuzzing the dialogue (bounded)"
+bash tools/fuzz.sh 60
