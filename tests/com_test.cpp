@@ -13,17 +13,13 @@ namespace reversi {
 namespace {
 
 using testing::BoardPicture;
+using testing::EmptyPicture;
+using testing::Normalised;
+using testing::OneMoveEachPicture;
 using testing::SeedWithFirstDraw;
 using testing::SetBoard;
+using testing::StartPicture;
 using testing::TakeOutput;
-
-constexpr const char* EmptyPicture =
-    "........ ........ ........ ........ ........ ........ ........ ........";
-constexpr const char* StartPicture =
-    "........ ........ ........ ...OX... ...XO... ........ ........ ........";
-// Black can play only 11 and White only 88; either move leaves the other side without a move.
-constexpr const char* OneMoveEachPicture =
-    ".XXXXXXX XOOOOOXX XOXXXXOX XOXXXOOX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXX.";
 
 class ComTest : public ::testing::Test {
  protected:
@@ -39,18 +35,6 @@ void SetList(const ShortList& records) {
     record = {0, 0, 0, 0};
   for (int k = 0; k < ListedMax; ++k)
     CandidateList[k] = records[k];
-}
-
-// The picture with every blank removed, as BoardPicture writes it.
-std::string Normalised(const char* picture) {
-  std::string rows;
-  int cells = 0;
-  for (const char* c = picture; *c != '\0'; ++c) {
-    if (*c == ' ') continue;
-    rows += *c;
-    if (++cells % BoardSize == 0) rows += '\n';
-  }
-  return rows;
 }
 
 // The squares of the used records, in list order, e.g. "56 65 43 34".

@@ -73,6 +73,17 @@ void SetBoard(std::string_view picture) {
   ASSERT_EQ(index, SquareCount) << "picture needs exactly 64 cells";
 }
 
+std::string Normalised(const char* picture) {
+  std::string rows;
+  int cells = 0;
+  for (const char* c = picture; *c != '\0'; ++c) {
+    if (*c == ' ') continue;
+    rows += *c;
+    if (++cells % BoardSize == 0) rows += '\n';
+  }
+  return rows;
+}
+
 std::string BoardPicture() {
   std::string picture;
   for (int row = 0; row < BoardSize; ++row) {

@@ -29,6 +29,18 @@ std::string RunSession(std::string_view input, std::uint32_t clock = DefaultCloc
 // 'X' Black, 'O' White, '.' Empty. White space between the cells and the rows is ignored.
 void SetBoard(std::string_view picture);
 
+// Positions several tests start from.
+inline constexpr const char* EmptyPicture =
+    "........ ........ ........ ........ ........ ........ ........ ........";
+inline constexpr const char* StartPicture =
+    "........ ........ ........ ...OX... ...XO... ........ ........ ........";
+// Black can play only 11 and White only 88; either move leaves the other side without a move.
+inline constexpr const char* OneMoveEachPicture =
+    ".XXXXXXX XOOOOOXX XOXXXXOX XOXXXOOX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXX.";
+
+// A picture with its blanks removed and a line end after every row, as BoardPicture writes it.
+std::string Normalised(const char* picture);
+
 // The Board as such a picture, eight rows of eight cells separated by '\n' (for failure messages).
 std::string BoardPicture();
 

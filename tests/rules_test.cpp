@@ -12,30 +12,14 @@ namespace reversi {
 namespace {
 
 using testing::BoardPicture;
+using testing::EmptyPicture;
+using testing::Normalised;
+using testing::OneMoveEachPicture;
 using testing::SetBoard;
+using testing::StartPicture;
 
-constexpr const char* EmptyPicture =
-    "........ ........ ........ ........ ........ ........ ........ ........";
-constexpr const char* StartPicture =
-    "........ ........ ........ ...OX... ...XO... ........ ........ ........";
 constexpr const char* FullPicture =
     "XXXXXXXX OOOOOOOO XXXXXXXX OOOOOOOO XXXXXXXX OOOOOOOO XXXXXXXX OOOOOOOO";
-
-// Black can play only 11 and White only 88.
-constexpr const char* OneMoveEachPicture =
-    ".XXXXXXX XOOOOOXX XOXXXXOX XOXXXOOX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXX.";
-
-// The picture with every blank removed, as BoardPicture writes it.
-std::string Normalised(const char* picture) {
-  std::string rows;
-  int cells = 0;
-  for (const char* c = picture; *c != '\0'; ++c) {
-    if (*c == ' ') continue;
-    rows += *c;
-    if (++cells % BoardSize == 0) rows += '\n';
-  }
-  return rows;
-}
 
 class RulesTest : public ::testing::Test {
  protected:
