@@ -1,0 +1,271 @@
+// Benchmarks of the rules routines, one COM turn on fixed positions, a rules perft and whole
+// COM-vs-COM games played in-process with the output thrown away. The positions come from a COM
+// game played with a fixed seed, so every run measures the same work.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "board/board.h"
+#include "com/com.h"
+#include "game/game.h"
+#include "platform/console.h"
+
+namespace reversi {
+namespace {
+
+// A position together with what the COM reads besides the Board.
+struct Position {
+  Cell board[BoardSize][BoardSize];
+  int side;
+  int moveCount;
+  int passFlag;
+};
+
+constexpr std::uint32_t GameSeed = 1700000000U;
+// The turn that is measured as the middle game: about a third of the board is filled.
+constexpr int MidgameMoveCount = 20;
+// Past this count the COM's late-game rule (most discs) decides.
+constexpr int LateGameMoveCount = 50;
+// Seeds tried, one game each, to find a COM turn right after a pass. Between two COMs passes come
+// in the last few moves, so this is an end-game position.
+constexpr int PassSearchGames = 1000;
+// The whole-game benchmark cycles through this many different seeds.
+constexpr int GameSeedCount = 16;
+// Perft from the start position; the count is a known figure of the rules.
+constexpr int PerftDepth = 9;
+constexpr long long PerftDepth9Leaves = 3005288;
+
+void DiscardOutput(const char*, std::size_t) {}
+
+void Load(const Position& position) {
+  std::memcpy(Board, position.board, sizeof Board);
+  MoveCount = position.moveCount;
+  PassFlag = position.passFlag;
+}
+
+Position Capture(int side) {
+  Position position;
+  std::memcpy(position.board, Board, sizeof Board);
+  position.side = side;
+  position.moveCount = MoveCount;
+  position.passFlag = PassFlag;
+  return position;
+}
+
+// Plays a COM-vs-COM game with `seed` the way the driver does (without the screens) and keeps the
+// first turn for which `wanted` says yes. False when no such turn came.
+template <typename Wanted>
+bool FindTurn(std::uint32_t seed, Wanted wanted, Position& found) {
+  ResetBoardState();
+  InitBoard();
+  SeedRandom(seed);
+  int side = 0;
+  for (;;) {
+    if (wanted()) {
+      found = Capture(side);
+      return true;
+    }
+    ChooseComMove(side);
+    side = OtherSide(side);
+    ++MoveCount;
+    const int status = GetTurnStatus(side);
+    if (status == GameOver) return false;
+    if (status == MustPass) {
+      side = OtherSide(side);
+      ++MoveCount;
+      PassFlag = 1;
+    }
+  }
+}
+
+struct Positions {
+  Position opening;
+  Position midgame;
+  Position lateGame;
+  Position afterPass;
+};
+
+const Positions& FixedPositions() {
+  static Positions positions;
+  static bool ready = false;
+  if (ready) return positions;
+  platform::RedirectOutput(DiscardOutput);
+  FindTurn(
+      GameSeed, [] { return true; }, positions.opening);
+  FindTurn(
+      GameSeed, [] { return MoveCount >= MidgameMoveCount; }, positions.midgame);
+  FindTurn(
+      GameSeed, [] { return MoveCount >= LateGameMoveCount; }, positions.lateGame);
+  for (int game = 0; game < PassSearchGames; ++game) {
+    if (FindTurn(
+            GameSeed + game, [] { return PassFlag == 1; }, positions.afterPass))
+      break;
+  }
+  ready = true;
+  return positions;
+}
+
+// One COM turn: ranking, choice and placement. Loading the position back (a 64-byte copy) is part
+// of every iteration.
+void BM_ChooseComMove(benchmark::State& state, const Position Positions::*which) {
+  const Position& position = FixedPositions().*which;
+  platform::RedirectOutput(DiscardOutput);
+  SeedRandom(GameSeed);
+  for (auto _ : state) {
+    Load(position);
+    ChooseComMove(position.side);
+  }
+  state.counters["moveCount"] = position.moveCount;
+}
+BENCHMARK_CAPTURE(BM_ChooseComMove, opening, &Positions::opening);
+BENCHMARK_CAPTURE(BM_ChooseComMove, midgame, &Positions::midgame);
+BENCHMARK_CAPTURE(BM_ChooseComMove, late_game, &Positions::lateGame);
+BENCHMARK_CAPTURE(BM_ChooseComMove, after_pass, &Positions::afterPass);
+
+// The first phase's trial of all 64 squares of the middle-game position; an item is one square.
+void BM_TryMove(benchmark::State& state) {
+  const Position& position = FixedPositions().midgame;
+  Load(position);
+  for (auto _ : state) {
+    for (int row = 0; row < BoardSize; ++row) {
+      for (int col = 0; col < BoardSize; ++col) {
+        int discs = 0;
+        benchmark::DoNotOptimize(TryMove(row, col, position.side, discs));
+        benchmark::DoNotOptimize(discs);
+      }
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * SquareCount);
+}
+BENCHMARK(BM_TryMove);
+
+void BM_CountMobility(benchmark::State& state) {
+  const Position& position = FixedPositions().midgame;
+  Load(position);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(CountMobility(position.side));
+  }
+}
+BENCHMARK(BM_CountMobility);
+
+// A side that can move (the scan stops early), and a side that must pass (both sides scanned).
+void BM_GetTurnStatus(benchmark::State& state, const Position Positions::*which, bool passer) {
+  const Position& position = FixedPositions().*which;
+  Load(position);
+  const int side = passer ? OtherSide(position.side) : position.side;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(GetTurnStatus(side));
+  }
+}
+BENCHMARK_CAPTURE(BM_GetTurnStatus, can_move, &Positions::midgame, false);
+BENCHMARK_CAPTURE(BM_GetTurnStatus, must_pass, &Positions::afterPass, true);
+
+// Counts the move sequences of `depth` plies from the Board with `side` to move. A forced pass is
+// a ply of its own and a finished game counts once, however many plies were left.
+long long Perft(int side, int depth) {
+  if (depth == 0) return 1;
+  const int status = GetTurnStatus(side);
+  if (status == GameOver) return 1;
+  if (status == MustPass) return Perft(OtherSide(side), depth - 1);
+  if (depth == 1) return CountMobility(side) / MobilityRadix;
+  Cell kept[BoardSize][BoardSize];
+  std::memcpy(kept, Board, sizeof Board);
+  long long total = 0;
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col) {
+      if (Board[row][col] != Empty || !PlaceDisc(row, col, side)) continue;
+      total += Perft(OtherSide(side), depth - 1);
+      std::memcpy(Board, kept, sizeof Board);
+    }
+  }
+  return total;
+}
+
+void BM_Perft(benchmark::State& state) {
+  long long leaves = 0;
+  for (auto _ : state) {
+    ResetBoardState();
+    InitBoard();
+    leaves = Perft(0, PerftDepth);
+  }
+  if (leaves != PerftDepth9Leaves) state.SkipWithError("perft count differs from the known one");
+  state.counters["leaves"] = static_cast<double>(leaves);
+}
+BENCHMARK(BM_Perft)->Unit(benchmark::kMillisecond);
+
+// A whole run of the program on "3" then "99": one COM-vs-COM game with every screen drawn into a
+// sink that drops it. The clock, and so the seed, changes from game to game over a fixed cycle.
+void BM_WholeGame(benchmark::State& state) {
+  static constexpr char Input[] = "3\n99\n";
+  platform::RedirectOutput(DiscardOutput);
+  std::uint32_t game = 0;
+  for (auto _ : state) {
+    ResetBoardState();
+    ResetComState();
+    ResetKeyboardState();
+    platform::ResetConsoleState();
+    platform::RedirectInput(Input, sizeof Input - 1);
+    platform::FixClock(GameSeed + game++ % GameSeedCount);
+    benchmark::DoNotOptimize(RunGame());
+  }
+}
+BENCHMARK(BM_WholeGame)->Unit(benchmark::kMicrosecond);
+
+// Plays `games` games, one per seed of the fixed cycle and beyond, the way BM_WholeGame does.
+void PlayWholeGames(int games) {
+  static constexpr char Input[] = "3\n99\n";
+  platform::RedirectOutput(DiscardOutput);
+  for (int game = 0; game < games; ++game) {
+    ResetBoardState();
+    ResetComState();
+    ResetKeyboardState();
+    platform::ResetConsoleState();
+    platform::RedirectInput(Input, sizeof Input - 1);
+    platform::FixClock(GameSeed + static_cast<std::uint32_t>(game));
+    RunGame();
+  }
+}
+
+// Plays the same games as PlayWholeGames without the screens and returns how many COM turns they
+// took.
+long CountComTurns(int games) {
+  platform::RedirectOutput(DiscardOutput);
+  long turns = 0;
+  Position unused;
+  for (int game = 0; game < games; ++game) {
+    FindTurn(
+        GameSeed + static_cast<std::uint32_t>(game),
+        [&turns] {
+          ++turns;
+          return false;
+        },
+        unused);
+  }
+  return turns;
+}
+
+}  // namespace
+}  // namespace reversi
+
+// Besides the benchmarks, two fixed workloads for an instruction counter such as callgrind, whose
+// counts do not depend on the load of the machine:
+//   --games N   plays N whole games in-process (screens into a null sink)
+//   --turns N   plays the same games without screens and prints the number of COM turns played
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--games") == 0) {
+    reversi::PlayWholeGames(std::atoi(argv[2]));
+    return 0;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "--turns") == 0) {
+    std::printf("%ld\n", reversi::CountComTurns(std::atoi(argv[2])));
+    return 0;
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
