@@ -111,6 +111,17 @@ int PlaceDisc(int row, int col, int side);
 // Whether `side`, about to move, can move, must pass, or whether neither side can move.
 int GetTurnStatus(int side);
 
+// A set of squares in 64 bits: bit row * BoardSize + col stands for (row, col). CountMobility,
+// GetTurnStatus and TryMove work on such sets of the Board for speed; their results are those of
+// the square-by-square forms in board/reference.h.
+using SquareSet = std::uint64_t;
+constexpr SquareSet SquareBit(int row, int col) {
+  return SquareSet{1} << (row * BoardSize + col);
+}
+
+// The Empty squares on which IsLegalMove gives 1 for `side`, all found at once.
+SquareSet LegalSquares(int side);
+
 // ---- Trial move
 // -------------------------------------------------------------------------------------
 

@@ -1,5 +1,5 @@
-// The rules of Reversi over the one Board: enclosing, flipping, legality, mobility, playing a move
-// and the turn status.
+// The rules of Reversi over the one Board, square by square: enclosing, flipping, legality and
+// playing a move. Mobility and the turn status are served from bit sets (bitboard.cpp).
 #include "board/board.h"
 
 namespace reversi {
@@ -8,27 +8,6 @@ namespace {
 
 constexpr bool OnBoard(int row, int col) {
   return row >= 0 && row <= LastIndex && col >= 0 && col <= LastIndex;
-}
-
-// Counts the Empty squares on which `side` has a legal move.
-int CountLegalSquares(int side) {
-  int count = 0;
-  for (int row = 0; row < BoardSize; ++row) {
-    for (int col = 0; col < BoardSize; ++col) {
-      if (Board[row][col] == Empty && IsLegalMove(row, col, side)) ++count;
-    }
-  }
-  return count;
-}
-
-// 1 when `side` has a legal move anywhere; stops at the first one, row by row.
-int HasLegalMove(int side) {
-  for (int row = 0; row < BoardSize; ++row) {
-    for (int col = 0; col < BoardSize; ++col) {
-      if (Board[row][col] == Empty && IsLegalMove(row, col, side)) return 1;
-    }
-  }
-  return 0;
 }
 
 }  // namespace
@@ -68,10 +47,6 @@ int IsLegalMove(int row, int col, int side) {
   return 0;
 }
 
-int CountMobility(int side) {
-  return CountLegalSquares(side) * MobilityRadix + CountLegalSquares(OtherSide(side));
-}
-
 int PlaceDisc(int row, int col, int side) {
   if (Board[row][col] != Empty) return 0;
   bool placed = false;
@@ -84,12 +59,6 @@ int PlaceDisc(int row, int col, int side) {
   if (!placed) return 0;
   Board[row][col] = OwnCell(side);
   return 1;
-}
-
-int GetTurnStatus(int side) {
-  if (HasLegalMove(side)) return CanMove;
-  if (HasLegalMove(OtherSide(side))) return MustPass;
-  return GameOver;
 }
 
 }  // namespace reversi

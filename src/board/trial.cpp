@@ -1,35 +1,45 @@
-// The trial move by which the COM measures a square.
+// The trial move by which the COM measures a square, worked on the bit sets of the Board: a trial
+// position is the sets with one run moved from the opponent to the mover, so the Board itself is
+// never changed and never copied back.
+#include <bit>
+
+#include "board/bitboard.h"
 #include "board/board.h"
 
 namespace reversi {
 
 namespace {
 
-// The number of cells holding `cell`.
-int CountCells(Cell cell) {
-  int count = 0;
-  for (const auto& line : Board) {
-    for (Cell c : line)
-      count += (c == cell) ? 1 : 0;
+// The opponent discs that a disc of the side owning `cells.own` on (row, col) would enclose in
+// `direction`; empty when that direction encloses nothing (as CanCaptureInDirection gives 0).
+SquareSet EnclosedRun(int row, int col, int direction, const CellSets& cells) {
+  SquareSet run = 0;
+  SquareSet at = SquareBit(row, col);
+  for (;;) {
+    at = StepSquares(at, direction);  // becomes empty when the step leaves the board
+    if ((at & cells.opponent) == 0) break;
+    run |= at;
   }
-  return count;
+  return (at & cells.own) != 0 ? run : 0;
 }
 
 }  // namespace
 
 int TryMove(int row, int col, int side, int& discs) {
   if (Board[row][col] != Empty) return 0;
+  const CellSets cells = ReadCellSets(side);
+  const int ownDiscs = std::popcount(cells.own);
   int tally = 0;
   int mobility = 0;
   bool captured = false;
   for (int direction = 0; direction < DirectionCount; ++direction) {
-    if (!CanCaptureInDirection(row, col, side, direction)) continue;
-    SaveBoard();
-    FlipInDirection(row, col, side, direction);
+    const SquareSet run = EnclosedRun(row, col, direction, cells);
+    if (run == 0) continue;
+    // Trials on the Board itself would leave the snapshot holding the Board; keep that promise.
+    if (!captured) SaveBoard();
     // The tally runs on across directions: k enclosing directions count the mover's discs k times.
-    tally += CountCells(OwnCell(side));
-    mobility = CountMobility(side);
-    RestoreBoard();
+    tally += ownDiscs + std::popcount(run);
+    mobility = MobilityOf(cells.own | run, cells.opponent & ~run, cells.empty);
     captured = true;
   }
   if (!captured) return 0;

@@ -26,11 +26,14 @@ void RankCandidates(int side) {
   for (Candidate& record : CandidateList)
     record = EmptyCandidate;
 
+  // TryMove gives 0, and leaves discs alone, for a square that is no legal move, so such squares
+  // are not tried at all; they are most of the board.
+  const SquareSet legal = LegalSquares(side);
   for (int row = 0; row < BoardSize; ++row) {
     for (int col = 0; col < BoardSize; ++col) {
       const int code = SquareCode(row, col);
       int discs = 0;
-      const int mobility = TryMove(row, col, side, discs);
+      const int mobility = (legal & SquareBit(row, col)) != 0 ? TryMove(row, col, side, discs) : 0;
       GridEntry& entry = CandidateGrid[code];
       entry.discs = discs;
       entry.square = code;

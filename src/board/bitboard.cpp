@@ -1,0 +1,115 @@
+// The bit-parallel view of the Board, and the rules routines that are served from it: legal
+// squares, mobility and the turn status.
+#include "board/bitboard.h"
+
+#include <bit>
+#include <cstdint>
+#include <utility>
+
+namespace reversi {
+
+namespace {
+
+// Reading a row of eight cells: the row is taken as one 64-bit word with column k in byte k, and
+// every byte is compared with the wanted value at once.
+constexpr int BitsPerByte = 8;
+constexpr std::uint64_t EveryByte = 0x0101010101010101;  // a 1 at the bottom of every byte
+constexpr std::uint64_t LowSevenBits = 0x7F * EveryByte;
+constexpr std::uint64_t TopBits = 0x80 * EveryByte;
+// Multiplying a word whose only bits are the bottom bits of its bytes by this constant brings the
+// bit of byte k to bit 56 + k, so the top byte of the product holds one bit per byte, in order.
+constexpr std::uint64_t GatherBytes = 0x0102040810204080;
+constexpr int GatherShift = 56;
+
+constexpr std::uint64_t GatherBottomBits(std::uint64_t bottomBits) {
+  return (bottomBits * GatherBytes) >> GatherShift;
+}
+
+// The gathering is checked here for all 256 patterns of a row, so it cannot silently be wrong.
+constexpr bool GatheringIsExact() {
+  for (unsigned pattern = 0; pattern < 256; ++pattern) {
+    std::uint64_t spread = 0;
+    for (int k = 0; k < BitsPerByte; ++k)
+      spread |= std::uint64_t{(pattern >> k) & 1U} << (k * 8);
+    if (GatherBottomBits(spread) != pattern) return false;
+  }
+  return true;
+}
+static_assert(GatheringIsExact());
+
+// The columns of `row` whose cell holds `wanted`, as bits 0..7.
+SquareSet RowCells(int row, Cell wanted) {
+  std::uint64_t word = 0;  // compilers turn this loop into a single 8-byte load
+  for (int col = 0; col < BoardSize; ++col) {
+    word |= std::uint64_t{Board[row][col]} << (col * BitsPerByte);
+  }
+  // A byte of `differs` is zero exactly where the cell holds `wanted`.
+  const std::uint64_t differs = word ^ (wanted * EveryByte);
+  // The top bit of a byte ends up set when the byte is not zero: adding 0x7F to its low seven bits
+  // carries into the top bit unless they are all zero, and the OR adds a top bit already set.
+  const std::uint64_t nonZero = (((differs & LowSevenBits) + LowSevenBits) | differs) & TopBits;
+  return GatherBottomBits((~nonZero & TopBits) >> (BitsPerByte - 1));
+}
+
+SquareSet CellSet(Cell wanted) {
+  SquareSet set = 0;
+  for (int row = 0; row < BoardSize; ++row)
+    set |= RowCells(row, wanted) << (row * BoardSize);
+  return set;
+}
+
+// Opponent discs in a line: at most this many fit between a legal square and the own disc.
+constexpr int LongestRun = BoardSize - 2;
+
+// The empty squares that close, from its far end, a line of opponent discs that starts next to an
+// own disc and runs in `direction`: where a disc would enclose that line looking back.
+template <int direction>
+SquareSet LineEnds(SquareSet own, SquareSet opponent, SquareSet empty) {
+  SquareSet run = StepSquares(own, direction) & opponent;
+  for (int length = 1; length < LongestRun; ++length) {
+    run |= StepSquares(run, direction) & opponent;
+  }
+  return StepSquares(run, direction) & empty;
+}
+
+// The line ends of all directions together. The direction is a template argument so that every
+// step is compiled with its shift and edge mask as constants.
+template <int... directions>
+SquareSet LegalSquaresIn(SquareSet own, SquareSet opponent, SquareSet empty,
+                         std::integer_sequence<int, directions...>) {
+  return (LineEnds<directions>(own, opponent, empty) | ...);
+}
+
+}  // namespace
+
+CellSets ReadCellSets(int side) {
+  return {CellSet(OwnCell(side)), CellSet(OpponentCell(side)), CellSet(Empty)};
+}
+
+SquareSet LegalSquaresOf(SquareSet own, SquareSet opponent, SquareSet empty) {
+  return LegalSquaresIn(own, opponent, empty, std::make_integer_sequence<int, DirectionCount>{});
+}
+
+int MobilityOf(SquareSet own, SquareSet opponent, SquareSet empty) {
+  return std::popcount(LegalSquaresOf(own, opponent, empty)) * MobilityRadix +
+         std::popcount(LegalSquaresOf(opponent, own, empty));
+}
+
+SquareSet LegalSquares(int side) {
+  const CellSets cells = ReadCellSets(side);
+  return LegalSquaresOf(cells.own, cells.opponent, cells.empty);
+}
+
+int CountMobility(int side) {
+  const CellSets cells = ReadCellSets(side);
+  return MobilityOf(cells.own, cells.opponent, cells.empty);
+}
+
+int GetTurnStatus(int side) {
+  const CellSets cells = ReadCellSets(side);
+  if (LegalSquaresOf(cells.own, cells.opponent, cells.empty) != 0) return CanMove;
+  if (LegalSquaresOf(cells.opponent, cells.own, cells.empty) != 0) return MustPass;
+  return GameOver;
+}
+
+}  // namespace reversi

@@ -1,0 +1,45 @@
+// The Board read as bit sets, for the board module's fast routines: one 64-bit set per kind of
+// cell, and the legal squares of a whole position found for all squares at once.
+// Private to src/board; the rest of the program sees SquareSet and LegalSquares in board.h.
+#pragma once
+
+#include "board/board.h"
+
+namespace reversi {
+
+// The Board as three disjoint sets, seen from one side.
+struct CellSets {
+  SquareSet own;
+  SquareSet opponent;
+  SquareSet empty;
+};
+
+// Reads the Board for `side`. A damaged cell (not one of the three values) is in no set, so it
+// breaks runs and is never a legal square, as in the square-by-square rules.
+CellSets ReadCellSets(int side);
+
+inline constexpr SquareSet FirstColumn = 0x0101010101010101;
+inline constexpr SquareSet LastColumn = FirstColumn << LastIndex;
+
+// Moves every square of `set` one step in `direction` (DirectionTable order); squares that would
+// leave the board are dropped. Inline, so that a constant direction leaves two or three
+// instructions.
+constexpr SquareSet StepSquares(SquareSet set, int direction) {
+  const int rowStep = DirectionTable.rowStep[direction];
+  const int colStep = DirectionTable.colStep[direction];
+  // A square leaving the board sideways would come back in the next row, so it is dropped first;
+  // squares leaving at the top or the bottom are shifted out of the 64 bits.
+  if (colStep > 0) set &= ~LastColumn;
+  if (colStep < 0) set &= ~FirstColumn;
+  const int shift = rowStep * BoardSize + colStep;
+  return shift >= 0 ? set << shift : set >> -shift;
+}
+
+// The empty squares from which a disc of the `own` side would enclose a run of `opponent` discs in
+// some direction: the legal squares of that side.
+SquareSet LegalSquaresOf(SquareSet own, SquareSet opponent, SquareSet empty);
+
+// Both sides' legal-square counts, packed like CountMobility: own * MobilityRadix + other.
+int MobilityOf(SquareSet own, SquareSet opponent, SquareSet empty);
+
+}  // namespace reversi
