@@ -4,14 +4,15 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace reversi {
 
 namespace {
 
-// Reading a row of eight cells: the row is taken as one 64-bit word with column k in byte k, and
-// every byte is compared with the wanted value at once.
+// Reading a row of eight cells: the row is loaded as one 64-bit word with column k in byte k, and
+// all eight bytes are compared with a cell value at once.
 constexpr int BitsPerByte = 8;
 constexpr std::uint64_t EveryByte = 0x0101010101010101;  // a 1 at the bottom of every byte
 constexpr std::uint64_t LowSevenBits = 0x7F * EveryByte;
@@ -37,25 +38,28 @@ constexpr bool GatheringIsExact() {
 }
 static_assert(GatheringIsExact());
 
-// The columns of `row` whose cell holds `wanted`, as bits 0..7.
-SquareSet RowCells(int row, Cell wanted) {
-  std::uint64_t word = 0;  // compilers turn this loop into a single 8-byte load
-  for (int col = 0; col < BoardSize; ++col) {
-    word |= std::uint64_t{Board[row][col]} << (col * BitsPerByte);
+// The eight cells of `row` as one word, column k in byte k.
+std::uint64_t RowWord(int row) {
+  std::uint64_t word;
+  std::memcpy(&word, Board[row], sizeof word);
+  if constexpr (std::endian::native == std::endian::big) {
+    std::uint64_t reversed = 0;
+    for (int k = 0; k < BitsPerByte; ++k) {
+      reversed = (reversed << BitsPerByte) | ((word >> (k * BitsPerByte)) & 0xFF);
+    }
+    word = reversed;
   }
-  // A byte of `differs` is zero exactly where the cell holds `wanted`.
+  return word;
+}
+
+// The bytes of `word` that equal `wanted`, as bits 0..7 (byte k gives bit k).
+SquareSet MatchingBytes(std::uint64_t word, Cell wanted) {
+  // A byte of `differs` is zero exactly where the byte equals `wanted`.
   const std::uint64_t differs = word ^ (wanted * EveryByte);
   // The top bit of a byte ends up set when the byte is not zero: adding 0x7F to its low seven bits
   // carries into the top bit unless they are all zero, and the OR adds a top bit already set.
   const std::uint64_t nonZero = (((differs & LowSevenBits) + LowSevenBits) | differs) & TopBits;
   return GatherBottomBits((~nonZero & TopBits) >> (BitsPerByte - 1));
-}
-
-SquareSet CellSet(Cell wanted) {
-  SquareSet set = 0;
-  for (int row = 0; row < BoardSize; ++row)
-    set |= RowCells(row, wanted) << (row * BoardSize);
-  return set;
 }
 
 // Opponent discs in a line: at most this many fit between a legal square and the own disc.
@@ -83,7 +87,15 @@ SquareSet LegalSquaresIn(SquareSet own, SquareSet opponent, SquareSet empty,
 }  // namespace
 
 CellSets ReadCellSets(int side) {
-  return {CellSet(OwnCell(side)), CellSet(OpponentCell(side)), CellSet(Empty)};
+  CellSets cells = {0, 0, 0};
+  for (int row = 0; row < BoardSize; ++row) {
+    const std::uint64_t word = RowWord(row);
+    const int shift = row * BoardSize;
+    cells.own |= MatchingBytes(word, OwnCell(side)) << shift;
+    cells.opponent |= MatchingBytes(word, OpponentCell(side)) << shift;
+    cells.empty |= MatchingBytes(word, Empty) << shift;
+  }
+  return cells;
 }
 
 SquareSet LegalSquaresOf(SquareSet own, SquareSet opponent, SquareSet empty) {
