@@ -14,6 +14,7 @@ namespace {
 // Reading a row of eight cells: the row is loaded as one 64-bit word with column k in byte k, and
 // all eight bytes are compared with a cell value at once.
 constexpr int BitsPerByte = 8;
+constexpr std::uint64_t ByteMask = 0xFF;
 constexpr std::uint64_t EveryByte = 0x0101010101010101;  // a 1 at the bottom of every byte
 constexpr std::uint64_t LowSevenBits = 0x7F * EveryByte;
 constexpr std::uint64_t TopBits = 0x80 * EveryByte;
@@ -26,12 +27,14 @@ constexpr std::uint64_t GatherBottomBits(std::uint64_t bottomBits) {
   return (bottomBits * GatherBytes) >> GatherShift;
 }
 
-// The gathering is checked here for all 256 patterns of a row, so it cannot silently be wrong.
+// The gathering is checked here for every pattern a row can have, so it cannot silently be wrong.
+constexpr unsigned RowPatterns = 1U << BoardSize;
 constexpr bool GatheringIsExact() {
-  for (unsigned pattern = 0; pattern < 256; ++pattern) {
+  for (unsigned pattern = 0; pattern < RowPatterns; ++pattern) {
     std::uint64_t spread = 0;
-    for (int k = 0; k < BitsPerByte; ++k)
-      spread |= std::uint64_t{(pattern >> k) & 1U} << (k * 8);
+    for (int k = 0; k < BoardSize; ++k) {
+      spread |= std::uint64_t{(pattern >> k) & 1U} << (k * BitsPerByte);
+    }
     if (GatherBottomBits(spread) != pattern) return false;
   }
   return true;
@@ -41,11 +44,13 @@ static_assert(GatheringIsExact());
 // The eight cells of `row` as one word, column k in byte k.
 std::uint64_t RowWord(int row) {
   std::uint64_t word;
+  static_assert(sizeof word == sizeof Board[row]);
   std::memcpy(&word, Board[row], sizeof word);
+  // Byte k is column k only when the machine stores the lowest byte first; otherwise turn it.
   if constexpr (std::endian::native == std::endian::big) {
     std::uint64_t reversed = 0;
-    for (int k = 0; k < BitsPerByte; ++k) {
-      reversed = (reversed << BitsPerByte) | ((word >> (k * BitsPerByte)) & 0xFF);
+    for (int k = 0; k < BoardSize; ++k) {
+      reversed = (reversed << BitsPerByte) | ((word >> (k * BitsPerByte)) & ByteMask);
     }
     word = reversed;
   }
