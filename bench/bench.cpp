@@ -9,7 +9,6 @@
 #include <cstring>
 
 #include "board/board.h"
-#include "board/reference.h"
 #include "com/com.h"
 #include "game/game.h"
 #include "platform/console.h"
@@ -163,6 +162,28 @@ void BM_GetTurnStatus(benchmark::State& state, const Position Positions::*which,
 }
 BENCHMARK_CAPTURE(BM_GetTurnStatus, can_move, &Positions::midgame, false);
 BENCHMARK_CAPTURE(BM_GetTurnStatus, must_pass, &Positions::afterPass, true);
+
+// Counts the move sequences of `depth` plies from the Board with `side` to move (perft). A forced
+// pass is a ply of its own, and a finished game counts once however many plies were left. The last
+// ply is counted with CountMobility instead of being played.
+long long CountMoveSequences(int side, int depth) {
+  if (depth == 0) return 1;
+  const int status = GetTurnStatus(side);
+  if (status == GameOver) return 1;
+  if (status == MustPass) return CountMoveSequences(OtherSide(side), depth - 1);
+  if (depth == 1) return CountMobility(side) / MobilityRadix;
+  Cell kept[BoardSize][BoardSize];
+  std::memcpy(kept, Board, sizeof Board);
+  long long total = 0;
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col) {
+      if (Board[row][col] != Empty || !PlaceDisc(row, col, side)) continue;
+      total += CountMoveSequences(OtherSide(side), depth - 1);
+      std::memcpy(Board, kept, sizeof Board);
+    }
+  }
+  return total;
+}
 
 void BM_Perft(benchmark::State& state) {
   long long leaves = 0;

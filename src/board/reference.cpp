@@ -1,8 +1,6 @@
 // The square-by-square forms of mobility, turn status and the trial move.
 #include "board/reference.h"
 
-#include <cstring>
-
 #include "board/board.h"
 
 namespace reversi {
@@ -70,25 +68,6 @@ int TryMoveByScan(int row, int col, int side, int& discs) {
   if (!captured) return 0;
   discs = tally;
   return mobility;
-}
-
-long long CountMoveSequences(int side, int depth) {
-  if (depth == 0) return 1;
-  const int status = GetTurnStatus(side);
-  if (status == GameOver) return 1;
-  if (status == MustPass) return CountMoveSequences(OtherSide(side), depth - 1);
-  if (depth == 1) return CountMobility(side) / MobilityRadix;
-  Cell kept[BoardSize][BoardSize];
-  std::memcpy(kept, Board, sizeof Board);
-  long long total = 0;
-  for (int row = 0; row < BoardSize; ++row) {
-    for (int col = 0; col < BoardSize; ++col) {
-      if (Board[row][col] != Empty || !PlaceDisc(row, col, side)) continue;
-      total += CountMoveSequences(OtherSide(side), depth - 1);
-      std::memcpy(Board, kept, sizeof Board);
-    }
-  }
-  return total;
 }
 
 }  // namespace reversi

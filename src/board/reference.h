@@ -15,9 +15,4 @@ int GetTurnStatusByScan(int side);
 // restoring the Board, once for every enclosing direction.
 int TryMoveByScan(int row, int col, int side, int& discs);
 
-// Counts the move sequences of `depth` plies from the Board with `side` to move (perft). A forced
-// pass is a ply of its own, and a finished game counts once however many plies were left. Uses
-// the game's routines (GetTurnStatus, CountMobility, PlaceDisc); leaves the Board as found.
-long long CountMoveSequences(int side, int depth);
-
 }  // namespace reversi
