@@ -108,8 +108,8 @@ SquareSet LegalSquaresOf(SquareSet own, SquareSet opponent, SquareSet empty) {
 }
 
 int MobilityOf(SquareSet own, SquareSet opponent, SquareSet empty) {
-  return std::popcount(LegalSquaresOf(own, opponent, empty)) * MobilityRadix +
-         std::popcount(LegalSquaresOf(opponent, own, empty));
+  return CountSquares(LegalSquaresOf(own, opponent, empty)) * MobilityRadix +
+         CountSquares(LegalSquaresOf(opponent, own, empty));
 }
 
 SquareSet LegalSquares(int side) {

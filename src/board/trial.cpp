@@ -1,8 +1,6 @@
 // The trial move by which the COM measures a square, worked on the bit sets of the Board: a trial
 // position is the sets with one run moved from the opponent to the mover, so the Board itself is
 // never changed and never copied back.
-#include <bit>
-
 #include "board/bitboard.h"
 #include "board/board.h"
 
@@ -28,7 +26,7 @@ SquareSet EnclosedRun(int row, int col, int direction, const CellSets& cells) {
 int TryMove(int row, int col, int side, int& discs) {
   if (Board[row][col] != Empty) return 0;
   const CellSets cells = ReadCellSets(side);
-  const int ownDiscs = std::popcount(cells.own);
+  const int ownDiscs = CountSquares(cells.own);
   int tally = 0;
   int mobility = 0;
   bool captured = false;
@@ -38,7 +36,7 @@ int TryMove(int row, int col, int side, int& discs) {
     // Trials on the Board itself would leave the snapshot holding the Board; keep that promise.
     if (!captured) SaveBoard();
     // The tally runs on across directions: k enclosing directions count the mover's discs k times.
-    tally += ownDiscs + std::popcount(run);
+    tally += ownDiscs + CountSquares(run);
     mobility = MobilityOf(cells.own | run, cells.opponent & ~run, cells.empty);
     captured = true;
   }
