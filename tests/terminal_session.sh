@@ -51,7 +51,9 @@ WaitUntil() {
 ScreenHas() { Readable | grep -qF -- "$1"; }
 # A prompt ">" on its own line below the text `$1`.
 PromptAfter() { ScreenHas "$1" && [ "$(LastLine)" = ">" ]; }
-PaneDead() { [ "$(t display -p -t "$pane" '#{pane_dead}')" = 1 ]; }
+# The pane may be marked dead (its terminal closed) a moment before tmux has collected the exit
+# status, so wait for the status, or the signal that ended the program, itself.
+PaneDead() { [ -n "$(t display -p -t "$pane" '#{pane_dead_status}#{pane_dead_signal}')" ]; }
 
 Start() {
   pane=$1
