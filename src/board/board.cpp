@@ -42,6 +42,15 @@ void CopyBoard(int mode) {
   }
 }
 
+int CountCells(Cell cell) {
+  int count = 0;
+  for (const auto& line : Board) {
+    for (Cell c : line)
+      count += (c == cell) ? 1 : 0;
+  }
+  return count;
+}
+
 void ResetBoardState() {
   for (int row = 0; row < BoardSize; ++row) {
     for (int col = 0; col < BoardSize; ++col) {

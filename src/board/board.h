@@ -67,6 +67,9 @@ inline void RestoreBoard() {
   CopyBoard(RestoreMode);
 }
 
+// The number of cells of the Board that hold `cell`.
+int CountCells(Cell cell);
+
 // Puts every piece of this module's state back to how the program finds it at start-up.
 void ResetBoardState();
 

@@ -28,16 +28,6 @@ int HasLegalMove(int side) {
   return 0;
 }
 
-// The number of cells holding `cell`.
-int CountCells(Cell cell) {
-  int count = 0;
-  for (const auto& line : Board) {
-    for (Cell c : line)
-      count += (c == cell) ? 1 : 0;
-  }
-  return count;
-}
-
 }  // namespace
 
 int CountMobilityByScan(int side) {

@@ -175,15 +175,6 @@ int MostDiscs() {
   return choice;
 }
 
-int CountEmptyCells() {
-  int count = 0;
-  for (const auto& line : Board) {
-    for (Cell cell : line)
-      count += (cell == Empty) ? 1 : 0;
-  }
-  return count;
-}
-
 void AnnounceMove(int square) {
   platform::WriteText(">");
   platform::WriteNumber(square);
@@ -229,7 +220,7 @@ void PlaceComMove(int side, int chosenSquare) {
   // With one cell left, or right after a pass, the COM plays the first legal square it finds; so
   // it does when the list was empty (every move would leave the opponent stuck), because a COM
   // that can move must move, or two COMs would pass the turn back and forth for ever.
-  if (CountEmptyCells() == 1 || PassFlag == 1 || chosenSquare == 0) {
+  if (CountCells(Empty) == 1 || PassFlag == 1 || chosenSquare == 0) {
     PlayFirstLegalSquare(side);
     return;
   }

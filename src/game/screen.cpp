@@ -24,15 +24,6 @@ const char* GlyphOf(Cell cell) {
   return texts::InvalidGlyph;
 }
 
-int CountCells(Cell wanted) {
-  int count = 0;
-  for (const auto& line : Board) {
-    for (Cell cell : line)
-      count += (cell == wanted) ? 1 : 0;
-  }
-  return count;
-}
-
 }  // namespace
 
 void DrawBoard(int side) {
