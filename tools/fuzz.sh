@@ -19,7 +19,15 @@ fuzzer=$(find build-fuzz -name reversi_fuzz -type f -perm -u+x | head -n 1)
 
 # -timeout: a session that runs 10 s is a hang (a COM-vs-COM game takes milliseconds).
 # -rss_limit_mb: the game allocates nothing, so growth is a finding too.
-"$fuzzer" build-fuzz/corpus tests/fuzz/corpus \
+# libFuzzer reports every new input it keeps; that goes to a log, and only the summary (or, on a
+# finding, the end of the log) to the terminal.
+log=build-fuzz/fuzz.log
+if ! "$fuzzer" build-fuzz/corpus tests/fuzz/corpus \
   -dict=tests/fuzz/dialogue.dict \
   -max_total_time="$seconds" -timeout=10 -rss_limit_mb=512 -max_len=4096 \
-  -artifact_prefix=build-fuzz/findings/ -print_final_stats=1 "$@"
+  -artifact_prefix=build-fuzz/findings/ -print_final_stats=1 "$@" 2>"$log"; then
+  tail -n 80 "$log"
+  echo "fuzzing found a fault; the input is in build-fuzz/findings/"
+  exit 1
+fi
+grep -E '^(Done|stat::)' "$log"
