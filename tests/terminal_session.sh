@@ -51,13 +51,16 @@ WaitUntil() {
 ScreenHas() { Readable | grep -qF -- "$1"; }
 # A prompt ">" on its own line below the text `$1`.
 PromptAfter() { ScreenHas "$1" && [ "$(LastLine)" = ">" ]; }
-# The pane may be marked dead (its terminal closed) a moment before tmux has collected the exit
-# status, so wait for the status, or the signal that ended the program, itself.
-PaneDead() { [ -n "$(t display -p -t "$pane" '#{pane_dead_status}#{pane_dead_signal}')" ]; }
+# tmux does not always learn a program's exit status (when the pane's terminal closes before the
+# program is reaped, #{pane_dead_status} stays empty), so the shell that starts the program writes
+# the status to a file of our own.
+StatusFile() { printf '%s/%s.status' "$workdir" "$pane"; }
+ProgramEnded() { [ -s "$(StatusFile)" ]; }
+ExitStatus() { cat "$(StatusFile)"; }
 
 Start() {
   pane=$1
-  t new-session -d -s "$pane" -x 80 -y 24 "$program"
+  t new-session -d -s "$pane" -x 80 -y 24 "$(printf '%q; echo $? >%q' "$program" "$(StatusFile)")"
 }
 
 Expect() {  # what, expected, actual
@@ -168,8 +171,8 @@ Expect "result line" "引き分け！○:  3 ピース    ●:  3 ピース" "${
 Expect "final prompt line" "$FinalPrompt" "${result[13]}"
 
 t send-keys -t "$pane" 99 Enter
-WaitUntil "the program to end" 10 PaneDead
-Expect "exit status" 0 "$(t display -p -t "$pane" '#{pane_dead_status}')"
+WaitUntil "the program to end" 10 ProgramEnded
+Expect "exit status" 0 "$(ExitStatus)"
 echo "Player vs COM: $((SECONDS - started)) s"
 
 # ---- COM vs COM to the end -----------------------------------------------------------------------
@@ -188,8 +191,8 @@ Counts='○: *([0-9]+) ピース    ●: *([0-9]+) ピース'
   fail "no winner and count lines: '$outcome'"
 History | grep -qF "ゲーム終了" || fail "no game-over text before the result screen"
 t send-keys -t "$pane" 99 Enter
-WaitUntil "the program to end" 10 PaneDead
-Expect "exit status" 0 "$(t display -p -t "$pane" '#{pane_dead_status}')"
+WaitUntil "the program to end" 10 ProgramEnded
+Expect "exit status" 0 "$(ExitStatus)"
 echo "COM vs COM: $((SECONDS - started)) s"
 
 if ((failures > 0)); then
