@@ -531,6 +531,15 @@ TEST_F(ComTest, OneEmptyCellIsPlayedWhateverWasChosen) {
   EXPECT_EQ(Board[3][3], Black);
 }
 
+TEST_F(ComTest, ASquareThatCannotBePlayedIsNeitherPlacedNorAnnounced) {
+  SetBoard(StartPicture);
+  for (int square : {44, 11}) {  // occupied; encloses nothing
+    PlaceComMove(0, square);
+    EXPECT_EQ(TakeOutput(), "") << square;
+    EXPECT_EQ(BoardPicture(), Normalised(StartPicture)) << square;
+  }
+}
+
 TEST_F(ComTest, GeneratorSequence) {
   struct {
     std::uint32_t seed;

@@ -14,7 +14,6 @@ namespace {
 // Reading a row of eight cells: the row is loaded as one 64-bit word with column k in byte k, and
 // all eight bytes are compared with a cell value at once.
 constexpr int BitsPerByte = 8;
-constexpr std::uint64_t ByteMask = 0xFF;
 constexpr std::uint64_t EveryByte = 0x0101010101010101;  // a 1 at the bottom of every byte
 constexpr std::uint64_t LowSevenBits = 0x7F * EveryByte;
 constexpr std::uint64_t TopBits = 0x80 * EveryByte;
@@ -29,7 +28,7 @@ constexpr std::uint64_t GatherBottomBits(std::uint64_t bottomBits) {
 
 // The gathering is checked here for every pattern a row can have, so it cannot silently be wrong.
 constexpr unsigned RowPatterns = 1U << BoardSize;
-constexpr bool GatheringIsExact() {
+consteval bool GatheringIsExact() {
   for (unsigned pattern = 0; pattern < RowPatterns; ++pattern) {
     std::uint64_t spread = 0;
     for (int k = 0; k < BoardSize; ++k) {
@@ -41,19 +40,15 @@ constexpr bool GatheringIsExact() {
 }
 static_assert(GatheringIsExact());
 
+// Column k lands in byte k of a row word only on a machine that stores the lowest byte first, as
+// every machine the game is built for does.
+static_assert(std::endian::native == std::endian::little, "rows are read as little-endian words");
+
 // The eight cells of `row` as one word, column k in byte k.
 std::uint64_t RowWord(int row) {
   std::uint64_t word;
   static_assert(sizeof word == sizeof Board[row]);
   std::memcpy(&word, Board[row], sizeof word);
-  // Byte k is column k only when the machine stores the lowest byte first; otherwise turn it.
-  if constexpr (std::endian::native == std::endian::big) {
-    std::uint64_t reversed = 0;
-    for (int k = 0; k < BoardSize; ++k) {
-      reversed = (reversed << BitsPerByte) | ((word >> (k * BitsPerByte)) & ByteMask);
-    }
-    word = reversed;
-  }
   return word;
 }
 

@@ -84,8 +84,7 @@ enum WalkKey { OpponentMobilityKey, OwnMobilityKey };
 
 // An all-zero record marks the end of the used part of the list.
 bool IsEmptyRecord(const Candidate& record) {
-  return record.square == 0 && record.discs == 0 && record.ownMobility == 0 &&
-         record.opponentMobility == 0;
+  return (record.square | record.discs | record.ownMobility | record.opponentMobility) == 0;
 }
 
 struct WalkResult {
@@ -186,10 +185,10 @@ void PlayFirstLegalSquare(int side) {
   for (int row = 0; row < BoardSize; ++row) {
     for (int col = 0; col < BoardSize; ++col) {
       if (Board[row][col] != Empty || !IsLegalMove(row, col, side)) continue;
-      if (PlaceDisc(row, col, side)) {
-        AnnounceMove(SquareCode(row, col));
-        PassFlag = 0;
-      }
+      // An Empty cell where the move encloses is always played.
+      PlaceDisc(row, col, side);
+      AnnounceMove(SquareCode(row, col));
+      PassFlag = 0;
       return;
     }
   }
