@@ -90,17 +90,14 @@ void DiscardLine() {
 bool PromptForNumber(int& value) {
   for (;;) {
     platform::WriteText(texts::Prompt);
-    switch (ReadNumber(value)) {
-      case NumberRead:
-        return true;
-      case NothingRead:
-        DiscardLine();
-        platform::WriteText(texts::InputErrorText);
-        break;
-      case NoMoreInput:
-        platform::WriteText("\n");
-        return false;
+    const ReadResult result = ReadNumber(value);
+    if (result == NumberRead) return true;
+    if (result == NoMoreInput) {
+      platform::WriteText("\n");
+      return false;
     }
+    DiscardLine();
+    platform::WriteText(texts::InputErrorText);
   }
 }
 
@@ -127,15 +124,15 @@ int ReadHumanMove(int side) {
     if (!PromptForNumber(number)) return InputEnded;
     if (number == QuitCode) return QuitRequested;
     if (number == SkipCode) return MoveDone;
-    const int row = number / SquareCodeRadix - 1;
-    const int col = number % SquareCodeRadix - 1;
-    const bool wellFormed = number >= LowestSquare && number <= HighestSquare && row >= 0 &&
-                            row <= LastIndex && col >= 0 && col <= LastIndex;
+    // Between 11 and 88 the tens digit is always a row; the units digit may still be 0 or 9.
+    const int col = SquareColumn(number);
+    const bool wellFormed =
+        number >= LowestSquare && number <= HighestSquare && col >= 0 && col <= LastIndex;
     if (!wellFormed) {
       ReportNumber(number, texts::NumberErrorTail);
       continue;
     }
-    if (PlaceDisc(row, col, side)) return MoveDone;
+    if (PlaceDisc(SquareRow(number), col, side)) return MoveDone;
     ReportNumber(number, texts::CannotPlaceTail);
   }
 }
