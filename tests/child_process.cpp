@@ -10,8 +10,8 @@
 #include <termios.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace reversi::testing {
