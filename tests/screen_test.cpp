@@ -19,15 +19,7 @@ using testing::SetBoard;
 using testing::TakeOutput;
 using namespace testing::expected;
 
-constexpr char StartPicture[] =
-    "........"
-    "........"
-    "........"
-    "...OX..."
-    "...XO..."
-    "........"
-    "........"
-    "........";
+using testing::StartPicture;
 class ScreenTest : public ::testing::Test {
  protected:
   void SetUp() override { testing::ResetProcessState(); }
