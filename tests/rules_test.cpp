@@ -2,6 +2,7 @@
 // legality, mobility, turn status, and a move-tree count from the start position.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <cstring>
 
@@ -69,6 +70,16 @@ TEST_F(RulesTest, StartPositionLegalSquaresMobilityAndStatus) {
     EXPECT_EQ(CountMobility(side), 404);
     EXPECT_EQ(GetTurnStatus(side), CanMove);
   }
+}
+
+TEST_F(RulesTest, MoveCountStopsAtTheLargestInt) {
+  MoveCount = 47;
+  AdvanceMoveCount();
+  EXPECT_EQ(MoveCount, 48);
+  MoveCount = INT_MAX - 1;
+  AdvanceMoveCount();
+  AdvanceMoveCount();
+  EXPECT_EQ(MoveCount, INT_MAX);
 }
 
 TEST_F(RulesTest, SnapshotSavesRestoresAndIgnoresOtherModes) {

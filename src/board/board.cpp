@@ -1,6 +1,8 @@
 // The position, its snapshot and the per-game counters.
 #include "board/board.h"
 
+#include <climits>
+
 namespace reversi {
 
 Cell Board[BoardSize][BoardSize];
@@ -32,6 +34,10 @@ void InitBoard() {
   Board[CentreLow][CentreHigh] = Black;
   Board[CentreHigh][CentreLow] = Black;
   Board[CentreHigh][CentreHigh] = White;
+}
+
+void AdvanceMoveCount() {
+  if (MoveCount < INT_MAX) ++MoveCount;
 }
 
 void CopyBoard(int mode) {

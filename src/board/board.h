@@ -55,6 +55,11 @@ extern int PassFlag;
 // Sets up the start position on an otherwise empty Board. Leaves the snapshot and counters alone.
 void InitBoard();
 
+// Counts one more turn or pass in MoveCount. Two people who skip every turn can play for ever, so
+// the count stops at the largest int instead of overflowing; every rule that reads it only asks
+// whether it has reached a small bound.
+void AdvanceMoveCount();
+
 // The two modes of the snapshot copy; any other mode copies nothing.
 enum SnapshotMode { SaveMode = 0, RestoreMode = 1 };
 

@@ -51,12 +51,12 @@ bool PlayOneGame() {
       ChooseComMove(side);
     }
     side = OtherSide(side);
-    ++MoveCount;
+    AdvanceMoveCount();
     switch (GetTurnStatus(side)) {
       case MustPass:
         platform::WriteText(texts::PassText);
         side = OtherSide(side);
-        ++MoveCount;
+        AdvanceMoveCount();
         PassFlag = 1;
         break;
       case GameOver:
