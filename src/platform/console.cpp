@@ -1,5 +1,6 @@
 // The console layer's buffers and test seams, the same on every platform. The operating system
-// itself is reached only through os.h.
+// itself is reached only through os.h, which never calls back here: the escape sequences of a
+// terminal's title and clear are built here and written like any other output.
 #include "platform/console.h"
 
 #include <cstring>
@@ -29,6 +30,9 @@ std::size_t redirectedNext = 0;
 
 bool clockFixed = false;
 std::uint32_t fixedSeconds = 0;
+
+constexpr char TitleStart[] = "\x1b]0;";  // OSC 0: set the window (and icon) title
+constexpr char TitleEnd[] = "\x07";
 
 // Decimal digits of any int, sign included.
 constexpr int MaxNumberLength = 11;
@@ -102,7 +106,18 @@ int ReadInputByte() {
 
 void SetConsoleTitle(const char* cp932Title) {
   if (outputSink != nullptr) return;
-  os::SetTitle(cp932Title);
+  switch (os::HowScreenIsControlled()) {
+    case os::ScreenControl::TitleAndClearInOutput:
+      WriteText(TitleStart);
+      WriteText(cp932Title);
+      WriteText(TitleEnd);
+      return;
+    case os::ScreenControl::ClearInOutput:
+      return;  // a pipe or a file has no window to title
+    case os::ScreenControl::Requests:
+      os::SetTitle(cp932Title);
+      return;
+  }
 }
 
 void ClearScreen() {
@@ -110,6 +125,13 @@ void ClearScreen() {
     outputSink(ClearSequence, sizeof ClearSequence - 1);
     return;
   }
+  if (os::HowScreenIsControlled() != os::ScreenControl::Requests) {
+    WriteOutput(ClearSequence, sizeof ClearSequence - 1);
+    return;
+  }
+  // The clear may be done by another program on the same console, so what was written before it
+  // must have reached the console first.
+  FlushOutput();
   os::ClearScreen();
 }
 

@@ -1,22 +1,19 @@
-// The console layer on a POSIX terminal: ANSI escape sequences in place of the Windows console's
-// title call and its "cls" command. A terminal is shown the texts in UTF-8, laid out as a CP932
-// console lays them out; a pipe or a file gets the CP932 bytes unchanged.
+// The console layer on a POSIX terminal: ANSI escape sequences, which the console layer writes
+// among the output, in place of the Windows console's title call and its "cls" command. A terminal
+// is shown the texts in UTF-8, laid out as a CP932 console lays them out; a pipe or a file gets the
+// CP932 bytes unchanged.
 #include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <ctime>
 
-#include "platform/console.h"
 #include "platform/os.h"
 #include "platform/terminal_text.h"
 
 namespace reversi::platform::os {
 
 namespace {
-
-constexpr char TitleStart[] = "\x1b]0;";  // OSC 0: set the window (and icon) title
-constexpr char TitleEnd[] = "\x07";
 
 bool decided = false;
 bool outputIsTerminal = false;
@@ -72,18 +69,15 @@ long ReadStdin(char* buffer, std::size_t capacity) {
   }
 }
 
-void SetTitle(const char* cp932Title) {
-  // Only a terminal understands the sequence; a pipe or a file gets nothing for the title.
+ScreenControl HowScreenIsControlled() {
+  // Only a terminal understands the title sequence; a pipe or a file gets the clear alone.
   Decide();
-  if (!outputIsTerminal) return;
-  WriteText(TitleStart);
-  WriteText(cp932Title);
-  WriteText(TitleEnd);
+  return outputIsTerminal ? ScreenControl::TitleAndClearInOutput : ScreenControl::ClearInOutput;
 }
 
-void ClearScreen() {
-  WriteOutput(ClearSequence, sizeof ClearSequence - 1);
-}
+// A terminal is titled and cleared by escape sequences in the output, so these are never asked.
+void SetTitle(const char*) {}
+void ClearScreen() {}
 
 std::uint32_t CalendarSeconds() {
   return static_cast<std::uint32_t>(std::time(nullptr));

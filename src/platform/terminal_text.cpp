@@ -1,42 +1,17 @@
-// CP932 to UTF-8 for a terminal, with the column kept as a CP932 console counts it: one column a
-// single byte, two a double-byte character. The C library's converter does the character mapping
-// so that every character the program can write is covered, not only the ones it writes today.
+// CP932 to UTF-8 for a terminal, with the column kept as a CP932 console counts it
+// (cp932_columns.h). The C library's converter does the character mapping so that every character
+// the program can write is covered, not only the ones it writes today.
 #include "platform/terminal_text.h"
 
 #include <iconv.h>
 
 #include <cstdint>
 
+#include "platform/cp932_columns.h"
+
 namespace reversi::platform::terminal {
 
 namespace {
-
-constexpr unsigned char Escape = 0x1B;
-constexpr unsigned char Bell = 0x07;
-constexpr unsigned char Delete = 0x7F;
-constexpr unsigned char FirstPrintable = 0x20;
-constexpr unsigned char LastAscii = 0x7F;
-
-// Where the bytes stand with respect to escape sequences.
-enum Mode {
-  Text,                  // shown text: converted and counted
-  EscapeStart,           // after ESC, before the byte that says which sequence follows
-  ControlSequence,       // ESC [ ... up to its final byte: passed unchanged
-  OperatingSystemText,   // ESC ] ... up to BEL or ESC \: converted (a title), not counted
-  OperatingSystemEscape  // ESC inside that text: the string ends with the next byte
-};
-
-// A lead byte of a double-byte character, and the bytes that may follow one.
-constexpr bool IsLeadByte(unsigned char b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-constexpr bool IsTrailByte(unsigned char b) {
-  return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
-}
-// Half-width katakana, one byte and one column.
-constexpr bool IsHalfWidthKana(unsigned char b) {
-  return b >= 0xA1 && b <= 0xDF;
-}
 
 // Code point ranges that every terminal draws two columns wide (Unicode's wide and full-width
 // characters within reach of CP932). Everything else a double-byte character can become is
@@ -59,6 +34,7 @@ constexpr CodeRange AlwaysWideRanges[] = {
     {0xFFE0, 0xFFE6},  // full-width signs
 };
 
+constexpr unsigned char Escape = 0x1B;
 constexpr char Unknown[] = "?";
 constexpr char WideUnknown[] = "\xE3\x83\xBB";  // U+30FB, the katakana middle dot
 constexpr std::size_t MaxUtf8Length = 4;
@@ -75,11 +51,6 @@ ByteSink outputSink = nullptr;
 
 const iconv_t NoConverter = reinterpret_cast<iconv_t>(-1);
 iconv_t converter = NoConverter;
-
-Mode mode = Text;
-int column = 0;
-constexpr int NoLead = -1;
-int pendingLead = NoLead;
 
 // Appends to the converted output; the caller has made room (LargestStep).
 void Put(const char* bytes, std::size_t count) {
@@ -116,9 +87,10 @@ bool AlwaysWide(std::uint32_t codePoint) {
 }
 
 // Converts one CP932 character (one or two bytes) to UTF-8 in `utf8`; returns its length, or 0
-// when the pair stands for no character.
-std::size_t ConvertCharacter(const char* cp932, std::size_t length, char* utf8) {
-  char* in = const_cast<char*>(cp932);
+// when the bytes stand for no character.
+std::size_t ConvertCharacter(const unsigned char* cp932, std::size_t length, char* utf8) {
+  char bytes[2] = {static_cast<char>(cp932[0]), static_cast<char>(cp932[1])};
+  char* in = bytes;
   std::size_t inLeft = length;
   char* out = utf8;
   std::size_t outLeft = MaxUtf8Length;
@@ -144,83 +116,43 @@ void PutCursorColumn(int zeroBasedColumn) {
   PutByte('G');
 }
 
-// One double-byte character, two columns when counted (shown text, not a title).
-void PutDoubleByte(unsigned char lead, unsigned char trail, bool counted) {
-  const char pair[] = {static_cast<char>(lead), static_cast<char>(trail)};
+// A double-byte character in UTF-8, followed by the cursor move where a terminal may have drawn it
+// one column wide (shown text only; a title has no columns).
+void PutDoubleByte(const cp932::Piece& piece) {
   char utf8[MaxUtf8Length];
-  const std::size_t length = ConvertCharacter(pair, sizeof pair, utf8);
+  const std::size_t length = ConvertCharacter(piece.bytes, sizeof piece.bytes, utf8);
   if (length == 0) {
     Put(WideUnknown, sizeof WideUnknown - 1);
-    if (counted) column += 2;
     return;
   }
   Put(utf8, length);
-  if (!counted) return;
-  column += 2;
   const auto* decoded = reinterpret_cast<const unsigned char*>(utf8);
-  if (!AlwaysWide(DecodeUtf8(decoded, length))) PutCursorColumn(column);
+  if (piece.shown && !AlwaysWide(DecodeUtf8(decoded, length))) PutCursorColumn(piece.column);
 }
 
-// One byte that is text, shown (counted) or inside a title (not counted).
-void PutTextByte(unsigned char byte, bool counted) {
-  if (IsLeadByte(byte)) {
-    pendingLead = byte;
-    return;
-  }
-  if (byte <= LastAscii) {
-    PutByte(byte);
-    if (!counted) return;
-    if (byte == '\n' || byte == '\r') {
-      column = 0;
-    } else if (byte >= FirstPrintable && byte != Delete) {
-      ++column;
+// Shows one piece of the program's output on the terminal.
+void PutPiece(const cp932::Piece& piece) {
+  if (OutputCapacity - outputUsed < LargestStep) FlushConverted();
+  switch (piece.kind) {
+    case cp932::PieceKind::Control:
+    case cp932::PieceKind::Ascii:
+      PutByte(piece.bytes[0]);
+      return;
+    case cp932::PieceKind::HalfWidth: {
+      char utf8[MaxUtf8Length];
+      const std::size_t length = ConvertCharacter(piece.bytes, 1, utf8);
+      if (length == 0) {
+        Put(Unknown, sizeof Unknown - 1);
+      } else {
+        Put(utf8, length);
+      }
+      return;
     }
-    return;
-  }
-  char utf8[MaxUtf8Length];
-  const char single = static_cast<char>(byte);
-  const std::size_t length = IsHalfWidthKana(byte) ? ConvertCharacter(&single, 1, utf8) : 0;
-  if (length == 0) {
-    Put(Unknown, sizeof Unknown - 1);
-  } else {
-    Put(utf8, length);
-  }
-  if (counted) ++column;
-}
-
-// One byte after any pending lead byte has been dealt with: text or part of an escape sequence.
-void PutByteInMode(unsigned char byte) {
-  switch (mode) {
-    case Text:
-      if (byte == Escape) {
-        PutByte(byte);
-        mode = EscapeStart;
-        return;
-      }
-      PutTextByte(byte, true);
+    case cp932::PieceKind::DoubleByte:
+      PutDoubleByte(piece);
       return;
-    case EscapeStart:
-      PutByte(byte);
-      mode = byte == '[' ? ControlSequence : byte == ']' ? OperatingSystemText : Text;
-      return;
-    case ControlSequence:
-      PutByte(byte);
-      if (byte >= '@' && byte <= '~') {
-        mode = Text;
-        if (byte == 'H') column = 0;  // cursor home: the clear
-      }
-      return;
-    case OperatingSystemText:
-      if (byte == Bell || byte == Escape) {
-        PutByte(byte);
-        mode = byte == Bell ? Text : OperatingSystemEscape;
-        return;
-      }
-      PutTextByte(byte, false);
-      return;
-    case OperatingSystemEscape:
-      PutByte(byte);
-      mode = Text;
+    case cp932::PieceKind::Invalid:
+      Put(Unknown, sizeof Unknown - 1);
       return;
   }
 }
@@ -234,35 +166,16 @@ bool OpenConverter() {
 
 void WriteConverted(const char* bytes, std::size_t count, ByteSink sink) {
   outputSink = sink;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (OutputCapacity - outputUsed < LargestStep) FlushConverted();
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    if (pendingLead != NoLead) {
-      const auto lead = static_cast<unsigned char>(pendingLead);
-      pendingLead = NoLead;
-      const bool counted = mode == Text;
-      if (IsTrailByte(byte)) {
-        PutDoubleByte(lead, byte, counted);
-        continue;
-      }
-      // A lead byte without its second byte: shown as unknown, and the byte after it stands on
-      // its own.
-      Put(Unknown, sizeof Unknown - 1);
-      if (counted) ++column;
-    }
-    PutByteInMode(byte);
-  }
+  cp932::Split(bytes, count, PutPiece);
   FlushConverted();
 }
 
 void StartNewLine() {
-  column = 0;
+  cp932::SetColumn(0);
 }
 
 void ResetConversion() {
-  mode = Text;
-  column = 0;
-  pendingLead = NoLead;
+  cp932::Reset();
   outputUsed = 0;
 }
 

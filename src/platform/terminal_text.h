@@ -1,6 +1,6 @@
 // CP932 text shown on a UTF-8 terminal, for the POSIX console layer only: converts the program's
 // bytes to UTF-8 and keeps every double-byte character two columns wide, as a CP932 console
-// shows it. Owns the converter, the column of the current line and a half-received character.
+// shows it. Owns the converter and its output buffer; the columns are counted in cp932_columns.h.
 #pragma once
 
 #include <cstddef>

@@ -1,0 +1,142 @@
+// The CP932 column count shared by the POSIX terminal and the Windows console layers. Each of
+// them only decides how a piece is shown and how the cursor is moved; what a piece is and where
+// it ends is decided here once.
+#include "platform/cp932_columns.h"
+
+namespace reversi::platform::cp932 {
+
+namespace {
+
+constexpr unsigned char Escape = 0x1B;
+constexpr unsigned char Bell = 0x07;
+constexpr unsigned char Delete = 0x7F;
+constexpr unsigned char FirstPrintable = 0x20;
+constexpr unsigned char LastAscii = 0x7F;
+constexpr int SingleWidth = 1;
+constexpr int DoubleWidth = 2;
+
+// Where the bytes stand with respect to escape sequences.
+enum Mode {
+  Text,                  // shown text: counted
+  EscapeStart,           // after ESC, before the byte that says which sequence follows
+  ControlSequence,       // ESC [ ... up to its final byte
+  OperatingSystemText,   // ESC ] ... up to BEL or ESC \: text (a title), not counted
+  OperatingSystemEscape  // ESC inside that text: the string ends with the next byte
+};
+
+// A lead byte of a double-byte character, and the bytes that may follow one.
+constexpr bool IsLeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+constexpr bool IsTrailByte(unsigned char b) {
+  return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+constexpr bool IsHalfWidthKana(unsigned char b) {
+  return b >= 0xA1 && b <= 0xDF;
+}
+
+Mode mode = Text;
+int column = 0;
+constexpr int NoLead = -1;
+int pendingLead = NoLead;
+PieceSink pieceSink = nullptr;
+
+// Counts the piece when it is shown text and hands it on.
+void Emit(PieceKind kind, unsigned char first, unsigned char second, bool shown, int width) {
+  if (shown) column += width;
+  const Piece piece{kind, {first, second}, shown, column};
+  pieceSink(piece);
+}
+
+void EmitControl(unsigned char byte) {
+  Emit(PieceKind::Control, byte, 0, false, 0);
+}
+
+// One byte that is text, shown (counted) or inside a title (not counted).
+void TextByte(unsigned char byte, bool shown) {
+  if (IsLeadByte(byte)) {
+    pendingLead = byte;
+    return;
+  }
+  if (byte <= LastAscii) {
+    if (byte >= FirstPrintable && byte != Delete) {
+      Emit(PieceKind::Ascii, byte, 0, shown, SingleWidth);
+      return;
+    }
+    if (shown && (byte == '\n' || byte == '\r')) column = 0;
+    EmitControl(byte);
+    return;
+  }
+  Emit(IsHalfWidthKana(byte) ? PieceKind::HalfWidth : PieceKind::Invalid, byte, 0, shown,
+       SingleWidth);
+}
+
+// One byte after a held-back lead byte has been dealt with: text or part of an escape sequence.
+void ByteInMode(unsigned char byte) {
+  switch (mode) {
+    case Text:
+      if (byte == Escape) {
+        EmitControl(byte);
+        mode = EscapeStart;
+        return;
+      }
+      TextByte(byte, true);
+      return;
+    case EscapeStart:
+      EmitControl(byte);
+      mode = byte == '[' ? ControlSequence : byte == ']' ? OperatingSystemText : Text;
+      return;
+    case ControlSequence:
+      if (byte >= '@' && byte <= '~') {
+        mode = Text;
+        if (byte == 'H') column = 0;  // cursor home: the clear
+      }
+      EmitControl(byte);
+      return;
+    case OperatingSystemText:
+      if (byte == Bell || byte == Escape) {
+        mode = byte == Bell ? Text : OperatingSystemEscape;
+        EmitControl(byte);
+        return;
+      }
+      TextByte(byte, false);
+      return;
+    case OperatingSystemEscape:
+      mode = Text;
+      EmitControl(byte);
+      return;
+  }
+}
+
+}  // namespace
+
+void Split(const char* bytes, std::size_t count, PieceSink sink) {
+  pieceSink = sink;
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (pendingLead != NoLead) {
+      const auto lead = static_cast<unsigned char>(pendingLead);
+      pendingLead = NoLead;
+      const bool shown = mode == Text;
+      if (IsTrailByte(byte)) {
+        Emit(PieceKind::DoubleByte, lead, byte, shown, DoubleWidth);
+        continue;
+      }
+      // The byte after a lone lead byte stands on its own.
+      Emit(PieceKind::Invalid, lead, 0, shown, SingleWidth);
+    }
+    ByteInMode(byte);
+  }
+}
+
+void SetColumn(int newColumn) {
+  column = newColumn;
+}
+
+void Reset() {
+  mode = Text;
+  column = 0;
+  pendingLead = NoLead;
+}
+
+}  // namespace reversi::platform::cp932
