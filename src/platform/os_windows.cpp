@@ -1,7 +1,8 @@
-// The console layer on the Windows console: the title call and the command processor's "cls".
-// Standard input and output stay in the C runtime's text mode, as a console program's would: line
-// ends are CR LF on the wire and LF inside, every other byte passes unchanged, so the console gets
-// the CP932 texts as they are. The console's code page is left as the user set it.
+// The console layer on Windows. On a console, output is decoded from CP932 and written as UTF-16,
+// so the texts read right whatever code page the console uses, and the cursor is kept on the
+// columns a CP932 console would use; the title goes to the console in UTF-16 too. Into a pipe or a
+// file the bytes go out unchanged in the C runtime's text mode, as a console program's would: line
+// ends are CR LF on the wire and LF inside. The console's code page and modes are never changed.
 #include <fcntl.h>
 #include <io.h>
 #ifndef WIN32_LEAN_AND_MEAN
@@ -11,15 +12,13 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
-// windows.h maps SetConsoleTitle to its A or W form by a macro, which would rename ours too.
-#undef SetConsoleTitle
 
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
-#include "platform/console.h"
+#include "platform/console_text.h"
 #include "platform/os.h"
 
 namespace reversi::platform::os {
@@ -28,45 +27,101 @@ namespace {
 
 constexpr int StdinFd = 0;
 constexpr int StdoutFd = 1;
+// Far more than the title needs; a longer one is not set.
+constexpr std::size_t TitleCapacity = 256;
 
-// Text mode is the runtime's default, but a linked-in setting (such as a binary-mode object) could
-// change it; the output bytes the game is tested for assume text mode, so say it once here.
-void UseTextMode() {
-  static bool done = false;
-  if (done) return;
-  done = true;
+bool decided = false;
+HANDLE output = INVALID_HANDLE_VALUE;
+bool outputIsConsole = false;
+
+// The console's cursor row and buffer size, read once at the start of every write and then kept
+// up to date here: reading the console after every character would make a screen slow to draw.
+bool cursorKnown = false;
+SHORT cursorRow = 0;
+SHORT bufferWidth = 0;
+SHORT bufferHeight = 0;
+
+// Settles once, before the first byte goes out, how standard output is served. Text mode is the
+// runtime's default, but a linked-in setting (such as a binary-mode object) could change it; the
+// bytes a pipe or a file is tested for assume text mode, so say it once here.
+void Decide() {
+  if (decided) return;
+  decided = true;
   _setmode(StdinFd, _O_TEXT);
   _setmode(StdoutFd, _O_TEXT);
+  output = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  outputIsConsole =
+      output != nullptr && output != INVALID_HANDLE_VALUE && GetConsoleMode(output, &mode) != 0;
 }
+
+// Writes UTF-16 text to the console and follows the cursor's row through its line ends.
+void WriteToConsole(const wchar_t* text, std::size_t count) {
+  for (std::size_t at = 0; at < count;) {
+    const DWORD chunk = count - at < MAXDWORD ? static_cast<DWORD>(count - at) : MAXDWORD;
+    DWORD written = 0;
+    if (WriteConsoleW(output, text + at, chunk, &written, nullptr) == 0 || written == 0) break;
+    at += written;
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    // At the buffer's last row the console scrolls, and the cursor stays on that row.
+    if (text[i] == L'\n' && cursorRow < bufferHeight - 1) ++cursorRow;
+  }
+}
+
+// Puts the cursor at `column` of its row. A column beyond the buffer's width is left to the
+// console's own line wrapping.
+void MoveToColumn(int column) {
+  if (!cursorKnown || column >= bufferWidth) return;
+  SetConsoleCursorPosition(output, COORD{static_cast<SHORT>(column), cursorRow});
+}
+
+constexpr console_text::Sinks ConsoleSinks{WriteToConsole, MoveToColumn};
 
 }  // namespace
 
 void WriteStdout(const char* bytes, std::size_t count) {
-  UseTextMode();
-  // A closed or broken standard output makes fwrite fail; the rest is dropped, and the game goes
-  // on.
-  std::fwrite(bytes, 1, count, stdout);
-  std::fflush(stdout);
+  Decide();
+  if (!outputIsConsole) {
+    // A closed or broken standard output makes fwrite fail; the rest is dropped, and the game goes
+    // on.
+    std::fwrite(bytes, 1, count, stdout);
+    std::fflush(stdout);
+    return;
+  }
+  // Where the cursor is now: the user's typing and "cls" have moved it since the last write.
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  cursorKnown = GetConsoleScreenBufferInfo(output, &info) != 0;
+  if (cursorKnown) {
+    cursorRow = info.dwCursorPosition.Y;
+    bufferWidth = info.dwSize.X;
+    bufferHeight = info.dwSize.Y;
+    console_text::StartAtColumn(info.dwCursorPosition.X);
+  }
+  console_text::WriteDecoded(bytes, count, ConsoleSinks);
 }
 
 long ReadStdin(char* buffer, std::size_t capacity) {
-  UseTextMode();
+  Decide();
   // The console hands over one line when Enter is pressed, a pipe what it holds. In text mode the
   // runtime turns CR LF into LF and takes Ctrl+Z, the console's end-of-input key, as the end.
   const unsigned request = capacity < INT_MAX ? static_cast<unsigned>(capacity) : INT_MAX;
   return _read(StdinFd, buffer, request);
 }
 
+ScreenControl HowScreenIsControlled() {
+  return ScreenControl::Requests;
+}
+
 void SetTitle(const char* cp932Title) {
   // Without a console window (Wine with redirected standard handles, say) the call fails, and
   // there is nothing to title: the result is ignored.
-  ::SetConsoleTitleA(cp932Title);
+  wchar_t title[TitleCapacity];
+  if (console_text::DecodeText(cp932Title, title, TitleCapacity)) SetConsoleTitleW(title);
 }
 
 void ClearScreen() {
-  // "cls" runs in a child process on the same console, so what the game wrote before it must
-  // have reached the console first.
-  FlushOutput();
+  // Into a pipe or a file "cls" writes nothing, as the game has always done there.
   std::system("cls");
 }
 

@@ -1,0 +1,99 @@
+// CP932 to UTF-16 for the Windows console through MultiByteToWideChar, one character at a time so
+// that a character cut between two writes is decoded whole, and every character the program can
+// write is covered, not only the ones it writes today.
+#include "platform/console_text.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <climits>
+
+#include "platform/cp932_columns.h"
+
+namespace reversi::platform::console_text {
+
+namespace {
+
+constexpr UINT Cp932 = 932;
+constexpr wchar_t Unknown = L'?';
+constexpr wchar_t WideUnknown = L'\x30FB';  // the katakana middle dot
+// One CP932 character decodes to one UTF-16 unit; a line end to two.
+constexpr std::size_t LargestStep = 2;
+
+// Enough for a whole board screen in one write to the console, when no cursor move cuts it.
+constexpr std::size_t OutputCapacity = 4096;
+wchar_t output[OutputCapacity];
+std::size_t outputUsed = 0;
+const Sinks* currentSinks = nullptr;
+
+void FlushDecoded() {
+  if (outputUsed > 0) currentSinks->text(output, outputUsed);
+  outputUsed = 0;
+}
+
+void Put(wchar_t unit) {
+  output[outputUsed++] = unit;
+}
+
+// One CP932 character of `length` bytes as UTF-16, or `fallback` when it stands for none.
+wchar_t Decode(const unsigned char* bytes, int length, wchar_t fallback) {
+  const char narrow[2] = {static_cast<char>(bytes[0]), static_cast<char>(bytes[1])};
+  wchar_t wide[2];
+  const int got = MultiByteToWideChar(Cp932, MB_ERR_INVALID_CHARS, narrow, length, wide, 2);
+  return got == 1 ? wide[0] : fallback;
+}
+
+// Shows one piece of the program's output on the console.
+void PutPiece(const cp932::Piece& piece) {
+  if (OutputCapacity - outputUsed < LargestStep) FlushDecoded();
+  switch (piece.kind) {
+    case cp932::PieceKind::Control:
+      if (piece.bytes[0] == '\n') Put(L'\r');
+      Put(static_cast<wchar_t>(piece.bytes[0]));
+      return;
+    case cp932::PieceKind::Ascii:
+      Put(static_cast<wchar_t>(piece.bytes[0]));
+      return;
+    case cp932::PieceKind::HalfWidth:
+      Put(Decode(piece.bytes, 1, Unknown));
+      return;
+    case cp932::PieceKind::Invalid:
+      Put(Unknown);
+      return;
+    case cp932::PieceKind::DoubleByte:
+      Put(Decode(piece.bytes, 2, WideUnknown));
+      if (!piece.shown) return;  // inside a title: no columns
+      FlushDecoded();
+      currentSinks->column(piece.column);
+      return;
+  }
+}
+
+}  // namespace
+
+void WriteDecoded(const char* bytes, std::size_t count, const Sinks& sinks) {
+  currentSinks = &sinks;
+  cp932::Split(bytes, count, PutPiece);
+  FlushDecoded();
+}
+
+void StartAtColumn(int column) {
+  cp932::SetColumn(column);
+}
+
+void ResetDecoding() {
+  cp932::Reset();
+  outputUsed = 0;
+}
+
+bool DecodeText(const char* cp932, wchar_t* wide, std::size_t capacity) {
+  const int room = capacity < INT_MAX ? static_cast<int>(capacity) : INT_MAX;
+  return MultiByteToWideChar(Cp932, MB_ERR_INVALID_CHARS, cp932, -1, wide, room) > 0;
+}
+
+}  // namespace reversi::platform::console_text

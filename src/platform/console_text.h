@@ -1,0 +1,35 @@
+// CP932 text shown on the Windows console in UTF-16, for the Windows console layer only: decodes
+// the program's bytes with the system's code page 932 tables, so the console's own code page never
+// applies, and keeps every double-byte character two columns wide, as a CP932 console shows it.
+// Owns the UTF-16 output buffer; the columns are counted in cp932_columns.h.
+#pragma once
+
+#include <cstddef>
+
+namespace reversi::platform::console_text {
+
+// Receive the decoded output in order: UTF-16 text for WriteConsoleW, and the column of the
+// current line (counted from 0) to put the cursor at.
+struct Sinks {
+  void (*text)(const wchar_t* text, std::size_t count);
+  void (*column)(int column);
+};
+
+// Decodes CP932 bytes for `sinks`. A double-byte character may be split across two calls. Line
+// ends become CR LF. Every double-byte character of shown text is followed by the column a CP932
+// console would be at, since consoles draw such characters one or two cells wide depending on the
+// character, the font and the code page. Bytes that are no CP932 character appear as "?", a
+// double-byte pair without a character as "・". Nothing is allocated.
+void WriteDecoded(const char* bytes, std::size_t count, const Sinks& sinks);
+
+// Tells that the console's cursor is at `column` of its line, as the console itself reports.
+void StartAtColumn(int column);
+
+// Forgets the column, a half-received character and an unfinished escape sequence.
+void ResetDecoding();
+
+// Decodes a NUL-terminated CP932 text into `wide`, NUL included. False when it needs more than
+// `capacity` characters or holds bytes that are no CP932 text.
+bool DecodeText(const char* cp932, wchar_t* wide, std::size_t capacity);
+
+}  // namespace reversi::platform::console_text

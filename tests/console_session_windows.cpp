@@ -1,0 +1,435 @@
+// Test helper, Windows only: plays a session of a program in a real console rather than a pipe and
+// checks what a person would see there. It starts itself again in a new console without a window
+// (CREATE_NO_WINDOW gives a headless console under Wine); that copy sets the console's code page,
+// starts the program on CONIN$ and CONOUT$, types each input line once the prompt ">" shows, and
+// reads the screen buffer, the cursor and the title back.
+//
+//   console_session CODEPAGE PROGRAM [INPUT EXPECTED]
+//
+// INPUT holds the lines to type; when they run out and the program still asks, Ctrl+Z and Enter
+// end its input. EXPECTED is the Linux program's output for the same input: CP932, with the ANSI
+// clear in front of every screen. Each screen seen at a prompt, and the last one, must be EXPECTED
+// as a CP932 console lays it out (every double-byte character two cells wide, here one glyph and
+// one blank cell), with the typed lines echoed after their prompts; the title must be the game's.
+// Without INPUT and EXPECTED the program just runs in the console to its end. Exits with the
+// program's exit code, or 1 when a check fails.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "game/texts.h"
+
+namespace {
+
+constexpr wchar_t InnerFlag[] = L"--in-console";
+constexpr UINT Cp932 = 932;
+constexpr wchar_t Prompt = L'>';
+constexpr wchar_t EndOfInputKey = 0x1A;  // Ctrl+Z
+constexpr SHORT ConsoleWidth = 80;
+constexpr SHORT ConsoleHeight = 200;  // tall enough that no session scrolls
+constexpr DWORD PollMs = 2;
+constexpr DWORD PatienceMs = 30000;  // for one screen under a slow, busy Wine
+constexpr DWORD ExitWaitMs = 30000;
+
+// ---- Reporting ---------------------------------------------------------------------------------
+
+std::string Utf8(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), length,
+                      nullptr, nullptr);
+  return narrow;
+}
+
+// Standard output stays a pipe in the console copy too, so the report reaches the caller.
+void Report(const std::string& text) {
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written,
+            nullptr);
+}
+
+// ---- A screen: its rows without trailing blanks, and the cursor ---------------------------------
+
+struct Screen {
+  std::vector<std::wstring> rows;
+  int cursorX = 0;
+  int cursorY = 0;
+};
+
+void TrimRows(Screen& screen) {
+  for (std::wstring& row : screen.rows) {
+    while (!row.empty() && row.back() == L' ')
+      row.pop_back();
+  }
+  while (!screen.rows.empty() && screen.rows.back().empty())
+    screen.rows.pop_back();
+}
+
+std::string Describe(const Screen& screen) {
+  std::string text;
+  for (const std::wstring& row : screen.rows)
+    text += "  |" + Utf8(row) + "\n";
+  return text + "  cursor at column " + std::to_string(screen.cursorX) + ", row " +
+         std::to_string(screen.cursorY) + "\n";
+}
+
+bool SameScreen(const Screen& a, const Screen& b) {
+  return a.rows == b.rows && a.cursorX == b.cursorX && a.cursorY == b.cursorY;
+}
+
+// ---- The expected screens, from the Linux program's output --------------------------------------
+
+// Lays text out on a CP932 console of ConsoleWidth columns; the console's own line wrap is not
+// needed, since no line of the game is that long.
+class Layout {
+ public:
+  void Clear() { screen_ = Screen{}; }
+  void LineEnd() {
+    screen_.cursorX = 0;
+    ++screen_.cursorY;
+  }
+  void Put(wchar_t glyph, int cells) {
+    auto& rows = screen_.rows;
+    if (rows.size() <= static_cast<std::size_t>(screen_.cursorY))
+      rows.resize(static_cast<std::size_t>(screen_.cursorY) + 1);
+    std::wstring& row = rows[static_cast<std::size_t>(screen_.cursorY)];
+    const auto end = static_cast<std::size_t>(screen_.cursorX + cells);
+    if (row.size() < end) row.resize(end, L' ');
+    row[static_cast<std::size_t>(screen_.cursorX)] = glyph;
+    screen_.cursorX += cells;
+  }
+  void Type(const std::string& line) {
+    for (char c : line)
+      Put(static_cast<wchar_t>(c), 1);
+    LineEnd();
+  }
+  Screen Snapshot() const {
+    Screen copy = screen_;
+    TrimRows(copy);
+    return copy;
+  }
+
+ private:
+  Screen screen_;
+};
+
+bool IsLeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// The screens at each prompt that reads a typed line, then the screen at the end. A ">" followed
+// by a digit is the COM's move line, not a prompt. Once the lines run out, the console echoes the
+// Ctrl+Z that ends the input as "^Z".
+std::vector<Screen> ExpectedScreens(const std::string& output,
+                                    const std::vector<std::string>& typed) {
+  static const std::string ClearSequence = "\x1b[H\x1b[2J";
+  std::vector<Screen> screens;
+  Layout layout;
+  std::size_t nextLine = 0;
+  for (std::size_t at = 0; at < output.size();) {
+    if (output.compare(at, ClearSequence.size(), ClearSequence) == 0) {
+      layout.Clear();
+      at += ClearSequence.size();
+      continue;
+    }
+    const auto byte = static_cast<unsigned char>(output[at]);
+    if (byte == '\n') {
+      layout.LineEnd();
+      ++at;
+      continue;
+    }
+    if (IsLeadByte(byte) && at + 1 < output.size()) {
+      wchar_t glyph = L'?';
+      MultiByteToWideChar(Cp932, 0, output.data() + at, 2, &glyph, 1);
+      layout.Put(glyph, 2);
+      at += 2;
+      continue;
+    }
+    layout.Put(static_cast<wchar_t>(byte), 1);
+    ++at;
+    const bool prompt =
+        byte == '>' && (at == output.size() || output[at] < '0' || output[at] > '9');
+    if (!prompt) continue;
+    screens.push_back(layout.Snapshot());
+    layout.Type(nextLine < typed.size() ? typed[nextLine] : "^Z");
+    ++nextLine;
+  }
+  screens.push_back(layout.Snapshot());
+  return screens;
+}
+
+// ---- The live console ---------------------------------------------------------------------------
+
+HANDLE consoleIn = INVALID_HANDLE_VALUE;
+HANDLE consoleOut = INVALID_HANDLE_VALUE;
+
+Screen ReadScreen() {
+  Screen screen;
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (!GetConsoleScreenBufferInfo(consoleOut, &info)) return screen;
+  screen.cursorX = info.dwCursorPosition.X;
+  screen.cursorY = info.dwCursorPosition.Y;
+  for (SHORT y = 0; y < info.dwSize.Y; ++y) {
+    std::wstring row(static_cast<std::size_t>(info.dwSize.X), L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(consoleOut, row.data(), static_cast<DWORD>(row.size()), COORD{0, y},
+                                &read);
+    row.resize(read);
+    screen.rows.push_back(row);
+  }
+  TrimRows(screen);
+  return screen;
+}
+
+COORD Cursor() {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (!GetConsoleScreenBufferInfo(consoleOut, &info)) return COORD{-1, -1};
+  return info.dwCursorPosition;
+}
+
+// True when the cursor stands right after a ">", the same on two looks in a row.
+bool PromptShows(COORD& where) {
+  const COORD first = Cursor();
+  if (first.X < 1) return false;
+  wchar_t left = 0;
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(consoleOut, &left, 1, COORD{static_cast<SHORT>(first.X - 1), first.Y},
+                              &read);
+  if (read != 1 || left != Prompt) return false;
+  Sleep(PollMs);
+  const COORD second = Cursor();
+  where = second;
+  return second.X == first.X && second.Y == first.Y;
+}
+
+bool Running(HANDLE process) {
+  return WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+}
+
+// Waits for a prompt while the program runs; false when it ended or never asked.
+bool WaitForPrompt(HANDLE process, COORD& where) {
+  const ULONGLONG deadline = GetTickCount64() + PatienceMs;
+  while (Running(process) && GetTickCount64() < deadline) {
+    if (PromptShows(where)) return true;
+    Sleep(PollMs);
+  }
+  return false;
+}
+
+// Waits until the cursor has left `where`: the console has taken the typed line and echoed it.
+void WaitForEcho(HANDLE process, COORD where) {
+  const ULONGLONG deadline = GetTickCount64() + PatienceMs;
+  while (Running(process) && GetTickCount64() < deadline) {
+    const COORD now = Cursor();
+    if (now.X != where.X || now.Y != where.Y) return;
+    Sleep(PollMs);
+  }
+}
+
+INPUT_RECORD Key(wchar_t character, WORD virtualKey, DWORD controls, bool down) {
+  INPUT_RECORD record{};
+  record.EventType = KEY_EVENT;
+  record.Event.KeyEvent.bKeyDown = down ? TRUE : FALSE;
+  record.Event.KeyEvent.wRepeatCount = 1;
+  record.Event.KeyEvent.wVirtualKeyCode = virtualKey;
+  record.Event.KeyEvent.wVirtualScanCode = static_cast<WORD>(MapVirtualKeyW(virtualKey, 0));
+  record.Event.KeyEvent.uChar.UnicodeChar = character;
+  record.Event.KeyEvent.dwControlKeyState = controls;
+  return record;
+}
+
+void PressKey(std::vector<INPUT_RECORD>& keys, wchar_t character, WORD virtualKey, DWORD controls) {
+  keys.push_back(Key(character, virtualKey, controls, true));
+  keys.push_back(Key(character, virtualKey, controls, false));
+}
+
+// Types a line and Enter, or Ctrl+Z and Enter when `line` is null.
+void TypeLine(const std::string* line) {
+  std::vector<INPUT_RECORD> keys;
+  if (line == nullptr) {
+    PressKey(keys, EndOfInputKey, 'Z', LEFT_CTRL_PRESSED);
+  } else {
+    for (char c : *line) {
+      const SHORT scan = VkKeyScanW(static_cast<wchar_t>(c));
+      const WORD virtualKey = scan == -1 ? 0 : static_cast<WORD>(scan & 0xFF);
+      PressKey(keys, static_cast<wchar_t>(c), virtualKey, 0);
+    }
+  }
+  PressKey(keys, L'\r', VK_RETURN, 0);
+  DWORD written = 0;
+  WriteConsoleInputW(consoleIn, keys.data(), static_cast<DWORD>(keys.size()), &written);
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+HANDLE OpenConsole(const wchar_t* name) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     &inherit, OPEN_EXISTING, 0, nullptr);
+}
+
+// Starts `commandLine` with the given standard handles and creation flags; false on failure.
+bool Start(std::wstring commandLine, HANDLE in, HANDLE out, HANDLE err, DWORD flags,
+           PROCESS_INFORMATION& process) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in;
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr,
+                        nullptr, &startup, &process) != 0;
+}
+
+std::wstring Quoted(const std::wstring& argument) {
+  return L"\"" + argument + L"\"";
+}
+
+std::string Narrow(const wchar_t* wide) {
+  return Utf8(std::wstring(wide));
+}
+
+// The copy inside the console: plays the session and checks it.
+int PlayInConsole(int argc, wchar_t** argv) {
+  const UINT codePage = static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10));
+  const std::wstring program = argv[3];
+  const bool checked = argc >= 6;
+  if (!SetConsoleOutputCP(codePage) || !SetConsoleCP(codePage)) {
+    Report("FAIL: cannot set the console to code page " + Narrow(argv[2]) + "\n");
+    return 1;
+  }
+  consoleIn = OpenConsole(L"CONIN$");
+  consoleOut = OpenConsole(L"CONOUT$");
+  if (consoleIn == INVALID_HANDLE_VALUE || consoleOut == INVALID_HANDLE_VALUE) {
+    Report("FAIL: no console\n");
+    return 1;
+  }
+  SetConsoleScreenBufferSize(consoleOut, COORD{ConsoleWidth, ConsoleHeight});
+  HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
+  SetHandleInformation(errors, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+
+  PROCESS_INFORMATION child{};
+  if (!Start(Quoted(program), consoleIn, consoleOut, errors, 0, child)) {
+    Report("FAIL: cannot start " + Utf8(program) + "\n");
+    return 1;
+  }
+  const std::vector<std::string> lines =
+      checked ? ReadLines(Narrow(argv[4])) : std::vector<std::string>{};
+  std::vector<Screen> seen;
+  std::size_t typed = 0;
+  bool endedInput = false;
+  COORD where{};
+  while (checked && WaitForPrompt(child.hProcess, where)) {
+    seen.push_back(ReadScreen());
+    if (typed < lines.size()) {
+      TypeLine(&lines[typed++]);
+    } else if (!endedInput) {
+      TypeLine(nullptr);
+      endedInput = true;
+    } else {
+      break;  // asks again after its input ended
+    }
+    WaitForEcho(child.hProcess, where);
+  }
+  const bool exited = WaitForSingleObject(child.hProcess, ExitWaitMs) == WAIT_OBJECT_0;
+  DWORD exitCode = 1;
+  GetExitCodeProcess(child.hProcess, &exitCode);
+  if (!exited) {
+    TerminateProcess(child.hProcess, 1);
+    Report("FAIL: the program did not end\n");
+    return 1;
+  }
+  if (!checked) return static_cast<int>(exitCode);
+
+  int failures = 0;
+  seen.push_back(ReadScreen());
+  const std::vector<Screen> expected = ExpectedScreens(ReadFileBytes(Narrow(argv[5])), lines);
+  if (seen.size() != expected.size()) {
+    Report("FAIL: " + std::to_string(seen.size()) + " screens seen, " +
+           std::to_string(expected.size()) + " expected; the last one:\n" + Describe(seen.back()));
+    ++failures;
+  }
+  for (std::size_t i = 0; i < seen.size() && i < expected.size(); ++i) {
+    if (SameScreen(seen[i], expected[i])) continue;
+    Report("FAIL: screen " + std::to_string(i + 1) + " differs\nexpected:\n" +
+           Describe(expected[i]) + "seen:\n" + Describe(seen[i]));
+    ++failures;
+  }
+  wchar_t title[256] = {};
+  GetConsoleTitleW(title, 256);
+  wchar_t gameTitle[256] = {};
+  MultiByteToWideChar(Cp932, 0, reversi::texts::Title, -1, gameTitle, 256);
+  if (std::wstring(title) != gameTitle) {
+    Report("FAIL: title \"" + Utf8(title) + "\", expected \"" + Utf8(gameTitle) + "\"\n");
+    ++failures;
+  }
+  if (exitCode != 0) {
+    Report("FAIL: exit code " + std::to_string(exitCode) + "\n");
+    ++failures;
+  }
+  if (failures == 0)
+    Report(std::to_string(seen.size()) + " screens" +
+           (endedInput ? ", input ended by Ctrl+Z" : "") + "\n");
+  return failures == 0 ? 0 : 1;
+}
+
+// The first copy: starts the second one in a console of its own and passes its result on.
+int StartInConsole(int argc, wchar_t** argv) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring commandLine = Quoted(self) + L" " + InnerFlag;
+  for (int i = 1; i < argc; ++i)
+    commandLine += L" " + Quoted(argv[i]);
+  for (DWORD handle : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+    SetHandleInformation(GetStdHandle(handle), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+  PROCESS_INFORMATION inner{};
+  if (!Start(commandLine, nullptr, GetStdHandle(STD_OUTPUT_HANDLE), GetStdHandle(STD_ERROR_HANDLE),
+             CREATE_NO_WINDOW, inner)) {
+    std::fprintf(stderr, "cannot start a console\n");
+    return 1;
+  }
+  WaitForSingleObject(inner.hProcess, INFINITE);
+  DWORD exitCode = 1;
+  GetExitCodeProcess(inner.hProcess, &exitCode);
+  return static_cast<int>(exitCode);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc >= 2 && std::wstring(argv[1]) == InnerFlag)
+    return argc >= 4 ? PlayInConsole(argc, argv) : 1;
+  if (argc != 3 && argc != 5) {
+    std::fprintf(stderr, "usage: console_session CODEPAGE PROGRAM [INPUT EXPECTED]\n");
+    return 2;
+  }
+  return StartInConsole(argc, argv);
+}

@@ -1,0 +1,80 @@
+// CP932 shown on the Windows console in UTF-16: the decoding whatever the console's code page, the
+// cursor put on the CP932 column after every double-byte character, and characters split across
+// writes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/texts.h"
+#include "platform/console_text.h"
+
+namespace reversi {
+namespace {
+
+namespace console_text = platform::console_text;
+
+// What the console is given: the text, with every cursor move written as "{column}".
+std::wstring shown;
+
+void ShowText(const wchar_t* text, std::size_t count) {
+  shown.append(text, count);
+}
+void ShowColumn(int column) {
+  shown += L"{" + std::to_wstring(column) + L"}";
+}
+constexpr console_text::Sinks Sinks{ShowText, ShowColumn};
+
+// Decodes the writes one after another, from the start of a line.
+std::wstring Decode(const std::vector<std::string>& writes) {
+  console_text::ResetDecoding();
+  shown.clear();
+  for (const std::string& bytes : writes)
+    console_text::WriteDecoded(bytes.data(), bytes.size(), Sinks);
+  return shown;
+}
+
+TEST(ConsoleTextTest, DecodesAndKeepsConsoleColumns) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> writes;
+    std::wstring expected;
+  };
+  const Case cases[] = {
+      {"ASCII, line end as CR LF", {"ab 1\n"}, L"ab 1\r\n"},
+      {"board row",
+       {std::string("10") + texts::EmptyGlyph + texts::BlackGlyph + texts::WhiteGlyph},
+       L"10・{4}○{6}●{8}"},
+      {"lead byte split across writes", {"40\x81", "\x9B", "\x81", "\x9C\n"}, L"40○{4}●{6}\r\n"},
+      {"trail byte 0x5C is no backslash", {"\x95\x5C"}, L"表{2}"},
+      {"half-width kana is one column", {"\xB1\x81\x9B"}, L"ｱ○{3}"},
+      {"bytes that are no character", {"\x80|\xA0|\xFD"}, L"?|?|?"},
+      {"lead byte without its second byte", {"\x81\n\x81\x9B"}, L"?\r\n○{2}"},
+      {"pair without a character", {"\x85\x40"}, L"・{2}"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Decode(c.writes), c.expected) << c.what;
+}
+
+TEST(ConsoleTextTest, CountsFromTheConsolesCursor) {
+  console_text::ResetDecoding();
+  shown.clear();
+  console_text::StartAtColumn(3);  // after ">34" typed and not yet ended by Enter, say
+  console_text::WriteDecoded(texts::BlackGlyph, 2, Sinks);
+  EXPECT_EQ(shown, L"○{5}");
+}
+
+TEST(ConsoleTextTest, LongOutputArrivesWhole) {
+  const std::string line(10000, 'a');
+  EXPECT_EQ(Decode({line}), std::wstring(line.size(), L'a'));
+}
+
+TEST(ConsoleTextTest, DecodesTheTitle) {
+  wchar_t title[64];
+  ASSERT_TRUE(console_text::DecodeText(texts::Title, title, 64));
+  EXPECT_EQ(std::wstring(title), L"Tavimoのリバーシ Ver1.00");
+  EXPECT_FALSE(console_text::DecodeText(texts::Title, title, 4));
+}
+
+}  // namespace
+}  // namespace reversi
