@@ -2,17 +2,19 @@
 // checks what a person would see there. It starts itself again in a new console without a window
 // (CREATE_NO_WINDOW gives a headless console under Wine); that copy sets the console's code page,
 // starts the program on CONIN$ and CONOUT$, types each input line once the prompt ">" shows, and
-// reads the screen buffer, the cursor and the title back.
+// reads the screen buffer, the cursor and the title back. The screen just before each clear is
+// read too: the game's "cls" runs the command processor named by COMSPEC, which for the game is
+// this helper once more, which notes the screen in a file and then runs the real "cls".
 //
 //   console_session CODEPAGE PROGRAM [INPUT EXPECTED]
 //
 // INPUT holds the lines to type; when they run out and the program still asks, Ctrl+Z and Enter
 // end its input. EXPECTED is the Linux program's output for the same input: CP932, with the ANSI
-// clear in front of every screen. Each screen seen at a prompt, and the last one, must be EXPECTED
-// as a CP932 console lays it out (every double-byte character two cells wide, here one glyph and
-// one blank cell), with the typed lines echoed after their prompts; the title must be the game's.
-// Without INPUT and EXPECTED the program just runs in the console to its end. Exits with the
-// program's exit code, or 1 when a check fails.
+// clear in front of every screen. Each screen seen at a prompt, before a clear and at the end must
+// be EXPECTED as a CP932 console lays it out (every double-byte character two cells wide, here one
+// glyph and one blank cell), with the typed lines echoed after their prompts; the title must be the
+// game's. Without INPUT and EXPECTED the program just runs in the console to its end. Exits with
+// the program's exit code, or 1 when a check fails.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -34,6 +36,12 @@
 namespace {
 
 constexpr wchar_t InnerFlag[] = L"--in-console";
+constexpr wchar_t CommandFlag[] = L"/c";  // how the C runtime's system() calls COMSPEC
+// Handed down to the copy that stands in for the command processor.
+constexpr wchar_t ScreenLogVariable[] = L"REVERSI_TEST_SCREEN_LOG";
+constexpr wchar_t CommandProcessorVariable[] = L"REVERSI_TEST_COMSPEC";
+constexpr DWORD VariableCapacity = 1024;
+constexpr int TitleCapacity = 256;
 constexpr UINT Cp932 = 932;
 constexpr wchar_t Prompt = L'>';
 constexpr wchar_t EndOfInputKey = 0x1A;  // Ctrl+Z
@@ -131,17 +139,21 @@ bool IsLeadByte(unsigned char b) {
   return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-// The screens at each prompt that reads a typed line, then the screen at the end. A ">" followed
-// by a digit is the COM's move line, not a prompt. Once the lines run out, the console echoes the
-// Ctrl+Z that ends the input as "^Z".
-std::vector<Screen> ExpectedScreens(const std::string& output,
-                                    const std::vector<std::string>& typed) {
+struct Screens {
+  std::vector<Screen> atPrompts;  // at each prompt that reads a typed line, then at the end
+  std::vector<Screen> beforeClears;
+};
+
+// The screens the Linux program's output makes. A ">" followed by a digit is the COM's move line,
+// not a prompt. Once the lines run out, the console echoes the Ctrl+Z that ends the input as "^Z".
+Screens ExpectedScreens(const std::string& output, const std::vector<std::string>& typed) {
   static const std::string ClearSequence = "\x1b[H\x1b[2J";
-  std::vector<Screen> screens;
+  Screens screens;
   Layout layout;
   std::size_t nextLine = 0;
   for (std::size_t at = 0; at < output.size();) {
     if (output.compare(at, ClearSequence.size(), ClearSequence) == 0) {
+      screens.beforeClears.push_back(layout.Snapshot());
       layout.Clear();
       at += ClearSequence.size();
       continue;
@@ -164,11 +176,11 @@ std::vector<Screen> ExpectedScreens(const std::string& output,
     const bool prompt =
         byte == '>' && (at == output.size() || output[at] < '0' || output[at] > '9');
     if (!prompt) continue;
-    screens.push_back(layout.Snapshot());
+    screens.atPrompts.push_back(layout.Snapshot());
     layout.Type(nextLine < typed.size() ? typed[nextLine] : "^Z");
     ++nextLine;
   }
-  screens.push_back(layout.Snapshot());
+  screens.atPrompts.push_back(layout.Snapshot());
   return screens;
 }
 
@@ -317,6 +329,106 @@ std::string Narrow(const wchar_t* wide) {
   return Utf8(std::wstring(wide));
 }
 
+std::wstring Variable(const wchar_t* name) {
+  wchar_t value[VariableCapacity];
+  const DWORD length = GetEnvironmentVariableW(name, value, VariableCapacity);
+  return length > 0 && length < VariableCapacity ? std::wstring(value, length) : std::wstring();
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  std::string bytes;
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+    bytes.append(chunk, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+// ---- The screens before each clear, noted by the copy that stands in for "cls" ---------------
+
+// A screen in the log: "screen X Y", a "|row" line for each row, then "end".
+std::string Serialized(const Screen& screen) {
+  std::string text =
+      "screen " + std::to_string(screen.cursorX) + " " + std::to_string(screen.cursorY) + "\n";
+  for (const std::wstring& row : screen.rows) {
+    text += '|';
+    text += Utf8(row);
+    text += '\n';
+  }
+  text += "end\n";
+  return text;
+}
+
+std::wstring Wide(const std::string& utf8) {
+  std::wstring wide(utf8.size(), L'\0');
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                         wide.data(), static_cast<int>(wide.size()));
+  wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+  return wide;
+}
+
+std::vector<Screen> ParsedScreens(const std::string& log) {
+  std::vector<Screen> screens;
+  std::istringstream lines(log);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.rfind("screen ", 0) == 0) {
+      screens.emplace_back();
+      std::istringstream(line.substr(7)) >> screens.back().cursorX >> screens.back().cursorY;
+    } else if (!screens.empty() && !line.empty() && line[0] == '|') {
+      screens.back().rows.push_back(Wide(line.substr(1)));
+    }
+  }
+  return screens;
+}
+
+// Stands in for the command processor that the game's "cls" runs: notes the screen as it is just
+// before the clear, then has the real command processor carry out the command.
+int NoteScreenThenRun(int argc, wchar_t** argv) {
+  consoleOut = OpenConsole(L"CONOUT$");
+  const std::string noted = Serialized(ReadScreen());
+  HANDLE log = CreateFileW(Variable(ScreenLogVariable).c_str(), FILE_APPEND_DATA,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  DWORD written = 0;
+  if (log != INVALID_HANDLE_VALUE) {
+    WriteFile(log, noted.data(), static_cast<DWORD>(noted.size()), &written, nullptr);
+    CloseHandle(log);
+  }
+  std::wstring commandLine = Quoted(Variable(CommandProcessorVariable));
+  for (int i = 1; i < argc; ++i)
+    commandLine += L" " + std::wstring(argv[i]);
+  PROCESS_INFORMATION real{};
+  if (!Start(commandLine, GetStdHandle(STD_INPUT_HANDLE), GetStdHandle(STD_OUTPUT_HANDLE),
+             GetStdHandle(STD_ERROR_HANDLE), 0, real))
+    return 1;
+  WaitForSingleObject(real.hProcess, INFINITE);
+  DWORD exitCode = 1;
+  GetExitCodeProcess(real.hProcess, &exitCode);
+  return static_cast<int>(exitCode);
+}
+
+// Reports every screen that differs from the one expected; returns the number of failures.
+int CompareScreens(const char* when, const std::vector<Screen>& seen,
+                   const std::vector<Screen>& expected) {
+  int failures = 0;
+  if (seen.size() != expected.size()) {
+    Report(std::string("FAIL: ") + std::to_string(seen.size()) + " screens seen " + when + ", " +
+           std::to_string(expected.size()) + " expected\n");
+    ++failures;
+  }
+  for (std::size_t i = 0; i < seen.size() && i < expected.size(); ++i) {
+    if (SameScreen(seen[i], expected[i])) continue;
+    Report("FAIL: screen " + std::to_string(i + 1) + " " + when + " differs\nexpected:\n" +
+           Describe(expected[i]) + "seen:\n" + Describe(seen[i]));
+    ++failures;
+  }
+  return failures;
+}
+
 // The copy inside the console: plays the session and checks it.
 int PlayInConsole(int argc, wchar_t** argv) {
   const UINT codePage = static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10));
@@ -335,6 +447,21 @@ int PlayInConsole(int argc, wchar_t** argv) {
   SetConsoleScreenBufferSize(consoleOut, COORD{ConsoleWidth, ConsoleHeight});
   HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
   SetHandleInformation(errors, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+
+  // The program's "cls" reaches this helper first, which notes the screen before the clear.
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const std::wstring realCommandProcessor = Variable(L"COMSPEC");
+  SetEnvironmentVariableW(CommandProcessorVariable,
+                          realCommandProcessor.empty() ? L"cmd.exe" : realCommandProcessor.c_str());
+  SetEnvironmentVariableW(L"COMSPEC", self);
+  wchar_t folder[MAX_PATH];
+  wchar_t screenLog[MAX_PATH];
+  if (GetTempPathW(MAX_PATH, folder) == 0 || GetTempFileNameW(folder, L"scr", 0, screenLog) == 0) {
+    Report("FAIL: no temporary file\n");
+    return 1;
+  }
+  SetEnvironmentVariableW(ScreenLogVariable, screenLog);
 
   PROCESS_INFORMATION child{};
   if (!Start(Quoted(program), consoleIn, consoleOut, errors, 0, child)) {
@@ -369,24 +496,16 @@ int PlayInConsole(int argc, wchar_t** argv) {
   }
   if (!checked) return static_cast<int>(exitCode);
 
-  int failures = 0;
   seen.push_back(ReadScreen());
-  const std::vector<Screen> expected = ExpectedScreens(ReadFileBytes(Narrow(argv[5])), lines);
-  if (seen.size() != expected.size()) {
-    Report("FAIL: " + std::to_string(seen.size()) + " screens seen, " +
-           std::to_string(expected.size()) + " expected; the last one:\n" + Describe(seen.back()));
-    ++failures;
-  }
-  for (std::size_t i = 0; i < seen.size() && i < expected.size(); ++i) {
-    if (SameScreen(seen[i], expected[i])) continue;
-    Report("FAIL: screen " + std::to_string(i + 1) + " differs\nexpected:\n" +
-           Describe(expected[i]) + "seen:\n" + Describe(seen[i]));
-    ++failures;
-  }
-  wchar_t title[256] = {};
-  GetConsoleTitleW(title, 256);
-  wchar_t gameTitle[256] = {};
-  MultiByteToWideChar(Cp932, 0, reversi::texts::Title, -1, gameTitle, 256);
+  const std::vector<Screen> seenBeforeClears = ParsedScreens(ReadWholeFile(screenLog));
+  DeleteFileW(screenLog);
+  const Screens expected = ExpectedScreens(ReadFileBytes(Narrow(argv[5])), lines);
+  int failures = CompareScreens("at a prompt or the end", seen, expected.atPrompts) +
+                 CompareScreens("before a clear", seenBeforeClears, expected.beforeClears);
+  wchar_t title[TitleCapacity] = {};
+  GetConsoleTitleW(title, TitleCapacity);
+  wchar_t gameTitle[TitleCapacity] = {};
+  MultiByteToWideChar(Cp932, 0, reversi::texts::Title, -1, gameTitle, TitleCapacity);
   if (std::wstring(title) != gameTitle) {
     Report("FAIL: title \"" + Utf8(title) + "\", expected \"" + Utf8(gameTitle) + "\"\n");
     ++failures;
@@ -396,7 +515,8 @@ int PlayInConsole(int argc, wchar_t** argv) {
     ++failures;
   }
   if (failures == 0)
-    Report(std::to_string(seen.size()) + " screens" +
+    Report(std::to_string(seen.size()) + " screens at prompts, " +
+           std::to_string(seenBeforeClears.size()) + " before clears" +
            (endedInput ? ", input ended by Ctrl+Z" : "") + "\n");
   return failures == 0 ? 0 : 1;
 }
@@ -427,6 +547,7 @@ int StartInConsole(int argc, wchar_t** argv) {
 int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wstring(argv[1]) == InnerFlag)
     return argc >= 4 ? PlayInConsole(argc, argv) : 1;
+  if (argc >= 2 && _wcsicmp(argv[1], CommandFlag) == 0) return NoteScreenThenRun(argc, argv);
   if (argc != 3 && argc != 5) {
     std::fprintf(stderr, "usage: console_session CODEPAGE PROGRAM [INPUT EXPECTED]\n");
     return 2;

@@ -2,7 +2,9 @@
 # Cross-builds the Windows program with MinGW-w64 and tests it under Wine: the whole unit suite
 # through ctest, then every scripted session in tests/sessions, whose output must equal the Linux
 # program's byte for byte but for two things: text mode writes each "\n" as "\r\n", and "cls"
-# writes nothing into a pipe where the Linux program writes the ANSI clear sequence.
+# writes nothing into a pipe where the Linux program writes the ANSI clear sequence. Last, the
+# sessions in tests/console_sessions are played in a real, headless Wine console at several code
+# pages, and the time one board screen takes to reach that console is measured.
 # Installs what it needs first. Fails when any test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -99,6 +101,43 @@ for session in tests/sessions/*.in; do
       ;;
   esac
 done
+
+echo "== console sessions: the Windows program in a headless Wine console"
+# The helper types each line when the prompt shows and compares every screen, the cursor and the
+# title with the Linux program's output laid out as a CP932 console shows it. Whatever code page
+# the console uses, the Japanese texts must read right.
+console_session() {
+  local label=$1 codepage=$2 session=$3
+  build/tests/reversi_fixed_clock <"$session" >"$work/linux.out"
+  set +e
+  wine build-windows/tests/reversi_console_session.exe "$codepage" \
+    build-windows/tests/reversi_fixed_clock.exe "$session" "$work/linux.out" \
+    >"$work/console.out" 2>"$work/console.err"
+  local status=$?
+  set -e
+  if [ "$status" -ne 0 ] || [ -s "$work/console.err" ]; then
+    fail "$label at code page $codepage (exit code $status)"
+    cat "$work/console.out" "$work/console.err"
+  else
+    echo "ok   $label at code page $codepage: $(cat "$work/console.out")"
+  fi
+}
+for codepage in 437 1252 65001 932; do
+  console_session vs-com "$codepage" tests/console_sessions/vs-com.in
+done
+console_session players-input-ends 850 tests/console_sessions/players-input-ends.in
+
+# A board screen must reach the console within 10 ms. The fastest of the rounds is what the code
+# costs; the others also carry whatever else the machine is doing.
+set +e
+timing=$(wine build-windows/tests/reversi_console_session.exe 437 \
+  build-windows/tests/reversi_console_timing.exe 2>&1)
+set -e
+echo "     $timing"
+fastest=$(sed -n 's/.*fastest \([0-9.]*\) ms.*/\1/p' <<<"$timing")
+if [ -z "$fastest" ] || ! awk -v ms="$fastest" 'BEGIN { exit !(ms <= 10) }'; then
+  fail "board screen on the console: ${fastest:-no figure} ms, more than 10 ms"
+fi
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures Windows session check(s) failed"
