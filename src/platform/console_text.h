@@ -1,7 +1,6 @@
-// CP932 text shown on the Windows console in UTF-16, for the Windows console layer only: decodes
-// the program's bytes with the system's code page 932 tables, so the console's own code page never
-// applies, and keeps every double-byte character two columns wide, as a CP932 console shows it.
-// Owns the UTF-16 output buffer; the columns are counted in cp932_columns.h.
+// CP932 text shown on the Windows console in UTF-16 whatever its code page, for the Windows console
+// layer only, with every double-byte character two columns wide as on a CP932 console. Owns the
+// UTF-16 output buffer; the columns are counted in cp932_columns.h.
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,6 @@
-// CP932 text counted in console columns, the same on every platform: which bytes form one
-// character, how many columns it takes and where the cursor stands after it on a CP932 console.
-// Escape sequences are told apart from shown text. Owns the column of the current line, a lead
-// byte that waits for its second byte, and the state of an unfinished escape sequence.
+// CP932 text counted in console columns for every platform's console layer: which bytes form one
+// character (escape sequences apart) and the column after it on a CP932 console. Owns the line's
+// column, a lead byte waiting for its second byte and the state of an unfinished escape sequence.
 #pragma once
 
 #include <cstddef>
