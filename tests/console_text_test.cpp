@@ -16,6 +16,8 @@ namespace console_text = platform::console_text;
 
 // What the console is given: the text, with every cursor move written as "{column}".
 std::wstring shown;
+// The cells the console gives every character; 0 for not known.
+int consoleCells = 0;
 
 void ShowText(const wchar_t* text, std::size_t count) {
   shown.append(text, count);
@@ -23,10 +25,15 @@ void ShowText(const wchar_t* text, std::size_t count) {
 void ShowColumn(int column) {
   shown += L"{" + std::to_wstring(column) + L"}";
 }
-constexpr console_text::Sinks Sinks{ShowText, ShowColumn};
+int CellsOf(wchar_t) {
+  return consoleCells;
+}
+constexpr console_text::Sinks Sinks{ShowText, ShowColumn, CellsOf};
 
-// Decodes the writes one after another, from the start of a line.
-std::wstring Decode(const std::vector<std::string>& writes) {
+// Decodes the writes one after another, from the start of a line, on a console that gives every
+// character `cells` cells.
+std::wstring Decode(const std::vector<std::string>& writes, int cells = 0) {
+  consoleCells = cells;
   console_text::ResetDecoding();
   shown.clear();
   for (const std::string& bytes : writes)
@@ -56,7 +63,14 @@ TEST(ConsoleTextTest, DecodesAndKeepsConsoleColumns) {
     EXPECT_EQ(Decode(c.writes), c.expected) << c.what;
 }
 
+TEST(ConsoleTextTest, KnownWidthsNeedNoCursorMoves) {
+  const std::string row = std::string("40") + texts::BlackGlyph + texts::WhiteGlyph + "\n";
+  EXPECT_EQ(Decode({row}, 1), L"40○ ● \r\n");
+  EXPECT_EQ(Decode({row}, 2), L"40○●\r\n");
+}
+
 TEST(ConsoleTextTest, CountsFromTheConsolesCursor) {
+  consoleCells = 0;
   console_text::ResetDecoding();
   shown.clear();
   console_text::StartAtColumn(3);  // after ">34" typed and not yet ended by Enter, say

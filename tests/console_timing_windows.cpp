@@ -51,10 +51,12 @@ int main() {
     milliseconds.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
                            static_cast<double>(frequency.QuadPart));
   }
+  // The first round also learns the console's width of every character on the board screen.
+  const double first = milliseconds.front();
   std::sort(milliseconds.begin(), milliseconds.end());
-  std::fprintf(
-      stderr,
-      "board screen on the console: median %.2f ms, fastest %.2f ms, slowest %.2f ms (%d rounds)\n",
-      milliseconds[Rounds / 2], milliseconds.front(), milliseconds.back(), Rounds);
+  std::fprintf(stderr,
+               "board screen on the console: median %.2f ms, fastest %.2f ms, slowest %.2f ms, "
+               "first %.2f ms (%d rounds)\n",
+               milliseconds[Rounds / 2], milliseconds.front(), milliseconds.back(), first, Rounds);
   return 0;
 }

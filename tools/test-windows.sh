@@ -127,16 +127,16 @@ for codepage in 437 1252 65001 932; do
 done
 console_session players-input-ends 850 tests/console_sessions/players-input-ends.in
 
-# A board screen must reach the console within 10 ms. The fastest of the rounds is what the code
-# costs; the others also carry whatever else the machine is doing.
+# A board screen must reach the console within 10 ms. The median round is taken: a single round
+# can also carry a stall of the machine, which is shared.
 set +e
 timing=$(wine build-windows/tests/reversi_console_session.exe 437 \
   build-windows/tests/reversi_console_timing.exe 2>&1)
 set -e
 echo "     $timing"
-fastest=$(sed -n 's/.*fastest \([0-9.]*\) ms.*/\1/p' <<<"$timing")
-if [ -z "$fastest" ] || ! awk -v ms="$fastest" 'BEGIN { exit !(ms <= 10) }'; then
-  fail "board screen on the console: ${fastest:-no figure} ms, more than 10 ms"
+median=$(sed -n 's/.*median \([0-9.]*\) ms.*/\1/p' <<<"$timing")
+if [ -z "$median" ] || ! awk -v ms="$median" 'BEGIN { exit !(ms <= 10) }'; then
+  fail "board screen on the console: ${median:-no figure} ms, more than 10 ms"
 fi
 
 if [ "$failures" -ne 0 ]; then

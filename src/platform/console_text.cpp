@@ -22,8 +22,10 @@ namespace {
 constexpr UINT Cp932 = 932;
 constexpr wchar_t Unknown = L'?';
 constexpr wchar_t WideUnknown = L'\x30FB';  // the katakana middle dot
-// One CP932 character decodes to one UTF-16 unit; a line end to two.
+// One CP932 character decodes to one UTF-16 unit, and a blank may follow it; a line end is two.
 constexpr std::size_t LargestStep = 2;
+constexpr int SingleWidth = 1;
+constexpr int DoubleWidth = 2;
 
 // Enough for a whole board screen in one write to the console, when no cursor move cuts it.
 constexpr std::size_t OutputCapacity = 4096;
@@ -65,12 +67,20 @@ void PutPiece(const cp932::Piece& piece) {
     case cp932::PieceKind::Invalid:
       Put(Unknown);
       return;
-    case cp932::PieceKind::DoubleByte:
-      Put(Decode(piece.bytes, 2, WideUnknown));
+    case cp932::PieceKind::DoubleByte: {
+      const wchar_t character = Decode(piece.bytes, 2, WideUnknown);
+      Put(character);
       if (!piece.shown) return;  // inside a title: no columns
+      const int cells = currentSinks->cells(character);
+      if (cells == DoubleWidth) return;
+      if (cells == SingleWidth) {
+        Put(L' ');  // the cell a CP932 console would give the character's second half
+        return;
+      }
       FlushDecoded();
       currentSinks->column(piece.column);
       return;
+    }
   }
 }
 

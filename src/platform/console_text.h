@@ -8,17 +8,20 @@
 namespace reversi::platform::console_text {
 
 // Receive the decoded output in order: UTF-16 text for WriteConsoleW, and the column of the
-// current line (counted from 0) to put the cursor at.
+// current line (counted from 0) to put the cursor at. `cells` tells how many cells the console
+// gives a character, 0 when that is not known.
 struct Sinks {
   void (*text)(const wchar_t* text, std::size_t count);
   void (*column)(int column);
+  int (*cells)(wchar_t character);
 };
 
 // Decodes CP932 bytes for `sinks`. A double-byte character may be split across two calls. Line
-// ends become CR LF. Every double-byte character of shown text is followed by the column a CP932
-// console would be at, since consoles draw such characters one or two cells wide depending on the
-// character, the font and the code page. Bytes that are no CP932 character appear as "?", a
-// double-byte pair without a character as "・". Nothing is allocated.
+// ends become CR LF. After every double-byte character of shown text the cursor is where a CP932
+// console would have it, two columns on, although consoles draw such characters one or two cells
+// wide depending on the character, the font and the code page: a character given one cell is
+// followed by a blank, one of unknown width by a cursor move. Bytes that are no CP932 character
+// appear as "?", a double-byte pair without a character as "・". Nothing is allocated.
 void WriteDecoded(const char* bytes, std::size_t count, const Sinks& sinks);
 
 // Tells that the console's cursor is at `column` of its line, as the console itself reports.

@@ -35,6 +35,25 @@ constexpr bool IsHalfWidthKana(unsigned char b) {
   return b >= 0xA1 && b <= 0xDF;
 }
 
+// Unicode's wide and full-width ranges within reach of CP932.
+struct CodeRange {
+  std::uint32_t first;
+  std::uint32_t last;
+};
+constexpr CodeRange AlwaysWideRanges[] = {
+    {0x1100, 0x115F},  // Hangul leading consonants
+    {0x2E80, 0x303E},  // CJK radicals, ideographic punctuation and brackets
+    {0x3041, 0x33FF},  // kana, compatibility symbols
+    {0x3400, 0x4DBF},  // CJK extension A
+    {0x4E00, 0x9FFF},  // CJK ideographs
+    {0xA000, 0xA4CF},  // Yi
+    {0xAC00, 0xD7A3},  // Hangul syllables
+    {0xF900, 0xFAFF},  // CJK compatibility ideographs
+    {0xFE30, 0xFE4F},  // CJK compatibility forms
+    {0xFF01, 0xFF60},  // full-width ASCII
+    {0xFFE0, 0xFFE6},  // full-width signs
+};
+
 Mode mode = Text;
 int column = 0;
 constexpr int NoLead = -1;
@@ -137,6 +156,13 @@ void Reset() {
   mode = Text;
   column = 0;
   pendingLead = NoLead;
+}
+
+bool IsAlwaysWide(std::uint32_t codePoint) {
+  for (const CodeRange& range : AlwaysWideRanges) {
+    if (codePoint >= range.first && codePoint <= range.last) return true;
+  }
+  return false;
 }
 
 }  // namespace reversi::platform::cp932

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace reversi::platform::cp932 {
 
@@ -37,5 +38,11 @@ void SetColumn(int column);
 
 // Forgets the column, a held-back lead byte and an unfinished escape sequence.
 void Reset();
+
+// True for Unicode's wide and full-width characters within reach of CP932 (kana, kanji, full-width
+// forms): terminals and consoles draw them all alike, two columns wide wherever they draw any
+// character that wide. Everything else a double-byte character can become is ambiguous or narrow,
+// and its width differs between terminals, consoles, fonts and code pages.
+bool IsAlwaysWide(std::uint32_t codePoint);
 
 }  // namespace reversi::platform::cp932

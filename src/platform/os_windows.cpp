@@ -19,6 +19,7 @@
 #include <ctime>
 
 #include "platform/console_text.h"
+#include "platform/cp932_columns.h"
 #include "platform/os.h"
 
 namespace reversi::platform::os {
@@ -29,6 +30,9 @@ constexpr int StdinFd = 0;
 constexpr int StdoutFd = 1;
 // Far more than the title needs; a longer one is not set.
 constexpr std::size_t TitleCapacity = 256;
+// Slots for the console's width of each double-byte character met; the game shows about fifty.
+constexpr std::size_t WidthSlots = 1024;  // a power of two
+constexpr int UnknownWidth = 0;
 
 bool decided = false;
 HANDLE output = INVALID_HANDLE_VALUE;
@@ -76,7 +80,74 @@ void MoveToColumn(int column) {
   SetConsoleCursorPosition(output, COORD{static_cast<SHORT>(column), cursorRow});
 }
 
-constexpr console_text::Sinks ConsoleSinks{WriteToConsole, MoveToColumn};
+// How many cells the console gives each double-byte character, learned in a screen buffer of our
+// own that is never shown: the width depends on the character, the font and the code page, and
+// asking the shown buffer after every character would make a screen slow. The wide and full-width
+// characters are drawn alike and learned once for all; every other one is learned on its own.
+bool wideWidthKnown = false;
+int wideWidth = UnknownWidth;
+wchar_t widthKeys[WidthSlots];  // 0: a free slot
+int widths[WidthSlots];
+bool probeTried = false;
+HANDLE probeBuffer = INVALID_HANDLE_VALUE;
+SHORT probeColumn = 0;
+SHORT probeWidth = 0;
+
+// Writes `character` into the hidden buffer and sees how far the cursor moves.
+int ProbeWidth(wchar_t character) {
+  if (!probeTried) {
+    probeTried = true;
+    probeBuffer =
+        CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, CONSOLE_TEXTMODE_BUFFER, nullptr);
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (probeBuffer != INVALID_HANDLE_VALUE && GetConsoleScreenBufferInfo(probeBuffer, &info)) {
+      probeColumn = info.dwCursorPosition.X;
+      probeWidth = info.dwSize.X;
+    } else {
+      probeBuffer = INVALID_HANDLE_VALUE;
+    }
+  }
+  if (probeBuffer == INVALID_HANDLE_VALUE) return UnknownWidth;
+  // Room for the widest character, so that the console's line wrap never blurs the count.
+  constexpr SHORT WidestCharacter = 2;
+  if (probeColumn + WidestCharacter >= probeWidth) {
+    if (!SetConsoleCursorPosition(probeBuffer, COORD{0, 0})) return UnknownWidth;
+    probeColumn = 0;
+  }
+  DWORD written = 0;
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (!WriteConsoleW(probeBuffer, &character, 1, &written, nullptr) || written != 1 ||
+      !GetConsoleScreenBufferInfo(probeBuffer, &info)) {
+    return UnknownWidth;
+  }
+  const int width = info.dwCursorPosition.X - probeColumn;
+  probeColumn = info.dwCursorPosition.X;
+  return width;
+}
+
+int CellsOf(wchar_t character) {
+  if (character == 0) return UnknownWidth;
+  if (cp932::IsAlwaysWide(character)) {
+    if (!wideWidthKnown) {
+      wideWidthKnown = true;
+      wideWidth = ProbeWidth(character);
+    }
+    return wideWidth;
+  }
+  std::size_t slot = character & (WidthSlots - 1);
+  for (std::size_t tried = 0; tried < WidthSlots; ++tried, slot = (slot + 1) & (WidthSlots - 1)) {
+    if (widthKeys[slot] == character) return widths[slot];
+    if (widthKeys[slot] == 0) {
+      widthKeys[slot] = character;
+      widths[slot] = ProbeWidth(character);
+      return widths[slot];
+    }
+  }
+  return UnknownWidth;  // every slot taken: the cursor is moved after such a character
+}
+
+constexpr console_text::Sinks ConsoleSinks{WriteToConsole, MoveToColumn, CellsOf};
 
 }  // namespace
 

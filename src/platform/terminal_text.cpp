@@ -13,27 +13,6 @@ namespace reversi::platform::terminal {
 
 namespace {
 
-// Code point ranges that every terminal draws two columns wide (Unicode's wide and full-width
-// characters within reach of CP932). Everything else a double-byte character can become is
-// ambiguous or narrow somewhere, and gets the cursor put right after it.
-struct CodeRange {
-  std::uint32_t first;
-  std::uint32_t last;
-};
-constexpr CodeRange AlwaysWideRanges[] = {
-    {0x1100, 0x115F},  // Hangul leading consonants
-    {0x2E80, 0x303E},  // CJK radicals, ideographic punctuation and brackets
-    {0x3041, 0x33FF},  // kana, compatibility symbols
-    {0x3400, 0x4DBF},  // CJK extension A
-    {0x4E00, 0x9FFF},  // CJK ideographs
-    {0xA000, 0xA4CF},  // Yi
-    {0xAC00, 0xD7A3},  // Hangul syllables
-    {0xF900, 0xFAFF},  // CJK compatibility ideographs
-    {0xFE30, 0xFE4F},  // CJK compatibility forms
-    {0xFF01, 0xFF60},  // full-width ASCII
-    {0xFFE0, 0xFFE6},  // full-width signs
-};
-
 constexpr unsigned char Escape = 0x1B;
 constexpr char Unknown[] = "?";
 constexpr char WideUnknown[] = "\xE3\x83\xBB";  // U+30FB, the katakana middle dot
@@ -78,14 +57,6 @@ std::uint32_t DecodeUtf8(const unsigned char* bytes, std::size_t length) {
   return value;
 }
 
-// True for a character that no terminal draws narrower than two columns.
-bool AlwaysWide(std::uint32_t codePoint) {
-  for (const CodeRange& range : AlwaysWideRanges) {
-    if (codePoint >= range.first && codePoint <= range.last) return true;
-  }
-  return false;
-}
-
 // Converts one CP932 character (one or two bytes) to UTF-8 in `utf8`; returns its length, or 0
 // when the bytes stand for no character.
 std::size_t ConvertCharacter(const unsigned char* cp932, std::size_t length, char* utf8) {
@@ -127,7 +98,8 @@ void PutDoubleByte(const cp932::Piece& piece) {
   }
   Put(utf8, length);
   const auto* decoded = reinterpret_cast<const unsigned char*>(utf8);
-  if (piece.shown && !AlwaysWide(DecodeUtf8(decoded, length))) PutCursorColumn(piece.column);
+  if (piece.shown && !cp932::IsAlwaysWide(DecodeUtf8(decoded, length)))
+    PutCursorColumn(piece.column);
 }
 
 // Shows one piece of the program's output on the terminal.
