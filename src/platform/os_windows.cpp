@@ -91,9 +91,9 @@ int widths[WidthSlots];
 bool probeTried = false;
 HANDLE probeBuffer = INVALID_HANDLE_VALUE;
 SHORT probeColumn = 0;
-SHORT probeWidth = 0;
+SHORT probeBufferWidth = 0;
 
-// Writes `character` into the hidden buffer and sees how far the cursor moves.
+// Writes `character` into the hidden buffer, made on first use, and sees how far the cursor moves.
 int ProbeWidth(wchar_t character) {
   if (!probeTried) {
     probeTried = true;
@@ -103,7 +103,7 @@ int ProbeWidth(wchar_t character) {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (probeBuffer != INVALID_HANDLE_VALUE && GetConsoleScreenBufferInfo(probeBuffer, &info)) {
       probeColumn = info.dwCursorPosition.X;
-      probeWidth = info.dwSize.X;
+      probeBufferWidth = info.dwSize.X;
     } else {
       probeBuffer = INVALID_HANDLE_VALUE;
     }
@@ -111,7 +111,7 @@ int ProbeWidth(wchar_t character) {
   if (probeBuffer == INVALID_HANDLE_VALUE) return UnknownWidth;
   // Room for the widest character, so that the console's line wrap never blurs the count.
   constexpr SHORT WidestCharacter = 2;
-  if (probeColumn + WidestCharacter >= probeWidth) {
+  if (probeColumn + WidestCharacter >= probeBufferWidth) {
     if (!SetConsoleCursorPosition(probeBuffer, COORD{0, 0})) return UnknownWidth;
     probeColumn = 0;
   }
@@ -126,6 +126,8 @@ int ProbeWidth(wchar_t character) {
   return width;
 }
 
+// The cells the console gives a double-byte character, learned when it is first shown;
+// UnknownWidth when that cannot be learned, and the cursor is then moved after the character.
 int CellsOf(wchar_t character) {
   if (character == 0) return UnknownWidth;
   if (cp932::IsAlwaysWide(character)) {
