@@ -25,8 +25,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -195,14 +193,14 @@ Screen ReadScreen() {
   if (!GetConsoleScreenBufferInfo(consoleOut, &info)) return screen;
   screen.cursorX = info.dwCursorPosition.X;
   screen.cursorY = info.dwCursorPosition.Y;
-  for (SHORT y = 0; y < info.dwSize.Y; ++y) {
-    std::wstring row(static_cast<std::size_t>(info.dwSize.X), L' ');
-    DWORD read = 0;
-    ReadConsoleOutputCharacterW(consoleOut, row.data(), static_cast<DWORD>(row.size()), COORD{0, y},
-                                &read);
-    row.resize(read);
-    screen.rows.push_back(row);
-  }
+  // One read for the whole buffer: it runs on from the end of one row to the start of the next.
+  const auto width = static_cast<std::size_t>(info.dwSize.X);
+  std::wstring cells(width * static_cast<std::size_t>(info.dwSize.Y), L' ');
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(consoleOut, cells.data(), static_cast<DWORD>(cells.size()),
+                              COORD{0, 0}, &read);
+  for (std::size_t at = 0; at + width <= read; at += width)
+    screen.rows.push_back(cells.substr(at, width));
   TrimRows(screen);
   return screen;
 }
@@ -286,22 +284,6 @@ void TypeLine(const std::string* line) {
   WriteConsoleInputW(consoleIn, keys.data(), static_cast<DWORD>(keys.size()), &written);
 }
 
-std::vector<std::string> ReadLines(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(file, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
-std::string ReadFileBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 HANDLE OpenConsole(const wchar_t* name) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -346,6 +328,17 @@ std::string ReadWholeFile(const std::wstring& path) {
     bytes.append(chunk, got);
   CloseHandle(file);
   return bytes;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::istringstream stream(text);
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(stream, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
 }
 
 // ---- The screens before each clear, noted by the copy that stands in for "cls" ---------------
@@ -469,7 +462,7 @@ int PlayInConsole(int argc, wchar_t** argv) {
     return 1;
   }
   const std::vector<std::string> lines =
-      checked ? ReadLines(Narrow(argv[4])) : std::vector<std::string>{};
+      checked ? Lines(ReadWholeFile(argv[4])) : std::vector<std::string>{};
   std::vector<Screen> seen;
   std::size_t typed = 0;
   bool endedInput = false;
@@ -499,7 +492,7 @@ int PlayInConsole(int argc, wchar_t** argv) {
   seen.push_back(ReadScreen());
   const std::vector<Screen> seenBeforeClears = ParsedScreens(ReadWholeFile(screenLog));
   DeleteFileW(screenLog);
-  const Screens expected = ExpectedScreens(ReadFileBytes(Narrow(argv[5])), lines);
+  const Screens expected = ExpectedScreens(ReadWholeFile(argv[5]), lines);
   int failures = CompareScreens("at a prompt or the end", seen, expected.atPrompts) +
                  CompareScreens("before a clear", seenBeforeClears, expected.beforeClears);
   wchar_t title[TitleCapacity] = {};
