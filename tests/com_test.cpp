@@ -282,6 +282,23 @@ const ChoiceCase ChoiceCases[] = {
      {{22, 3, 4, 5}, {77, 6, 1, 2}},
      77,
      22},
+    // Every record leaves the opponent one move and none passes the class rules: the first
+    // fall-back must still take a record whose opponentMobility is just 1. The second fall-back
+    // takes 77, which gives fewer discs, so the first walk's square stays with either draw.
+    {"only corner-adjacent squares, opponent mobility 1 throughout",
+     EmptyPicture,
+     0,
+     0,
+     {{22, 6, 4, 1}, {77, 3, 1, 1}},
+     22,
+     22},
+    {"only corner-adjacent squares: of equal ownMobility the second fall-back keeps the first",
+     EmptyPicture,
+     0,
+     0,
+     {{22, 3, 2, 5}, {77, 6, 1, 2}, {71, 9, 1, 1}},
+     77,
+     22},
     {"fall-backs, then the late-game rule",
      EmptyPicture,
      0,
