@@ -66,8 +66,7 @@ int SeedForCoin(bool even) {
   return second;
 }
 
-// ---- Trial move
-// -----------------------------------------------------------------------------------
+// ---- Trial move ---------------------------------------------------------------------------------
 
 struct TrialCase {
   const char* name;
@@ -108,8 +107,7 @@ TEST_F(ComTest, TryMoveGivesTheTrialValues) {
   }
 }
 
-// ---- Ranking
-// --------------------------------------------------------------------------------------
+// ---- Ranking ------------------------------------------------------------------------------------
 
 TEST_F(ComTest, RankingOrdersTiesTheWayTheExchangeSortLeavesThem) {
   struct {
@@ -201,8 +199,7 @@ TEST_F(ComTest, RankCandidatesBuildsTheListFromTheBoard) {
   }
 }
 
-// ---- Choice
-// ---------------------------------------------------------------------------------------
+// ---- Choice -------------------------------------------------------------------------------------
 
 // One constructed ranked list on a board, and the square chosen with an even and an odd draw.
 struct ChoiceCase {
@@ -489,8 +486,7 @@ TEST_F(ComTest, EmptyListChoosesNothing) {
   }
 }
 
-// ---- Whole turns
-// ----------------------------------------------------------------------------------
+// ---- Whole turns --------------------------------------------------------------------------------
 
 struct TurnCase {
   const char* name;
