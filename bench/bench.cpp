@@ -11,6 +11,7 @@
 #include "board/board.h"
 #include "com/com.h"
 #include "game/game.h"
+#include "move_tree.h"
 #include "platform/console.h"
 
 namespace reversi {
@@ -34,9 +35,8 @@ constexpr int LateGameMoveCount = 50;
 constexpr int PassSearchGames = 1000;
 // The whole-game benchmark cycles through this many different seeds.
 constexpr int GameSeedCount = 16;
-// Perft from the start position; the count is a known figure of the rules.
-constexpr int PerftDepth = 9;
-constexpr long long PerftDepth9Leaves = 3005288;
+// Perft from the start position, as deep as its count is known.
+constexpr int PerftDepth = testing::KnownTreeDepth;
 
 void DiscardOutput(const char*, std::size_t) {}
 
@@ -59,7 +59,7 @@ Position Capture(int side) {
 // first turn for which `wanted` says yes. False when no such turn came.
 template <typename Wanted>
 bool FindTurn(std::uint32_t seed, Wanted wanted, Position& found) {
-  ResetBoardState();
+  ResetProgramState();
   InitBoard();
   SeedRandom(seed);
   int side = 0;
@@ -70,12 +70,12 @@ bool FindTurn(std::uint32_t seed, Wanted wanted, Position& found) {
     }
     ChooseComMove(side);
     side = OtherSide(side);
-    ++MoveCount;
+    AdvanceMoveCount();
     const int status = GetTurnStatus(side);
     if (status == GameOver) return false;
     if (status == MustPass) {
       side = OtherSide(side);
-      ++MoveCount;
+      AdvanceMoveCount();
       PassFlag = 1;
     }
   }
@@ -163,71 +163,44 @@ void BM_GetTurnStatus(benchmark::State& state, const Position Positions::*which,
 BENCHMARK_CAPTURE(BM_GetTurnStatus, can_move, &Positions::midgame, false);
 BENCHMARK_CAPTURE(BM_GetTurnStatus, must_pass, &Positions::afterPass, true);
 
-// Counts the move sequences of `depth` plies from the Board with `side` to move (perft). A forced
-// pass is a ply of its own, and a finished game counts once however many plies were left. The last
-// ply is counted with CountMobility instead of being played.
-long long CountMoveSequences(int side, int depth) {
-  if (depth == 0) return 1;
-  const int status = GetTurnStatus(side);
-  if (status == GameOver) return 1;
-  if (status == MustPass) return CountMoveSequences(OtherSide(side), depth - 1);
-  if (depth == 1) return CountMobility(side) / MobilityRadix;
-  Cell kept[BoardSize][BoardSize];
-  std::memcpy(kept, Board, sizeof Board);
-  long long total = 0;
-  for (int row = 0; row < BoardSize; ++row) {
-    for (int col = 0; col < BoardSize; ++col) {
-      if (Board[row][col] != Empty || !PlaceDisc(row, col, side)) continue;
-      total += CountMoveSequences(OtherSide(side), depth - 1);
-      std::memcpy(Board, kept, sizeof Board);
-    }
-  }
-  return total;
-}
-
 void BM_Perft(benchmark::State& state) {
-  long long leaves = 0;
+  std::uint64_t leaves = 0;
   for (auto _ : state) {
     ResetBoardState();
     InitBoard();
-    leaves = CountMoveSequences(0, PerftDepth);
+    leaves = testing::CountMoveTreeLeaves(0, PerftDepth);
   }
-  if (leaves != PerftDepth9Leaves) state.SkipWithError("perft count differs from the known one");
+  if (leaves != testing::StartTreeLeaves[PerftDepth]) {
+    state.SkipWithError("perft count differs from the known one");
+  }
   state.counters["leaves"] = static_cast<double>(leaves);
 }
 BENCHMARK(BM_Perft)->Unit(benchmark::kMillisecond);
 
 // A whole run of the program on "3" then "99": one COM-vs-COM game with every screen drawn into a
-// sink that drops it. The clock, and so the seed, changes from game to game over a fixed cycle.
-void BM_WholeGame(benchmark::State& state) {
+// sink that drops it, the clock (and so the seed) stopped at `seconds`.
+int PlayWholeGame(std::uint32_t seconds) {
   static constexpr char Input[] = "3\n99\n";
   platform::RedirectOutput(DiscardOutput);
+  platform::RedirectInput(Input, sizeof Input - 1);
+  platform::FixClock(seconds);
+  ResetProgramState();
+  return RunGame();
+}
+
+// Whole games; the seed changes from game to game over a fixed cycle.
+void BM_WholeGame(benchmark::State& state) {
   std::uint32_t game = 0;
   for (auto _ : state) {
-    ResetBoardState();
-    ResetComState();
-    ResetKeyboardState();
-    platform::ResetConsoleState();
-    platform::RedirectInput(Input, sizeof Input - 1);
-    platform::FixClock(GameSeed + game++ % GameSeedCount);
-    benchmark::DoNotOptimize(RunGame());
+    benchmark::DoNotOptimize(PlayWholeGame(GameSeed + game++ % GameSeedCount));
   }
 }
 BENCHMARK(BM_WholeGame)->Unit(benchmark::kMicrosecond);
 
-// Plays `games` games, one per seed of the fixed cycle and beyond, the way BM_WholeGame does.
+// Plays `games` games, one per seed of the fixed cycle and beyond.
 void PlayWholeGames(int games) {
-  static constexpr char Input[] = "3\n99\n";
-  platform::RedirectOutput(DiscardOutput);
-  for (int game = 0; game < games; ++game) {
-    ResetBoardState();
-    ResetComState();
-    ResetKeyboardState();
-    platform::ResetConsoleState();
-    platform::RedirectInput(Input, sizeof Input - 1);
-    platform::FixClock(GameSeed + static_cast<std::uint32_t>(game));
-    RunGame();
-  }
+  for (int game = 0; game < games; ++game)
+    PlayWholeGame(GameSeed + static_cast<std::uint32_t>(game));
 }
 
 // Plays the same games as PlayWholeGames without the screens and returns how many COM turns they

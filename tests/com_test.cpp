@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "board/board.h"
 #include "com/com.h"
@@ -66,8 +67,7 @@ int SeedForCoin(bool even) {
   return second;
 }
 
-// ---- Trial move
-// -----------------------------------------------------------------------------------
+// ---- Trial move ---------------------------------------------------------------------------------
 
 struct TrialCase {
   const char* name;
@@ -108,8 +108,7 @@ TEST_F(ComTest, TryMoveGivesTheTrialValues) {
   }
 }
 
-// ---- Ranking
-// --------------------------------------------------------------------------------------
+// ---- Ranking ------------------------------------------------------------------------------------
 
 TEST_F(ComTest, RankingOrdersTiesTheWayTheExchangeSortLeavesThem) {
   struct {
@@ -201,240 +200,113 @@ TEST_F(ComTest, RankCandidatesBuildsTheListFromTheBoard) {
   }
 }
 
-// ---- Choice
-// ---------------------------------------------------------------------------------------
+// ---- Choice -------------------------------------------------------------------------------------
 
 // One constructed ranked list on a board, and the square chosen with an even and an odd draw.
 struct ChoiceCase {
   const char* name;
-  const char* picture;
   int side;
   int moveCount;
-  ShortList list;  // square, discs, ownMobility, opponentMobility
+  const char* discs;  // on an empty board, see SetDiscs
+  ShortList list;     // square, discs, ownMobility, opponentMobility
   int whenEven;
   int whenOdd;
 };
 
-// The centre square 66 is the plain alternative in the class cases below: with "admit" lists the
-// judged square wins unless a rule passes it over; with "rule 3" lists it wins only when it is
-// taken at once as a safe middle-edge square.
-#define ADMIT(square)    \
-  {                      \
-    {square, 2, 1, 9}, { \
-      66, 3, 2, 4        \
-    }                    \
-  }
-#define AT_ONCE(square) \
-  {                     \
-    {66, 3, 2, 4}, {    \
-      square, 2, 5, 1   \
-    }                   \
-  }
+// The centre square 66 is the plain alternative in the class cases. Ahead of it, with the larger
+// opponentMobility and the smaller ownMobility, the judged square is played unless a class rule
+// passes it over.
+constexpr ChoiceCase AheadOfCentre(const char* name, int side, const char* discs, int square,
+                                   int chosen) {
+  return {name, side, 0, discs, {{square, 2, 1, 9}, {66, 3, 2, 4}}, chosen, chosen};
+}
 
+// Behind 66 and worse on both keys, the judged square is played only when the walks take it at
+// once as a safe middle edge.
+constexpr ChoiceCase BehindCentre(const char* name, int side, const char* discs, int square,
+                                  int chosen) {
+  return {name, side, 0, discs, {{66, 3, 2, 4}, {square, 2, 5, 1}}, chosen, chosen};
+}
+
+// clang-format off
 const ChoiceCase ChoiceCases[] = {
     // The coin and the late-game rule.
-    {"first walk by opponent mobility, second by own; 12 is never taken by a walk",
-     EmptyPicture,
-     0,
-     0,
-     {{35, 5, 6, 7}, {46, 9, 2, 4}, {12, 12, 1, 3}},
-     46,
-     35},
-    {"the same at MoveCount 47",
-     EmptyPicture,
-     0,
-     47,
-     {{35, 5, 6, 7}, {46, 9, 2, 4}, {12, 12, 1, 3}},
-     46,
-     35},
-    {"from MoveCount 48 the most discs win, whatever the class",
-     EmptyPicture,
-     0,
-     48,
-     {{35, 5, 6, 7}, {46, 9, 2, 4}, {12, 12, 1, 3}},
-     12,
-     12},
-    {"equal disc counts keep the first walk's square",
-     EmptyPicture,
-     0,
-     0,
-     {{35, 5, 6, 7}, {46, 5, 2, 4}},
-     35,
-     35},
-    {"equal records: the first in the list",
-     EmptyPicture,
-     1,
-     0,
-     {{33, 4, 2, 3}, {34, 4, 2, 3}},
-     33,
-     33},
-    {"equal records at MoveCount 48: the first in the list",
-     EmptyPicture,
-     1,
-     48,
-     {{33, 4, 2, 3}, {34, 4, 2, 3}},
-     33,
-     33},
-    {"only corner-adjacent squares: both fall-backs",
-     EmptyPicture,
-     0,
-     0,
-     {{22, 3, 4, 5}, {77, 6, 1, 2}},
-     77,
-     22},
-    {"fall-backs, then the late-game rule",
-     EmptyPicture,
-     0,
-     48,
-     {{22, 3, 4, 5}, {77, 6, 1, 2}},
-     77,
-     77},
-    {"a corner wins both walks", EmptyPicture, 0, 0, {{33, 8, 2, 6}, {11, 3, 5, 2}}, 11, 11},
-    {"a corner taken by the second walk blocks the late-game rule",
-     EmptyPicture,
-     0,
-     60,
-     {{33, 8, 2, 6}, {11, 3, 5, 2}},
-     11,
-     11},
-    {"the earliest corner wins", EmptyPicture, 0, 0, {{88, 1, 9, 1}, {11, 9, 1, 9}}, 88, 88},
-    {"a safe middle edge before a corner wins, and leaves the late-game rule on",
-     EmptyPicture,
-     0,
-     0,
-     {{14, 2, 5, 1}, {11, 3, 5, 1}, {33, 9, 9, 1}},
-     14,
-     14},
-    {"a safe middle edge at MoveCount 48",
-     EmptyPicture,
-     0,
-     48,
-     {{14, 2, 5, 1}, {11, 3, 5, 1}, {33, 9, 9, 1}},
-     33,
-     33},
-    {"late game, but no record has discs: the walks' choice stays",
-     EmptyPicture,
-     0,
-     48,
-     {{33, 0, 2, 3}, {34, 0, 1, 2}},
-     33,
-     33},
-    {"among equal keys the walks keep the first",
-     EmptyPicture,
-     0,
-     0,
-     {{33, 1, 5, 6}, {34, 9, 5, 6}, {35, 7, 5, 6}},
-     33,
-     33},
-
-    // Top and bottom middle edges: both neighbours along the edge must not be the opponent's
-    // (rule 3); otherwise the square is passed over when its horizontal pair sums to the
-    // opponent's cell code (rule 7).
-    {"14, neighbours empty: taken at once", EmptyPicture, 0, 0, AT_ONCE(14), 14, 14},
-    {"14, own neighbours: taken at once",
-     "..X.X... ........ ........ ........ ........ ........ ........ ........", 0, 0, AT_ONCE(14),
-     14, 14},
-    {"14, the cell below does not matter",
-     "........ ...O.... ........ ........ ........ ........ ........ ........", 0, 0, AT_ONCE(14),
-     14, 14},
-    {"14, opponent on the left: not taken at once",
-     "..O..... ........ ........ ........ ........ ........ ........ ........", 0, 0, AT_ONCE(14),
-     66, 66},
-    {"14, opponent on the right: not taken at once",
-     "....O... ........ ........ ........ ........ ........ ........ ........", 0, 0, AT_ONCE(14),
-     66, 66},
-    {"14, opponent and empty: passed over",
-     "..O..... ........ ........ ........ ........ ........ ........ ........", 0, 0, ADMIT(14), 66,
-     66},
-    {"14, opponent on both sides: admitted",
-     "..O.O... ........ ........ ........ ........ ........ ........ ........", 0, 0, ADMIT(14), 14,
-     14},
-    {"14, opponent and own: admitted",
-     "..O.X... ........ ........ ........ ........ ........ ........ ........", 0, 0, ADMIT(14), 14,
-     14},
-    {"14 for White, Black and empty: passed over",
-     "..X..... ........ ........ ........ ........ ........ ........ ........", 1, 0, ADMIT(14), 66,
-     66},
-    {"14 for White, Black on both sides: admitted",
-     "..X.X... ........ ........ ........ ........ ........ ........ ........", 1, 0, ADMIT(14), 14,
-     14},
-    {"14 for White, own neighbours: taken at once",
-     "..O.O... ........ ........ ........ ........ ........ ........ ........", 1, 0, AT_ONCE(14),
-     14, 14},
-    {"85, opponent on the right: not taken at once",
-     "........ ........ ........ ........ ........ ........ ........ .....O..", 0, 0, AT_ONCE(85),
-     66, 66},
-
-    // Left and right middle edges: the neighbours above and below (rule 4), the vertical pair
-    // (rule 8).
-    {"41, neighbours empty: taken at once", EmptyPicture, 0, 0, AT_ONCE(41), 41, 41},
-    {"41, the cell to its right does not matter",
-     "........ ........ ........ .O...... ........ ........ ........ ........", 0, 0, AT_ONCE(41),
-     41, 41},
-    {"41, opponent above: not taken at once",
-     "........ ........ O....... ........ ........ ........ ........ ........", 0, 0, AT_ONCE(41),
-     66, 66},
-    {"41, opponent above and empty below: passed over",
-     "........ ........ O....... ........ ........ ........ ........ ........", 0, 0, ADMIT(41), 66,
-     66},
-    {"41, opponent above and below: admitted",
-     "........ ........ O....... ........ O....... ........ ........ ........", 0, 0, ADMIT(41), 41,
-     41},
-    {"48, opponent below: not taken at once",
-     "........ ........ ........ ........ .......O ........ ........ ........", 0, 0, AT_ONCE(48),
-     66, 66},
-
-    // Inner ring, top and bottom: the vertical and both diagonal pairs (rule 9), not the
-    // horizontal one.
-    {"24, nothing around: admitted", EmptyPicture, 0, 0, ADMIT(24), 24, 24},
-    {"24, vertical pair opponent + empty",
-     "...O.... ........ ........ ........ ........ ........ ........ ........", 0, 0, ADMIT(24), 66,
-     66},
-    {"24, vertical pair own + own sums to the opponent's code as well",
-     "...X.... ........ ...X.... ........ ........ ........ ........ ........", 0, 0, ADMIT(24), 66,
-     66},
-    {"24, vertical pair opponent + opponent: admitted",
-     "...O.... ........ ...O.... ........ ........ ........ ........ ........", 0, 0, ADMIT(24), 24,
-     24},
-    {"24, diagonal pair", "..O..... ........ ........ ........ ........ ........ ........ ........",
-     0, 0, ADMIT(24), 66, 66},
-    {"24, anti-diagonal pair",
-     "........ ........ ..O..... ........ ........ ........ ........ ........", 0, 0, ADMIT(24), 66,
-     66},
-    {"24, horizontal pair is not looked at",
-     "........ ..O..... ........ ........ ........ ........ ........ ........", 0, 0, ADMIT(24), 24,
-     24},
-    {"75 for White, vertical pair Black + empty",
-     "........ ........ ........ ........ ........ ....X... ........ ........", 1, 0, ADMIT(75), 66,
-     66},
-
-    // Inner ring, left and right: the horizontal and both diagonal pairs (rule 10), not the
-    // vertical one.
-    {"42, horizontal pair",
-     "........ ........ ........ O....... ........ ........ ........ ........", 0, 0, ADMIT(42), 66,
-     66},
-    {"42, diagonal pair", "........ ........ O....... ........ ........ ........ ........ ........",
-     0, 0, ADMIT(42), 66, 66},
-    {"42, anti-diagonal pair",
-     "........ ........ ..O..... ........ ........ ........ ........ ........", 0, 0, ADMIT(42), 66,
-     66},
-    {"42, vertical pair is not looked at",
-     "........ ........ .O...... ........ ........ ........ ........ ........", 0, 0, ADMIT(42), 42,
-     42},
-    {"57 for White, horizontal pair Black + empty",
-     "........ ........ ........ ........ .......X ........ ........ ........", 1, 0, ADMIT(57), 66,
-     66},
+    {"first walk by opponent mobility, second by own; 12 is never taken by a walk", 0, 0, "", {{35, 5, 6, 7}, {46, 9, 2, 4}, {12, 12, 1, 3}}, 46, 35},
+    {"the same at MoveCount 47", 0, 47, "", {{35, 5, 6, 7}, {46, 9, 2, 4}, {12, 12, 1, 3}}, 46, 35},
+    {"from MoveCount 48 the most discs win, whatever the class", 0, 48, "", {{35, 5, 6, 7}, {46, 9, 2, 4}, {12, 12, 1, 3}}, 12, 12},
+    {"equal disc counts keep the first walk's square", 0, 0, "", {{35, 5, 6, 7}, {46, 5, 2, 4}}, 35, 35},
+    {"equal records: the first in the list", 1, 0, "", {{33, 4, 2, 3}, {34, 4, 2, 3}}, 33, 33},
+    {"equal records at MoveCount 48: the first in the list", 1, 48, "", {{33, 4, 2, 3}, {34, 4, 2, 3}}, 33, 33},
+    {"only corner-adjacent squares: both fall-backs", 0, 0, "", {{22, 3, 4, 5}, {77, 6, 1, 2}}, 77, 22},
+    // Every record leaves the opponent one move and none passes the class rules: the first
+    // fall-back must still take a record whose opponentMobility is just 1. The second fall-back
+    // takes 77, which gives fewer discs, so the first walk's square stays with either draw.
+    {"only corner-adjacent squares, opponent mobility 1 throughout", 0, 0, "", {{22, 6, 4, 1}, {77, 3, 1, 1}}, 22, 22},
+    {"only corner-adjacent squares: of equal ownMobility the second fall-back keeps the first", 0, 0, "", {{22, 3, 2, 5}, {77, 6, 1, 2}, {71, 9, 1, 1}}, 77, 22},
+    {"fall-backs, then the late-game rule", 0, 48, "", {{22, 3, 4, 5}, {77, 6, 1, 2}}, 77, 77},
+    {"a corner wins both walks", 0, 0, "", {{33, 8, 2, 6}, {11, 3, 5, 2}}, 11, 11},
+    {"a corner taken by the second walk blocks the late-game rule", 0, 60, "", {{33, 8, 2, 6}, {11, 3, 5, 2}}, 11, 11},
+    {"the earliest corner wins", 0, 0, "", {{88, 1, 9, 1}, {11, 9, 1, 9}}, 88, 88},
+    {"a safe middle edge before a corner wins, and leaves the late-game rule on", 0, 0, "", {{14, 2, 5, 1}, {11, 3, 5, 1}, {33, 9, 9, 1}}, 14, 14},
+    {"a safe middle edge at MoveCount 48", 0, 48, "", {{14, 2, 5, 1}, {11, 3, 5, 1}, {33, 9, 9, 1}}, 33, 33},
+    {"late game, but no record has discs: the walks' choice stays", 0, 48, "", {{33, 0, 2, 3}, {34, 0, 1, 2}}, 33, 33},
+    {"among equal keys the walks keep the first", 0, 0, "", {{33, 1, 5, 6}, {34, 9, 5, 6}, {35, 7, 5, 6}}, 33, 33},
+    // Top and bottom middle edges: taken at once when neither neighbour along the edge is the
+    // opponent's; otherwise passed over when the horizontal pair sums to the opponent's cell code.
+    BehindCentre("14, neighbours empty: taken at once", 0, "", 14, 14),
+    BehindCentre("14, own neighbours: taken at once", 0, "X13 X15", 14, 14),
+    BehindCentre("14, the cell below does not matter", 0, "O24", 14, 14),
+    BehindCentre("14, opponent on the left: not taken at once", 0, "O13", 14, 66),
+    BehindCentre("14, opponent on the right: not taken at once", 0, "O15", 14, 66),
+    AheadOfCentre("14, opponent and empty: passed over", 0, "O13", 14, 66),
+    AheadOfCentre("14, opponent on both sides: admitted", 0, "O13 O15", 14, 14),
+    AheadOfCentre("14, opponent and own: admitted", 0, "O13 X15", 14, 14),
+    AheadOfCentre("14 for White, Black and empty: passed over", 1, "X13", 14, 66),
+    AheadOfCentre("14 for White, Black on both sides: admitted", 1, "X13 X15", 14, 14),
+    BehindCentre("14 for White, own neighbours: taken at once", 1, "O13 O15", 14, 14),
+    BehindCentre("85, opponent on the right: not taken at once", 0, "O86", 85, 66),
+    // Left and right middle edges: the neighbours above and below, then the vertical pair.
+    BehindCentre("41, neighbours empty: taken at once", 0, "", 41, 41),
+    BehindCentre("41, the cell to its right does not matter", 0, "O42", 41, 41),
+    BehindCentre("41, opponent above: not taken at once", 0, "O31", 41, 66),
+    AheadOfCentre("41, opponent above and empty below: passed over", 0, "O31", 41, 66),
+    AheadOfCentre("41, opponent above and below: admitted", 0, "O31 O51", 41, 41),
+    BehindCentre("48, opponent below: not taken at once", 0, "O58", 48, 66),
+    // Inner ring, top and bottom: the vertical and both diagonal pairs, not the horizontal one.
+    AheadOfCentre("24, nothing around: admitted", 0, "", 24, 24),
+    AheadOfCentre("24, vertical pair opponent + empty", 0, "O14", 24, 66),
+    AheadOfCentre("24, vertical pair own + own sums to the opponent's code as well", 0, "X14 X34", 24, 66),
+    AheadOfCentre("24, vertical pair opponent + opponent: admitted", 0, "O14 O34", 24, 24),
+    AheadOfCentre("24, diagonal pair", 0, "O13", 24, 66),
+    AheadOfCentre("24, anti-diagonal pair", 0, "O33", 24, 66),
+    AheadOfCentre("24, horizontal pair is not looked at", 0, "O23", 24, 24),
+    AheadOfCentre("75 for White, vertical pair Black + empty", 1, "X65", 75, 66),
+    // Inner ring, left and right: the horizontal and both diagonal pairs, not the vertical one.
+    AheadOfCentre("42, horizontal pair", 0, "O41", 42, 66),
+    AheadOfCentre("42, diagonal pair", 0, "O31", 42, 66),
+    AheadOfCentre("42, anti-diagonal pair", 0, "O33", 42, 66),
+    AheadOfCentre("42, vertical pair is not looked at", 0, "O32", 42, 42),
+    AheadOfCentre("57 for White, horizontal pair Black + empty", 1, "X58", 57, 66),
 };
+// clang-format on
 
-#undef ADMIT
-#undef AT_ONCE
+// Sets an empty Board with the discs listed by colour and SquareCode, e.g. "O13 X15" ('X' Black,
+// 'O' White, as in board pictures).
+void SetDiscs(std::string_view discs) {
+  SetBoard(EmptyPicture);
+  constexpr std::size_t EntryLength = 4;  // colour, two digits, a blank
+  for (std::size_t at = 0; at + 2 < discs.size(); at += EntryLength) {
+    const int square = (discs[at + 1] - '0') * SquareCodeRadix + (discs[at + 2] - '0');
+    Board[SquareRow(square)][SquareColumn(square)] = discs[at] == 'X' ? Black : White;
+  }
+}
 
 TEST_F(ComTest, ChoiceAmongRankedCandidates) {
   for (const ChoiceCase& c : ChoiceCases) {
     for (bool even : {true, false}) {
       SCOPED_TRACE(std::string(c.name) + (even ? ", even draw" : ", odd draw"));
       testing::ResetProcessState();
-      SetBoard(c.picture);
+      SetDiscs(c.discs);
       MoveCount = c.moveCount;
       SetList(c.list);
       const int next = SeedForCoin(even);
@@ -472,8 +344,7 @@ TEST_F(ComTest, EmptyListChoosesNothing) {
   }
 }
 
-// ---- Whole turns
-// ----------------------------------------------------------------------------------
+// ---- Whole turns --------------------------------------------------------------------------------
 
 struct TurnCase {
   const char* name;

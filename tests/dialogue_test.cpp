@@ -231,27 +231,6 @@ TEST(SessionTest, CrLfLineEndsPlayTheSameSession) {
   EXPECT_EQ(Session("1\r\n99\r\n99\r\n"), Session("1\n99\n99\n"));
 }
 
-TEST(SessionTest, EndOfInputAtEveryPromptEndsTheRun) {
-  const std::string menu = std::string(ModeMenu) + ">";
-  const std::string firstGame = menu + BlackStart + ">" + StartResult() + ">";
-  const struct {
-    const char* input;
-    std::string output;
-  } cases[] = {
-      {"", menu + "\n"},
-      {"  \n\n", menu + "\n"},
-      {"abc", menu + "input error\n>\n"},
-      {"-", menu + "input error\n>\n"},
-      {"1\n", menu + BlackStart + ">\n"},
-      {"1\nabc", menu + BlackStart + ">input error\n>\n"},
-      {"1\n99\n", firstGame + "\n"},
-      {"1\n99\n  ", firstGame + "\n"},
-      {"1\n99\n0\n", firstGame + menu + "\n"},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(Session(c.input), c.output) << "input \"" << c.input << '"';
-}
-
 // A number too large for int must not wrap to 99 and break the game off.
 TEST(SessionTest, OverflowingNumberDoesNotQuit) {
   EXPECT_EQ(Session("1\n4294967395\n99\n99\n"),

@@ -1,23 +1,28 @@
-// The bit-parallel rules routines against their square-by-square forms (board/reference.h) on
-// random positions reached by legal play and on runs that reach the board's edges.
+// The game's rules routines against the square-by-square rules of the test support on random
+// positions reached by legal play and on runs that reach the board's edges.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <random>
 
 #include "board/board.h"
-#include "board/reference.h"
 #include "com/com.h"
 #include "harness.h"
+#include "reference_rules.h"
 
 namespace reversi {
 namespace {
 
+using testing::CountMobilityByScan;
+using testing::GetTurnStatusByScan;
+using testing::LegalSquaresByScan;
+using testing::TryMoveByScan;
+
 // How many random positions are compared: a million in optimised builds, fewer where every
 // instruction is instrumented or unoptimised (set by tests/CMakeLists.txt).
 constexpr int PositionCount = REVERSI_EQUIVALENCE_POSITIONS;
-// The trial move and the ranking are compared on every this-many-th position; their square-by-
-// square forms cost far more than the rest.
+// IsLegalMove, the trial move and the ranking are compared on every this-many-th position; they
+// are tried on every square, which costs far more than the rest.
 constexpr int TrialEvery = 64;
 constexpr std::uint32_t RandomGameSeed = 20240607U;
 
@@ -59,7 +64,8 @@ void VisitRandomPositions(int count, Visit visit) {
   }
 }
 
-SquareSet LegalSquaresByScan(int side) {
+// The squares on which the square-by-square IsLegalMove of the game gives 1, as a set.
+SquareSet LegalSquaresByIsLegalMove(int side) {
   SquareSet legal = 0;
   for (int row = 0; row < BoardSize; ++row) {
     for (int col = 0; col < BoardSize; ++col) {
@@ -174,6 +180,10 @@ TEST_F(FastRulesTest, AgreeWithTheSquareBySquareRulesOnRandomGames) {
                  static_cast<long long>(LegalSquaresByScan(side)), side);
     }
     if (index % TrialEvery != 0) return;
+    for (int side = 0; side < SideCount; ++side) {
+      expectSame("IsLegalMove", static_cast<long long>(LegalSquaresByIsLegalMove(side)),
+                 static_cast<long long>(LegalSquaresByScan(side)), side);
+    }
     CompareTrials(toMove, failures);
     Candidate ranked[CandidateCapacity];
     RankCandidatesByScan(toMove, ranked);

@@ -20,12 +20,10 @@ void Capture(const char* bytes, std::size_t count) {
 }  // namespace
 
 void ResetProcessState() {
-  ResetBoardState();
-  ResetComState();
-  ResetKeyboardState();
+  // Redirected first, so that output still buffered goes to the old sink before the reset.
   platform::RedirectOutput(Capture);
   platform::RedirectInput("", 0);
-  platform::ResetConsoleState();
+  ResetProgramState();
   platform::FixClock(DefaultClock);
   captured.clear();
 }

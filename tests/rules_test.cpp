@@ -3,21 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdint>
-#include <cstring>
 
 #include "board/board.h"
 #include "harness.h"
+#include "move_tree.h"
 
 namespace reversi {
 namespace {
 
 using testing::BoardPicture;
+using testing::CountMoveTreeLeaves;
 using testing::EmptyPicture;
+using testing::KnownTreeDepth;
 using testing::Normalised;
 using testing::OneMoveEachPicture;
 using testing::SetBoard;
 using testing::StartPicture;
+using testing::StartTreeLeaves;
 
 constexpr const char* FullPicture =
     "XXXXXXXX OOOOOOOO XXXXXXXX OOOOOOOO XXXXXXXX OOOOOOOO XXXXXXXX OOOOOOOO";
@@ -226,49 +228,21 @@ TEST_F(RulesTest, TurnStatusAndMobility) {
   }
 }
 
-// ---- Move-tree count
-// ------------------------------------------------------------------------------ Leaves of the move
-// tree `depth` plies deep, built from our own rules routines alone. A forced pass is a ply of its
-// own; a finished game is a leaf wherever it ends.
-
-std::uint64_t CountLeaves(int side, int depth) {
-  if (depth == 0) return 1;
-  const int status = GetTurnStatus(side);
-  if (status == GameOver) return 1;
-  if (status == MustPass) return CountLeaves(OtherSide(side), depth - 1);
-  Cell kept[BoardSize][BoardSize];
-  std::memcpy(kept, Board, sizeof kept);
-  std::uint64_t leaves = 0;
-  for (int row = 0; row < BoardSize; ++row) {
-    for (int col = 0; col < BoardSize; ++col) {
-      if (Board[row][col] != Empty || !IsLegalMove(row, col, side)) continue;
-      if (depth == 1) {
-        ++leaves;
-        continue;
-      }
-      EXPECT_EQ(PlaceDisc(row, col, side), 1);
-      leaves += CountLeaves(OtherSide(side), depth - 1);
-      std::memcpy(Board, kept, sizeof kept);
-    }
-  }
-  return leaves;
-}
-
-constexpr std::uint64_t LeavesByDepth[] = {1, 4, 12, 56, 244, 1396, 8200, 55092, 390216, 3005288};
+// ---- Move-tree count ----------------------------------------------------------------------------
 
 TEST_F(RulesTest, MoveTreeFromTheStartUpToSevenPlies) {
   for (int depth = 1; depth <= 7; ++depth) {
     InitBoard();
-    EXPECT_EQ(CountLeaves(0, depth), LeavesByDepth[depth]) << "depth " << depth;
+    EXPECT_EQ(CountMoveTreeLeaves(0, depth), StartTreeLeaves[depth]) << "depth " << depth;
     EXPECT_EQ(BoardPicture(), Normalised(StartPicture));
   }
 }
 
 // Slow: run on its own as a separate CTest entry (label "slow"), not with the default suite.
 TEST_F(RulesTest, DISABLED_MoveTreeFromTheStartAtEightAndNinePlies) {
-  for (int depth = 8; depth <= 9; ++depth) {
+  for (int depth = 8; depth <= KnownTreeDepth; ++depth) {
     InitBoard();
-    EXPECT_EQ(CountLeaves(0, depth), LeavesByDepth[depth]) << "depth " << depth;
+    EXPECT_EQ(CountMoveTreeLeaves(0, depth), StartTreeLeaves[depth]) << "depth " << depth;
   }
 }
 

@@ -78,9 +78,8 @@ int CountCells(Cell cell);
 // Puts every piece of this module's state back to how the program finds it at start-up.
 void ResetBoardState();
 
-// ---- Move rules
-// ----------------------------------------------------------------------------------- Squares are
-// given as row and col 0..7 and must lie on the board; no routine checks that.
+// ---- Move rules ---------------------------------------------------------------------------------
+// Squares are given as row and col 0..7 and must lie on the board; no routine checks that.
 
 // The eight steps, clockwise from up. Routines that loop over directions take them in this order;
 // for TryMove the order decides which trial position is measured.
@@ -121,7 +120,7 @@ int GetTurnStatus(int side);
 
 // A set of squares in 64 bits: bit row * BoardSize + col stands for (row, col). CountMobility,
 // GetTurnStatus and TryMove work on such sets of the Board for speed; their results are those of
-// the square-by-square forms in board/reference.h.
+// the rules taken square by square.
 using SquareSet = std::uint64_t;
 constexpr SquareSet SquareBit(int row, int col) {
   return SquareSet{1} << (row * BoardSize + col);
@@ -130,8 +129,7 @@ constexpr SquareSet SquareBit(int row, int col) {
 // The Empty squares on which IsLegalMove gives 1 for `side`, all found at once.
 SquareSet LegalSquares(int side);
 
-// ---- Trial move
-// -------------------------------------------------------------------------------------
+// ---- Trial move ---------------------------------------------------------------------------------
 
 // Measures a square for the COM: for every enclosing direction, that run alone is turned (the
 // square stays Empty), the mover's discs are added to `discs` and the mobility is taken. Returns

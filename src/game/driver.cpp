@@ -86,4 +86,11 @@ int RunGame() {
   return 0;
 }
 
+void ResetProgramState() {
+  ResetBoardState();
+  ResetComState();
+  ResetKeyboardState();
+  platform::ResetConsoleState();
+}
+
 }  // namespace reversi

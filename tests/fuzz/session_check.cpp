@@ -2,7 +2,7 @@
 // turn and before the result, announces every COM move as ">code\n" right after placing it, and
 // reports every refused entry on a line of its own. Each of those points is a moment at which the
 // Board is compared with the position last seen, so every placed move is checked on its own
-// against rules written here independently of src/board.
+// against the square-by-square rules of the test support, written independently of src/board.
 #include "session_check.h"
 
 #include <cstdio>
@@ -13,12 +13,11 @@
 #include "game/texts.h"
 #include "harness.h"
 #include "platform/console.h"
+#include "reference_rules.h"
 
 namespace reversi::testing {
 
 namespace {
-
-using Position = Cell[BoardSize][BoardSize];
 
 // The longest marker looked for in the output is shorter than this; a power of two.
 constexpr std::size_t TailCapacity = 256;
@@ -30,9 +29,6 @@ constexpr int NoSide = -1;
 constexpr int MaxAnnouncedDigits = 2;
 constexpr int DecimalRadix = 10;
 constexpr std::size_t MessageCapacity = 160;
-
-constexpr int Steps[DirectionCount][2] = {{-1, 0}, {-1, 1}, {0, 1},  {1, 1},
-                                          {1, 0},  {1, -1}, {0, -1}, {-1, -1}};
 
 struct CheckerState {
   SessionReport report;
@@ -96,32 +92,6 @@ int CountOf(const Position& position, Cell wanted) {
   return count;
 }
 
-// The position after `mover` plays (row, col) on `from`, by the plain rules of the game. Returns
-// the number of discs turned; 0 means the move is not legal (and `to` is then `from`).
-int ReferenceMove(const Position& from, int row, int col, Cell mover, Position& to) {
-  CopyPosition(to, from);
-  if (from[row][col] != Empty) return 0;
-  const Cell other = mover == Black ? White : Black;
-  int turned = 0;
-  for (const auto& step : Steps) {
-    int r = row + step[0];
-    int c = col + step[1];
-    int run = 0;
-    while (r >= 0 && r < BoardSize && c >= 0 && c < BoardSize && from[r][c] == other) {
-      r += step[0];
-      c += step[1];
-      ++run;
-    }
-    if (run == 0 || r < 0 || r >= BoardSize || c < 0 || c >= BoardSize || from[r][c] != mover)
-      continue;
-    for (int k = 1; k <= run; ++k)
-      to[row + k * step[0]][col + k * step[1]] = mover;
-    turned += run;
-  }
-  if (turned > 0) to[row][col] = mover;
-  return turned;
-}
-
 // Cells hold only the three named values and the four centre squares are never empty.
 void CheckCells() {
   for (const auto& line : Board) {
@@ -173,7 +143,7 @@ Change CheckChange(int side, int square) {
     return Change::Broken;
   }
   Position expected;
-  const int turned = ReferenceMove(state.seen, addedRow, addedCol, mover, expected);
+  const int turned = PlayMoveByScan(state.seen, addedRow, addedCol, mover, expected);
   if (turned == 0) {
     Fail("a disc was placed on a square that is no legal move");
     return Change::Broken;
