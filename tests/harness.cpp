@@ -5,6 +5,7 @@
 #include "board/board.h"
 #include "com/com.h"
 #include "game/game.h"
+#include "game/settings.h"
 #include "platform/console.h"
 
 namespace reversi::testing {
@@ -23,6 +24,7 @@ void ResetProcessState() {
   ResetBoardState();
   ResetComState();
   ResetKeyboardState();
+  ResetSettingsState();
   platform::RedirectOutput(Capture);
   platform::RedirectInput("", 0);
   platform::ResetConsoleState();

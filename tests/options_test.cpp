@@ -327,6 +327,17 @@ TEST(RecordOption, AppendsARealTranscriptForEveryGameThatEnded) {
   EXPECT_EQ(lines[6], " 2-2");
   std::remove(path.c_str());
 
+  // Two people who skip turn after turn fill more than the line's buffer: it still ends up whole.
+  std::string skips = "0\n";
+  for (int i = 0; i < 3000; ++i)
+    skips += "0\n";
+  Output({"--record=" + path}, skips + "99\n99\n");
+  std::string allSkipped;
+  for (int i = 0; i < 3000; ++i)
+    allSkipped += "PA";
+  EXPECT_EQ(ReadFile(path), allSkipped + " 2-2\n");
+  std::remove(path.c_str());
+
   // A record that cannot be written is reported once, and the games go on as without it.
   const RunResult full = RunWith({"--record=/dev/full", "--seed=5"}, ComGamesThenHuman);
   EXPECT_EQ(full.exitCode, 0);

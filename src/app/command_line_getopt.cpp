@@ -26,24 +26,25 @@ int NamesStartingWith(const char* name, std::size_t length) {
   return count;
 }
 
-// Says what was wrong with the argument that getopt_long refused (`argument`, as typed), using
-// optopt, which names the option when it was known but given a value it does not take.
+// Says what was wrong with an option that getopt_long refused. `known` is its optopt: 0 for a long
+// option that is unknown or ambiguous (`argument` is then that option as typed), the option's id
+// for a known long option given a value it does not take, and otherwise the letter of an unknown
+// short option.
 int RefuseOption(const char* argument, int known) {
-  const bool isLong = std::strncmp(argument, "--", 2) == 0;
-  if (!isLong) {
-    const char shortForm[] = {'-', static_cast<char>(known), '\0'};
-    return RefuseCommandLine({"unknown option '", shortForm, "'"});
+  if (known == 0) {
+    const char* name = argument + 2;
+    const char* end = std::strchr(name, '=');
+    const std::size_t length =
+        end == nullptr ? std::strlen(name) : static_cast<std::size_t>(end - name);
+    const bool ambiguous = length > 0 && NamesStartingWith(name, length) > 1;
+    return RefuseCommandLine(
+        {ambiguous ? "ambiguous option '" : "unknown option '", argument, "'"});
   }
-  if (known != 0) {
-    const char* name = NameOfOption(known);
-    return RefuseCommandLine({"option '--", name == nullptr ? "?" : name, "' takes no value"});
+  if (const char* name = NameOfOption(known); name != nullptr) {
+    return RefuseCommandLine({"option '--", name, "' takes no value"});
   }
-  const char* name = argument + 2;
-  const char* end = std::strchr(name, '=');
-  const std::size_t length =
-      end == nullptr ? std::strlen(name) : static_cast<std::size_t>(end - name);
-  const bool ambiguous = NamesStartingWith(name, length) > 1;
-  return RefuseCommandLine({ambiguous ? "ambiguous option '" : "unknown option '", argument, "'"});
+  const char shortForm[] = {'-', static_cast<char>(known), '\0'};
+  return RefuseCommandLine({"unknown option '", shortForm, "'"});
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ SquareSet EmptySquares() {
   return empty;
 }
 
-// The SquareCode of the one square in `squares`, or NoSquare when it is empty.
+// The SquareCode of the first square of `squares` in row-major order, or NoSquare for none.
 int FirstSquare(SquareSet squares) {
   for (int row = 0; row < BoardSize; ++row) {
     for (int col = 0; col < BoardSize; ++col) {
@@ -86,15 +86,11 @@ void RecordMark(char first, char second) {
   recordLine[recordUsed++] = second;
 }
 
-void RecordNumber(int value) {
-  char digits[MoveLength + 1];
-  int length = 0;
-  do {
-    digits[length++] = static_cast<char>('0' + value % DecimalRadix);
-    value /= DecimalRadix;
-  } while (value != 0 && length < static_cast<int>(sizeof digits));
-  while (length > 0)
-    recordLine[recordUsed++] = digits[--length];
+// Appends a disc count, 0..SquareCount, in decimal.
+void RecordCount(int count) {
+  if (count >= DecimalRadix)
+    recordLine[recordUsed++] = static_cast<char>('0' + count / DecimalRadix);
+  recordLine[recordUsed++] = static_cast<char>('0' + count % DecimalRadix);
 }
 
 }  // namespace
@@ -160,9 +156,9 @@ void WriteLastMoveLine() {
 void FinishGameRecord() {
   if (!GameSettings.recording) return;
   recordLine[recordUsed++] = ' ';
-  RecordNumber(CountCells(Black));
+  RecordCount(CountCells(Black));
   recordLine[recordUsed++] = '-';
-  RecordNumber(CountCells(White));
+  RecordCount(CountCells(White));
   recordLine[recordUsed++] = '\n';
   WriteRecordBytes(recordLine, recordUsed);
   recordUsed = 0;
