@@ -42,7 +42,7 @@ void DrawBoard(int side) {
   for (int row = 0; row < BoardSize; ++row) {
     platform::WriteNumber((row + 1) * SquareCodeRadix);
     for (int col = 0; col < BoardSize; ++col) {
-      const bool hinted = (hints & SquareBit(row, col)) != 0 && Board[row][col] == Empty;
+      const bool hinted = hints != 0 && (hints & SquareBit(row, col)) != 0;
       WriteText(hinted ? texts::HintGlyph : GlyphOf(Board[row][col]));
     }
     WriteText("\n");
