@@ -2,7 +2,8 @@
 // library's allocator (by defining malloc and its relatives, which the dynamic linker then prefers
 // over glibc's) and the global operator new with counting wrappers, then runs a whole session of
 // the real program in-process, with standard input and output as the program itself has them:
-// input from a pipe, output to /dev/null. Any allocation during the run fails the test.
+// input from a pipe, output to /dev/null, once plain and once with the options. Any allocation
+// during the games fails the test.
 // Needs glibc (the wrappers hand the work to its __libc_* entry points); not built with the
 // sanitizers, which bring an allocator of their own.
 #include <fcntl.h>
@@ -13,9 +14,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <new>
 
+#include "app/options.h"
 #include "game/game.h"
+#include "platform/console.h"
 
 extern "C" {
 void* __libc_malloc(std::size_t size);
@@ -141,9 +145,29 @@ bool CountersWork() {
 
 int main() {
   if (!CountersWork() || !RedirectStandardStreams()) return 1;
-  const std::size_t before = allocations;
-  const int exitCode = reversi::RunGame();
-  const std::size_t during = allocations - before;
+  std::size_t before = allocations;
+  int exitCode = reversi::RunGame();
+  std::size_t during = allocations - before;
+  // The same session again with every option that adds to a game, read as main reads them; the
+  // count starts at the first game, since reading the command line may allocate.
+  char program[] = "reversi";
+  char english[] = "--english";
+  char hints[] = "--hints";
+  char lastMove[] = "--last-move";
+  char seed[] = "--seed=7";
+  char delay[] = "--delay=0";
+  char record[] = "--record=/dev/null";
+  char* arguments[] = {program, english, hints, lastMove, seed, delay, record, nullptr};
+  if (exitCode == 0 && RedirectStandardStreams()) {
+    reversi::platform::ResetConsoleState();
+    reversi::ResetKeyboardState();
+    const int count = static_cast<int>(std::size(arguments)) - 1;
+    exitCode =
+        reversi::app::ReadCommandLine(count, arguments) == reversi::app::StartTheGame ? 0 : 1;
+    before = allocations;
+    if (exitCode == 0) exitCode = reversi::RunGame();
+    during += allocations - before;
+  }
   if (exitCode != 0) {
     Fail("the session did not end with exit code 0");
     return 1;

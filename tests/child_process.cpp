@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace reversi::testing {
 
@@ -70,12 +71,18 @@ bool OpenRawTerminal(int& controller, int& terminal) {
       close(STDOUT_FILENO);
       break;
   }
+  if (!options.errorFile.empty()) {
+    dup2(open(options.errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
+  }
   for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd)
     close(fd);
   signal(SIGPIPE, SIG_DFL);
-  char* const argv[] = {const_cast<char*>(program.c_str()), nullptr};
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& argument : options.arguments)
+    argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
   char* const envp[] = {nullptr};
-  execve(program.c_str(), argv, envp);
+  execve(program.c_str(), argv.data(), envp);
   _exit(127);
 }
 

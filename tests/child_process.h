@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace reversi::testing {
 
@@ -31,6 +32,10 @@ struct ChildOptions {
   // child reads: it fills up to `capacity` bytes and returns how many; 0 ends the input. Lets a
   // test stream far more input than it could hold.
   std::function<std::size_t(char* buffer, std::size_t capacity)> inputGenerator;
+  // The command-line arguments after the program's name.
+  std::vector<std::string> arguments;
+  // When not empty, standard error goes to this file (truncated first) instead of the test's own.
+  std::string errorFile;
 };
 
 struct ChildResult {
@@ -47,9 +52,9 @@ struct ChildResult {
   long programPeakKiB = 0;
 };
 
-// Starts `program` (no arguments, an empty environment), writes `input` (or the generator's
-// stream) to its standard input and closes it, and waits until the child ends or the timeout
-// kills it.
+// Starts `program` (with options.arguments, an empty environment), writes `input` (or the
+// generator's stream) to its standard input and closes it, and waits until the child ends or the
+// timeout kills it.
 ChildResult RunProgram(const std::string& program, std::string_view input,
                        const ChildOptions& options = {});
 

@@ -5,6 +5,7 @@
 #include "board/board.h"
 #include "com/com.h"
 #include "game/game.h"
+#include "game/settings.h"
 #include "platform/console.h"
 
 namespace reversi::testing {

@@ -73,8 +73,8 @@ check_exit() {
 # the Linux output with the two allowed differences, and nothing else.
 compare() {
   local label=$1 session=$2 linux=$3 windows=$4
-  run linux "$session" "$linux"
-  run windows "$session" wine "$windows"
+  run linux "$session" "$linux" "${program_options[@]}"
+  run windows "$session" wine "$windows" "${program_options[@]}"
   check_exit linux "$label" || true
   check_exit windows "$label" || true
   perl -0777 -pe 's/\e\[H\e\[2J//g; s/\n/\r\n/g' "$work/linux.out" >"$work/expected"
@@ -85,6 +85,8 @@ compare() {
   fi
 }
 
+# Options for the programs that compare() runs; none for the plain sessions.
+program_options=()
 for session in tests/sessions/*.in; do
   name=$(basename "$session" .in)
   compare "$name, clock fixed" "$session" build/tests/reversi_fixed_clock \
@@ -100,6 +102,27 @@ for session in tests/sessions/*.in; do
       check_exit windows "$name, shipped program" && echo "ok   $name, shipped program (runs)"
       ;;
   esac
+done
+
+# The options work the same in the exe: a few sessions again with every option that changes the
+# output, the seed standing in for the clock, and both programs' record files compared as well.
+for name in com-vs-com-twice player-vs-com players-new-game; do
+  session=tests/sessions/$name.in
+  rm -f "$work/linux.rec" "$work/windows.rec"
+  program_options=(--english --hints --last-move --seed=1700000000 "--record=$work/linux.rec")
+  run linux "$session" build/reversi "${program_options[@]}"
+  program_options[4]="--record=$(winepath -w "$work/windows.rec" 2>/dev/null)"
+  run windows "$session" wine build-windows/reversi.exe "${program_options[@]}"
+  program_options=()
+  check_exit linux "$name, options" || true
+  check_exit windows "$name, options" || true
+  perl -0777 -pe 's/\e\[H\e\[2J//g; s/\n/\r\n/g' "$work/linux.out" >"$work/expected"
+  if cmp -s "$work/expected" "$work/windows.out" && cmp -s "$work/linux.rec" "$work/windows.rec"
+  then
+    echo "ok   $name, options ($(wc -l <"$work/windows.rec") recorded games)"
+  else
+    fail "$name, options: output or record differs"
+  fi
 done
 
 echo "== console sessions: the Windows program in a headless Wine console"

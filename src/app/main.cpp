@@ -1,6 +1,9 @@
-// The program's entry point. The command line and the environment are not read.
+// The program's entry point: the command line first, then the game. The environment is not read.
+#include "app/options.h"
 #include "game/game.h"
 
-int main() {
+int main(int argc, char** argv) {
+  const int status = reversi::app::ReadCommandLine(argc, argv);
+  if (status != reversi::app::StartTheGame) return status;
   return reversi::RunGame();
 }

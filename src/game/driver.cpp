@@ -1,7 +1,10 @@
 // The game driver: the run, one game after another, and the turn loop.
+#include <cstdint>
+
 #include "board/board.h"
 #include "com/com.h"
 #include "game/game.h"
+#include "game/settings.h"
 #include "game/texts.h"
 #include "platform/console.h"
 
@@ -27,40 +30,66 @@ bool HumanPlays(int mode, int side) {
   }
 }
 
+// Gives the player time to read what was printed under the board before the next screen clears
+// it; only when a delay was asked for.
+void PauseToShow() {
+  if (GameSettings.delayMilliseconds <= 0) return;
+  platform::FlushOutput();
+  platform::SleepMilliseconds(GameSettings.delayMilliseconds);
+}
+
+// The seed of the run's game number `gameIndex` (0 for the first): the chosen seed counted up per
+// game, or the clock.
+std::uint32_t GameSeed(std::uint32_t gameIndex) {
+  if (GameSettings.seeded) return GameSettings.seed + gameIndex;  // unsigned: wraps modulo 2^32
+  return platform::CalendarSeconds();
+}
+
 // Plays one game from its mode prompt to its end. False when standard input ended on the way.
-bool PlayOneGame() {
+bool PlayOneGame(std::uint32_t gameIndex) {
   int side = 0;
   int quit = 0;
   MoveCount = 0;
   // A pass at the end of the previous game must not change how the COM opens this one.
   PassFlag = 0;
   InitBoard();
-  SeedRandom(platform::CalendarSeconds());
+  SeedRandom(GameSeed(gameIndex));
+  StartGameNotes();
 
-  platform::WriteText(texts::ModePrompt);
+  platform::WriteText(Texts().modePrompt);
   platform::WriteText(texts::ModeList);
   const int mode = ReadGameMode(LastModeChoice);
   if (mode == InputEnded) return false;
 
   while (side < GameFinished) {
+    const bool human = HumanPlays(mode, side);
+    MarkHints(human ? LegalSquares(side) : 0);
     DrawBoard(side);
-    if (HumanPlays(mode, side)) {
+    BeginTurnNote(side);
+    if (human) {
       quit = ReadHumanMove(side);
       if (quit == InputEnded) return false;
     } else {
       ChooseComMove(side);
     }
+    // A turn broken off with 99 is no turn of the game: nothing is noted for it or after it.
+    const bool noted = quit != QuitRequested;
+    if (noted) EndTurnNote(side);
+    bool shown = !human;
     side = OtherSide(side);
     AdvanceMoveCount();
     switch (GetTurnStatus(side)) {
       case MustPass:
-        platform::WriteText(texts::PassText);
+        platform::WriteText(Texts().passText);
+        if (noted) NotePass(side);
+        shown = true;
         side = OtherSide(side);
         AdvanceMoveCount();
         PassFlag = 1;
         break;
       case GameOver:
-        platform::WriteText(texts::GameOverText);
+        platform::WriteText(Texts().gameOverText);
+        shown = true;
         side = GameFinished;
         break;
       default:
@@ -68,7 +97,10 @@ bool PlayOneGame() {
     }
     // Checked after the status, so a game broken off still has its last turn counted.
     if (quit == QuitRequested) side = GameFinished;
+    if (shown) PauseToShow();
   }
+  MarkHints(0);
+  FinishGameRecord();
   ShowResult(side);
   return true;
 }
@@ -76,9 +108,9 @@ bool PlayOneGame() {
 }  // namespace
 
 int RunGame() {
-  platform::SetConsoleTitle(texts::Title);
-  for (;;) {
-    if (!PlayOneGame()) break;
+  platform::SetConsoleTitle(Texts().title);
+  for (std::uint32_t gameIndex = 0;; ++gameIndex) {
+    if (!PlayOneGame(gameIndex)) break;
     // The final choice: 0 (or a move, which the next game's set-up wipes) starts a new game.
     if (ReadHumanMove(0) != MoveDone) break;
   }
@@ -90,6 +122,7 @@ void ResetProgramState() {
   ResetBoardState();
   ResetComState();
   ResetKeyboardState();
+  ResetSettingsState();
   platform::ResetConsoleState();
 }
 

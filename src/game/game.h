@@ -11,8 +11,9 @@ namespace reversi {
 // screen or standard input ends. Returns the process exit code, always 0.
 int RunGame();
 
-// Puts the state of every module (board, COM, keyboard, the console's buffers) back to how the
-// program finds it at start-up, so one process can play run after run as if each were the first.
+// Puts the state of every module (board, COM, keyboard, the settings and their per-game notes,
+// the console's buffers) back to how the program finds it at start-up, so one process can play
+// run after run as if each were the first.
 // The console's seams for tests (redirected input and output, a fixed clock) stay as they are.
 void ResetProgramState();
 

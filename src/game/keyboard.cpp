@@ -5,6 +5,7 @@
 
 #include "board/board.h"
 #include "game/game.h"
+#include "game/settings.h"
 #include "game/texts.h"
 #include "platform/console.h"
 
@@ -133,7 +134,7 @@ int ReadHumanMove(int side) {
       continue;
     }
     if (PlaceDisc(SquareRow(number), col, side)) return MoveDone;
-    ReportNumber(number, texts::CannotPlaceTail);
+    ReportNumber(number, Texts().cannotPlaceTail);
   }
 }
 

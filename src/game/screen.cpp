@@ -1,6 +1,7 @@
 // The board screen and the result screen.
 #include "board/board.h"
 #include "game/game.h"
+#include "game/settings.h"
 #include "game/texts.h"
 #include "platform/console.h"
 
@@ -29,39 +30,45 @@ const char* GlyphOf(Cell cell) {
 void DrawBoard(int side) {
   using platform::WriteText;
   platform::ClearScreen();
-  WriteText(texts::CoordinateHint);
-  WriteText(texts::BreakOffHint);
-  WriteText(side == 0 ? texts::TurnBlackLine : texts::TurnWhiteLine);
+  const texts::TextSet& text = Texts();
+  WriteText(text.coordinateHint);
+  WriteText(text.breakOffHint);
+  WriteText(side == 0 ? text.turnBlackLine : text.turnWhiteLine);
+  const SquareSet hints = HintSquares();
   WriteText(" ");
   for (int col = 0; col < BoardSize; ++col)
     platform::WriteNumber(col + 1, ColumnNumberWidth);
   WriteText("\n");
   for (int row = 0; row < BoardSize; ++row) {
     platform::WriteNumber((row + 1) * SquareCodeRadix);
-    for (int col = 0; col < BoardSize; ++col)
-      WriteText(GlyphOf(Board[row][col]));
+    for (int col = 0; col < BoardSize; ++col) {
+      const bool hinted = hints != 0 && (hints & SquareBit(row, col)) != 0;
+      WriteText(hinted ? texts::HintGlyph : GlyphOf(Board[row][col]));
+    }
     WriteText("\n");
   }
+  WriteLastMoveLine();
 }
 
 void ShowResult(int side) {
   using platform::WriteText;
   const int black = CountCells(Black);
   const int white = CountCells(White);
+  const texts::TextSet& text = Texts();
   DrawBoard(side);
   if (black > white) {
-    WriteText(texts::BlackWinsLine);
+    WriteText(text.blackWinsLine);
   } else if (white > black) {
-    WriteText(texts::WhiteWinsLine);
+    WriteText(text.whiteWinsLine);
   } else {
-    WriteText(texts::DrawText);  // no line end: the counts follow on the same line
+    WriteText(text.drawText);  // no line end: the counts follow on the same line
   }
-  WriteText(texts::BlackCountLead);
+  WriteText(text.blackCountLead);
   platform::WriteNumber(black, CountWidth);
-  WriteText(texts::WhiteCountLead);
+  WriteText(text.whiteCountLead);
   platform::WriteNumber(white, CountWidth);
-  WriteText(texts::CountTail);
-  WriteText(texts::FinalPrompt);
+  WriteText(text.countTail);
+  WriteText(text.finalPrompt);
 }
 
 }  // namespace reversi

@@ -79,4 +79,84 @@ inline constexpr char NumberErrorTail[] = "]:error\n";
 inline constexpr char CannotPlaceTail[] =
     "]:\x82\xBB\x82\xB1\x82\xC9\x82\xCD\x92u\x82\xAF\x82\xDC\x82\xB9\x82\xF1\x81I\n";
 
+// ---- What the options add ---------------------------------------------------------------------
+
+// ＊ (an empty square where the side to move may play, drawn so when hints are asked for)
+inline constexpr char HintGlyph[] = "\x81\x96";
+// 直前の手:
+inline constexpr char LastMoveLead[] = "\x92\xBC\x91O\x82\xCC\x8E\xE8:";
+// パス (follows the mover's glyph for a turn without a move)
+inline constexpr char LastMovePass[] = "\x83p\x83X";
+
+// ---- The same texts in English ----------------------------------------------------------------
+// Plain ASCII apart from the disc glyphs, which stay CP932 so that the board and the counts keep
+// the layout of the Japanese screens.
+namespace english {
+
+inline constexpr char Title[] = "Tavimo's Reversi Ver1.00";
+inline constexpr char ModePrompt[] = "*Choose the game mode by its number and press Enter.\n";
+inline constexpr char CoordinateHint[] =
+    "*Type the row (Y) as the tens digit and the column (X) as the units digit, then Enter.\n";
+inline constexpr char BreakOffHint[] = "*To break off the game, type 99 and Enter.\n";
+// Turn: ○\n
+inline constexpr char TurnBlackLine[] = "Turn: \x81\x9B\n";
+// Turn: ●\n
+inline constexpr char TurnWhiteLine[] = "Turn: \x81\x9C\n";
+inline constexpr char PassText[] = "Pass\n";
+inline constexpr char GameOverText[] = "Game over\n";
+// ○: Black wins!\n
+inline constexpr char BlackWinsLine[] = "\x81\x9B: Black wins!\n";
+// ●: White wins!\n
+inline constexpr char WhiteWinsLine[] = "\x81\x9C: White wins!\n";
+inline constexpr char DrawText[] = "Draw! ";
+// ○:
+inline constexpr char BlackCountLead[] = "\x81\x9B: ";
+//  pieces    ●:
+inline constexpr char WhiteCountLead[] = " pieces    \x81\x9C: ";
+inline constexpr char CountTail[] = " pieces\n";
+inline constexpr char FinalPrompt[] =
+    "*Type 0 and Enter for a new game, 99 and Enter to shut down.\n";
+inline constexpr char CannotPlaceTail[] = "]:you cannot place a disc there!\n";
+inline constexpr char LastMoveLead[] = "Last move: ";
+inline constexpr char LastMovePass[] = " passed";
+
+}  // namespace english
+
+// The texts that differ between the two languages; the game shows one set for the whole run.
+struct TextSet {
+  const char* title;
+  const char* modePrompt;
+  const char* coordinateHint;
+  const char* breakOffHint;
+  const char* turnBlackLine;
+  const char* turnWhiteLine;
+  const char* passText;
+  const char* gameOverText;
+  const char* blackWinsLine;
+  const char* whiteWinsLine;
+  const char* drawText;
+  const char* blackCountLead;
+  const char* whiteCountLead;
+  const char* countTail;
+  const char* finalPrompt;
+  const char* cannotPlaceTail;
+  const char* lastMoveLead;
+  const char* lastMovePass;
+};
+
+inline constexpr TextSet Japanese = {
+    Title,          ModePrompt,   CoordinateHint, BreakOffHint,    TurnBlackLine, TurnWhiteLine,
+    PassText,       GameOverText, BlackWinsLine,  WhiteWinsLine,   DrawText,      BlackCountLead,
+    WhiteCountLead, CountTail,    FinalPrompt,    CannotPlaceTail, LastMoveLead,  LastMovePass,
+};
+
+inline constexpr TextSet English = {
+    english::Title,           english::ModePrompt,    english::CoordinateHint,
+    english::BreakOffHint,    english::TurnBlackLine, english::TurnWhiteLine,
+    english::PassText,        english::GameOverText,  english::BlackWinsLine,
+    english::WhiteWinsLine,   english::DrawText,      english::BlackCountLead,
+    english::WhiteCountLead,  english::CountTail,     english::FinalPrompt,
+    english::CannotPlaceTail, english::LastMoveLead,  english::LastMovePass,
+};
+
 }  // namespace reversi::texts

@@ -1,6 +1,7 @@
 // The console layer: the only place that talks to the operating system. It owns the output and
-// input buffers, the console title, the screen clear and the clock, and the seams through which
-// tests replace standard input, standard output and the clock without touching the game.
+// input buffers, the console title, the screen clear and the clock, the record file, the pause and
+// standard error, and the seams through which tests replace standard input, standard output and
+// the clock without touching the game.
 #pragma once
 
 #include <cstddef>
@@ -54,5 +55,18 @@ void ResetConsoleState();
 
 // The bytes that clear an ANSI terminal: cursor home, then erase the whole display.
 inline constexpr char ClearSequence[] = "\x1b[H\x1b[2J";
+
+// ---- Beyond the console: the record file, a pause, standard error ------------------------------
+
+// Opens `path` for appending as the record file: created when missing, never truncated. False when
+// it cannot be opened; `reason` then names the problem in a few English words.
+bool OpenRecordFile(const char* path, const char*& reason);
+// Appends the bytes to the record file in one write, handed to the system before it returns.
+// False when no record file is open or the write fails (a full disk, say).
+bool AppendToRecordFile(const char* bytes, std::size_t count);
+// Waits about `milliseconds`. Output still buffered stays buffered: flush first what must be seen.
+void SleepMilliseconds(int milliseconds);
+// Writes a NUL-terminated text to standard error at once, or drops it when that cannot be written.
+void WriteErrorText(const char* text);
 
 }  // namespace reversi::platform

@@ -1,0 +1,175 @@
+// The settings record and the notes that the options add to a game: the hint marks, the turns
+// listed under the next board, and the transcript written to the record file.
+#include "game/settings.h"
+
+#include <cstddef>
+
+#include "platform/console.h"
+
+namespace reversi {
+
+Settings GameSettings = {};
+
+namespace {
+
+// Between two board screens there is one turn and at most one forced pass after it.
+constexpr int ListedTurnCapacity = 2;
+constexpr int NoSquare = 0;
+
+struct ListedTurn {
+  int side;
+  int square;  // NoSquare for a turn without a move
+};
+ListedTurn listedTurns[ListedTurnCapacity];
+int listedCount = 0;
+
+SquareSet hintSquares = 0;
+SquareSet emptyBeforeTurn = 0;
+bool couldMoveBeforeTurn = false;
+
+// One transcript line. A move takes two characters; only two people who skip turn after turn can
+// fill the line, and then it goes to the file in pieces. The tail holds " 64-64\n" and a NUL.
+constexpr std::size_t RecordCapacity = 4096;
+constexpr std::size_t RecordTailRoom = 16;
+constexpr std::size_t MoveLength = 2;
+char recordLine[RecordCapacity];
+std::size_t recordUsed = 0;
+bool writeFailureReported = false;
+
+constexpr char SkipMark[] = "PA";
+constexpr int DecimalRadix = 10;
+
+SquareSet EmptySquares() {
+  SquareSet empty = 0;
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col) {
+      if (Board[row][col] == Empty) empty |= SquareBit(row, col);
+    }
+  }
+  return empty;
+}
+
+// The SquareCode of the first square of `squares` in row-major order, or NoSquare for none.
+int FirstSquare(SquareSet squares) {
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col) {
+      if ((squares & SquareBit(row, col)) != 0) return SquareCode(row, col);
+    }
+  }
+  return NoSquare;
+}
+
+void ListTurn(int side, int square) {
+  if (!GameSettings.lastMove || listedCount == ListedTurnCapacity) return;
+  listedTurns[listedCount++] = {side, square};
+}
+
+void ReportWriteFailure() {
+  if (writeFailureReported) return;
+  writeFailureReported = true;
+  platform::WriteErrorText("reversi: cannot write to the record file '");
+  platform::WriteErrorText(GameSettings.recordName);
+  platform::WriteErrorText("'; the game goes on without recording\n");
+}
+
+void WriteRecordBytes(const char* bytes, std::size_t count) {
+  if (!platform::AppendToRecordFile(bytes, count)) ReportWriteFailure();
+}
+
+void RecordMark(char first, char second) {
+  if (!GameSettings.recording) return;
+  if (recordUsed + MoveLength > RecordCapacity - RecordTailRoom) {
+    WriteRecordBytes(recordLine, recordUsed);
+    recordUsed = 0;
+  }
+  recordLine[recordUsed++] = first;
+  recordLine[recordUsed++] = second;
+}
+
+// Appends a disc count, 0..SquareCount, in decimal.
+void RecordCount(int count) {
+  if (count >= DecimalRadix)
+    recordLine[recordUsed++] = static_cast<char>('0' + count / DecimalRadix);
+  recordLine[recordUsed++] = static_cast<char>('0' + count % DecimalRadix);
+}
+
+}  // namespace
+
+const texts::TextSet& Texts() {
+  return GameSettings.english ? texts::English : texts::Japanese;
+}
+
+void StartGameNotes() {
+  listedCount = 0;
+  hintSquares = 0;
+  recordUsed = 0;
+}
+
+void MarkHints(SquareSet squares) {
+  hintSquares = GameSettings.hints ? squares : 0;
+}
+
+SquareSet HintSquares() {
+  return hintSquares;
+}
+
+void BeginTurnNote(int side) {
+  if (!GameSettings.lastMove && !GameSettings.recording) return;
+  emptyBeforeTurn = EmptySquares();
+  couldMoveBeforeTurn = LegalSquares(side) != 0;
+}
+
+void EndTurnNote(int side) {
+  if (!GameSettings.lastMove && !GameSettings.recording) return;
+  const int square = FirstSquare(emptyBeforeTurn & ~EmptySquares());
+  ListTurn(side, square);
+  if (square != NoSquare) {
+    // Transcript notation: the column as a letter a..h, then the row as a digit 1..8.
+    RecordMark(static_cast<char>('a' + SquareColumn(square)),
+               static_cast<char>('1' + SquareRow(square)));
+  } else if (couldMoveBeforeTurn) {
+    RecordMark(SkipMark[0], SkipMark[1]);  // a forced pass is left out, a chosen one is not
+  }
+}
+
+void NotePass(int side) {
+  ListTurn(side, NoSquare);
+}
+
+void WriteLastMoveLine() {
+  if (listedCount == 0) return;
+  const texts::TextSet& text = Texts();
+  platform::WriteText(text.lastMoveLead);
+  for (int i = 0; i < listedCount; ++i) {
+    if (i > 0) platform::WriteText(" ");
+    platform::WriteText(listedTurns[i].side == 0 ? texts::BlackGlyph : texts::WhiteGlyph);
+    if (listedTurns[i].square == NoSquare) {
+      platform::WriteText(text.lastMovePass);
+    } else {
+      platform::WriteNumber(listedTurns[i].square);
+    }
+  }
+  platform::WriteText("\n");
+  listedCount = 0;
+}
+
+void FinishGameRecord() {
+  if (!GameSettings.recording) return;
+  recordLine[recordUsed++] = ' ';
+  RecordCount(CountCells(Black));
+  recordLine[recordUsed++] = '-';
+  RecordCount(CountCells(White));
+  recordLine[recordUsed++] = '\n';
+  WriteRecordBytes(recordLine, recordUsed);
+  recordUsed = 0;
+}
+
+void ResetSettingsState() {
+  GameSettings = {};
+  StartGameNotes();
+  emptyBeforeTurn = 0;
+  couldMoveBeforeTurn = false;
+  writeFailureReported = false;
+}
+
+}  // namespace reversi

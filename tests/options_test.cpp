@@ -1,0 +1,362 @@
+// The command line of the built program: what each command line answers, and whole sessions with
+// each option, whose output must differ from the plain program's only where the option says.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "board/board.h"
+#include "child_process.h"
+#include "cp932.h"
+#include "expected_text.h"
+
+namespace reversi {
+namespace {
+
+using testing::ChildOptions;
+using testing::Cp932ToUtf8;
+using testing::RunProgram;
+using Arguments = std::vector<std::string>;
+
+const std::string Program = REVERSI_PROGRAM;
+const std::string FixedClockProgram = REVERSI_FIXED_CLOCK_PROGRAM;
+
+// Two people: a square where nothing can be placed, black has to pass twice, white gives up a
+// turn with 0 while it could move, then breaks off.
+constexpr char PlayersWithPasses[] = "0\n11\n34\n33\n32\n22\n56\n31\n11\n13\n0\n99\n99\n";
+// Three COM games, then a human against the COM, broken off.
+constexpr char ComGamesThenHuman[] = "3\n0\n3\n0\n3\n0\n1\n34\n0\n99\n99\n";
+
+std::string TempPath(const std::string& name) {
+  return ::testing::TempDir() + "reversi-options-" + std::to_string(getpid()) + "-" + name;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+struct RunResult {
+  int exitCode;
+  std::string output;  // decoded from CP932
+  std::string errors;
+};
+
+// Runs `program` with `arguments` on `input`; it must end by itself.
+RunResult RunWith(const Arguments& arguments, const std::string& input,
+                  const std::string& program = Program) {
+  ChildOptions options;
+  options.arguments = arguments;
+  options.errorFile = TempPath("stderr");
+  const auto result = RunProgram(program, input, options);
+  EXPECT_TRUE(result.exited && !result.timedOut) << "signal " << result.signal;
+  const std::string errors = ReadFile(options.errorFile);
+  std::remove(options.errorFile.c_str());
+  return {result.exitCode, Cp932ToUtf8(result.output), errors};
+}
+
+std::string Output(const Arguments& arguments, const std::string& input) {
+  const RunResult run = RunWith(arguments, input);
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.errors, "");
+  return run.output;
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+// The text without its lines that begin with `lead`.
+std::string WithoutLines(const std::string& text, const std::string& lead) {
+  std::string kept;
+  for (const std::string& line : Lines(text + "\n")) {
+    if (line.find(lead) == std::string::npos) kept += line + "\n";
+  }
+  return kept.substr(0, kept.size() - 1);
+}
+
+std::vector<std::string> LinesWith(const std::string& text, const std::string& lead) {
+  std::vector<std::string> found;
+  for (const std::string& line : Lines(text)) {
+    if (const auto at = line.find(lead); at != std::string::npos) found.push_back(line.substr(at));
+  }
+  return found;
+}
+
+// The output from the mode prompt of game `game` (0 for the first) to the end.
+std::string FromGame(const std::string& text, int game) {
+  auto at = text.find(testing::expected::ModeMenu);
+  for (int i = 0; i < game; ++i)
+    at = text.find(testing::expected::ModeMenu, at + 1);
+  return at == std::string::npos ? "" : text.substr(at);
+}
+
+TEST(CommandLine, ExitCodeAndFirstLine) {
+  const char* const japaneseMenu = "*ゲームモードを数字で選択してEnterを押してください。";
+  const char* const englishMenu = "*Choose the game mode by its number and press Enter.";
+  const struct {
+    Arguments arguments;
+    int exitCode;  // 0: the first line is on standard output, 2: on standard error
+    std::string firstLine;
+  } cases[] = {
+      {{"--help"}, 0, "Usage: reversi [OPTION]..."},
+      {{"-h", "--english"}, 0, "Usage: reversi [OPTION]..."},
+      {{"--version"}, 0, "reversi 1.00"},
+      {{"--english"}, 0, englishMenu},
+      {{"--eng", "--hi", "--last"}, 0, englishMenu},
+      {{"--delay", "10000", "--seed", "4294967295", "--"}, 0, japaneseMenu},
+      {{"--bogus"}, 2, "reversi: unknown option '--bogus'"},
+      {{"-x"}, 2, "reversi: unknown option '-x'"},
+      {{"--h"}, 2, "reversi: ambiguous option '--h'"},
+      {{"--hints=yes"}, 2, "reversi: option '--hints' takes no value"},
+      {{"--delay"}, 2, "reversi: option '--delay' needs a value"},
+      {{"--delay=x"},
+       2,
+       "reversi: --delay needs a whole number of milliseconds from 0 to 10000, not 'x'"},
+      {{"--delay=-5"},
+       2,
+       "reversi: --delay needs a whole number of milliseconds from 0 to 10000, not '-5'"},
+      {{"--delay=99999"},
+       2,
+       "reversi: --delay needs a whole number of milliseconds from 0 to 10000, not '99999'"},
+      {{"--seed="}, 2, "reversi: --seed needs a whole number from 0 to 4294967295, not ''"},
+      {{"--seed=4294967296"},
+       2,
+       "reversi: --seed needs a whole number from 0 to 4294967295, not '4294967296'"},
+      {{"--record="}, 2, "reversi: --record needs a file name"},
+      {{"--record=/nonexistent/games.txt"},
+       2,
+       "reversi: cannot open the record file '/nonexistent/games.txt' for appending: No such file "
+       "or directory"},
+      {{"games.txt"}, 2, "reversi: unexpected argument 'games.txt'"},
+      {{"--hints", "extra", "--english"}, 2, "reversi: unexpected argument 'extra'"},
+      {{"--help", "--bogus"}, 2, "reversi: unknown option '--bogus'"},
+  };
+  for (const auto& c : cases) {
+    const RunResult run = RunWith(c.arguments, "");
+    const std::string& stream = c.exitCode == 0 ? run.output : run.errors;
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.firstLine;
+    EXPECT_EQ(stream.substr(0, stream.find('\n')), c.firstLine);
+    if (c.exitCode == 0) {
+      EXPECT_EQ(run.errors, "") << c.firstLine;
+    } else {
+      EXPECT_EQ(run.output, "") << "no game may start: " << c.firstLine;
+      EXPECT_EQ(Lines(run.errors),
+                (std::vector<std::string>{c.firstLine, "Try 'reversi --help'."}));
+    }
+  }
+  // The help names every option and the keys of the game; a refused command line creates no file.
+  const std::string help = Output({"--help"}, "");
+  for (const char* part : {"--help", "--version", "--english", "--hints", "--last-move",
+                           "--delay=MS", "--seed=N", "--record=FILE", "  0 ", "  99 ", "11..88"})
+    EXPECT_NE(help.find(part), std::string::npos) << part;
+  const std::string never = TempPath("never.txt");
+  EXPECT_EQ(RunWith({"--record=" + never, "--delay=x"}, "").exitCode, 2);
+  EXPECT_NE(access(never.c_str(), F_OK), 0);
+}
+
+TEST(EnglishOption, ChangesEveryJapaneseTextAndNothingElse) {
+  const std::pair<const char*, const char*> translations[] = {
+      {"*ゲームモードを数字で選択してEnterを押してください。\n",
+       "*Choose the game mode by its number and press Enter.\n"},
+      {"*Y座標を10の位にX座標を1の位にしてEnterを押してください。\n",
+       "*Type the row (Y) as the tens digit and the column (X) as the units digit, then Enter.\n"},
+      {"*中断するときは「99+Enter」を入力してください。\n",
+       "*To break off the game, type 99 and Enter.\n"},
+      {"ターン:", "Turn: "},
+      {"パス\n", "Pass\n"},
+      {"ゲーム終了\n", "Game over\n"},
+      {"○:黒の勝ち！\n", "○: Black wins!\n"},
+      {"●:白の勝ち！\n", "●: White wins!\n"},
+      {"引き分け！", "Draw! "},
+      {" ピース", " pieces"},
+      {"*「0+Enter」でニューゲーム。「99+Enter」でシャットダウン。\n",
+       "*Type 0 and Enter for a new game, 99 and Enter to shut down.\n"},
+      {"]:そこには置けません！\n", "]:you cannot place a disc there!\n"},
+  };
+  for (const std::string input : {PlayersWithPasses, ComGamesThenHuman}) {
+    std::string expected = Output({"--seed=1"}, input);
+    for (const auto& [japanese, english] : translations)
+      expected = ReplaceAll(expected, japanese, english);
+    EXPECT_EQ(Output({"--english", "--seed=1"}, input), expected) << input;
+  }
+  // The title too, which only a terminal is sent.
+  ChildOptions terminal;
+  terminal.output = testing::OutputTarget::Terminal;
+  terminal.arguments = {"--english"};
+  const auto shown = RunProgram(Program, "", terminal);
+  if (shown.started) {
+    EXPECT_EQ(shown.output.rfind("\x1b]0;Tavimo's Reversi Ver1.00\x07", 0), 0U);
+  }
+}
+
+TEST(HintsOption, MarksOnlyTheSquaresAHumanSideMayPlay) {
+  for (const std::string input : {PlayersWithPasses, ComGamesThenHuman}) {
+    const std::string hinted = Output({"--hints", "--seed=2"}, input);
+    EXPECT_EQ(ReplaceAll(hinted, "＊", "・"), Output({"--seed=2"}, input)) << input;
+  }
+  // COM against a human: the COM's screen has no marks; the human's marks its legal squares.
+  const std::string hinted = Output({"--hints"}, "2\n99\n99\n");
+  const auto firstScreen = hinted.find(testing::expected::Clear);
+  const auto secondScreen = hinted.find(testing::expected::Clear, firstScreen + 1);
+  EXPECT_EQ(hinted.substr(0, secondScreen).find("＊"), std::string::npos);
+  EXPECT_NE(hinted.find("40・・・●○＊・・\n50・・・○○○・・\n60・・・＊・＊・・\n", secondScreen),
+            std::string::npos)
+      << hinted;
+  EXPECT_EQ(Output({"--hints", "--seed=2"}, "3\n99\n").find("＊"), std::string::npos);
+}
+
+TEST(LastMoveOption, ListsTheTurnsSinceThePreviousBoardScreen) {
+  const std::string listed = Output({"--last-move"}, PlayersWithPasses);
+  EXPECT_EQ(WithoutLines(listed, "直前の手:"), Output({}, PlayersWithPasses));
+  // No line on a game's first screen; nothing for the 99 nor for the pass it is followed by.
+  const std::vector<std::string> lines = {
+      "直前の手:○34", "直前の手:●33", "直前の手:○32",       "直前の手:●22",        "直前の手:○56",
+      "直前の手:●31", "直前の手:○11", "直前の手:●13 ○パス", "直前の手:●パス ○パス"};
+  EXPECT_EQ(LinesWith(listed, "直前の手:"), lines);
+  const std::string english = Output({"--last-move", "--english"}, PlayersWithPasses);
+  std::vector<std::string> translated;
+  for (const std::string& line : lines)
+    translated.push_back(
+        ReplaceAll(ReplaceAll(line, "直前の手:", "Last move: "), "パス", " passed"));
+  EXPECT_EQ(LinesWith(english, "Last move: "), translated);
+  EXPECT_EQ(translated.back(), "Last move: ● passed ○ passed");
+  // A COM game lists each COM move under the next board, the last one on the result screen.
+  const std::string com = Output({"--last-move", "--seed=3"}, "3\n99\n");
+  EXPECT_EQ(WithoutLines(com, "直前の手:"), Output({"--seed=3"}, "3\n99\n"));
+  std::string lastComMove;
+  for (const std::string& line : Lines(com)) {
+    if (line.size() == 3 && line[0] == '>') lastComMove = line.substr(1);
+  }
+  const auto listedMoves = LinesWith(com, "直前の手:");
+  ASSERT_FALSE(listedMoves.empty());
+  EXPECT_EQ(listedMoves.back().substr(listedMoves.back().size() - 2), lastComMove);
+}
+
+TEST(DelayOption, WaitsAfterTheComTextsOnly) {
+  constexpr int Milliseconds = 10;
+  const auto start = std::chrono::steady_clock::now();
+  const std::string watched = Output({"--delay=10", "--seed=4"}, "3\n99\n");
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(watched, Output({"--seed=4"}, "3\n99\n"));
+  // One wait per COM turn: every board screen but the result screen.
+  int screens = 0;
+  for (auto at = watched.find(testing::expected::Clear); at != std::string::npos;
+       at = watched.find(testing::expected::Clear, at + 1))
+    ++screens;
+  EXPECT_GE(elapsed, std::chrono::milliseconds((screens - 1) * Milliseconds));
+  // A human turn broken off prints nothing under the board, so even the longest delay never comes.
+  const auto humanStart = std::chrono::steady_clock::now();
+  Output({"--delay=10000"}, "1\n99\n99\n");
+  EXPECT_LT(std::chrono::steady_clock::now() - humanStart, std::chrono::seconds(5));
+}
+
+TEST(SeedOption, RepeatsTheSessionAndCountsUpPerGame) {
+  EXPECT_EQ(Output({"--seed=1700000000"}, "3\n99\n"),
+            Cp932ToUtf8(RunProgram(FixedClockProgram, "3\n99\n").output));
+  const std::string twoGames = Output({"--seed=4294967295"}, "3\n0\n3\n99\n");
+  EXPECT_EQ(Output({"--seed=4294967295"}, "3\n0\n3\n99\n"), twoGames);
+  EXPECT_EQ(FromGame(twoGames, 1), Output({"--seed=0"}, "3\n99\n"));  // modulo 2^32
+}
+
+// Plays a transcript line through the rules from the start position, black first: every move must
+// be legal (a side without a move is passed over, as the notation leaves such passes out), "PA"
+// only where the mover could have moved, and the counts at the end must be those after the moves.
+void ExpectRealTranscript(const std::string& line) {
+  SCOPED_TRACE(line);
+  const auto space = line.find(' ');
+  ASSERT_NE(space, std::string::npos);
+  const std::string moves = line.substr(0, space);
+  ASSERT_EQ(moves.size() % 2, 0U);
+  ResetBoardState();
+  InitBoard();
+  int side = 0;
+  for (std::size_t at = 0; at < moves.size(); at += 2) {
+    if (LegalSquares(side) == 0) side = OtherSide(side);
+    ASSERT_NE(LegalSquares(side), 0U) << "a move after the game's end, at " << at;
+    if (moves.compare(at, 2, "PA") != 0) {
+      const int col = moves[at] - 'a';
+      const int row = moves[at + 1] - '1';
+      ASSERT_TRUE(col >= 0 && col < BoardSize && row >= 0 && row < BoardSize) << at;
+      ASSERT_EQ(PlaceDisc(row, col, side), 1) << "illegal move at " << at;
+    }
+    side = OtherSide(side);
+  }
+  std::string counts = std::to_string(CountCells(Black));
+  counts += '-';
+  counts += std::to_string(CountCells(White));
+  EXPECT_EQ(line.substr(space + 1), counts);
+}
+
+TEST(RecordOption, AppendsARealTranscriptForEveryGameThatEnded) {
+  const std::string path = TempPath("games.txt");
+  std::ofstream(path) << "kept\n";
+  // The last game is still running when the input ends: it is not recorded.
+  Output({"--record=" + path, "--seed=5"}, ComGamesThenHuman);
+  std::string players = PlayersWithPasses;
+  players.resize(players.size() - 3);  // no shut-down after the game: new games follow
+  Output({"--record", path}, players + "0\n0\n99\n0\n1\n34\n");
+  const auto lines = Lines(ReadFile(path));
+  ASSERT_EQ(lines.size(), 7U) << ReadFile(path);
+  EXPECT_EQ(lines[0], "kept");
+  for (std::size_t i = 1; i < lines.size(); ++i)
+    ExpectRealTranscript(lines[i]);
+  EXPECT_EQ(lines[4], "d3c5PAf3 2-5");
+  EXPECT_EQ(lines[5], "d3c3b3b2f5a3a1c1PA 8-4");
+  EXPECT_EQ(lines[6], " 2-2");
+  std::remove(path.c_str());
+
+  // Two people who skip turn after turn fill more than the line's buffer: it still ends up whole.
+  std::string skips = "0\n";
+  for (int i = 0; i < 3000; ++i)
+    skips += "0\n";
+  Output({"--record=" + path}, skips + "99\n99\n");
+  std::string allSkipped;
+  for (int i = 0; i < 3000; ++i)
+    allSkipped += "PA";
+  EXPECT_EQ(ReadFile(path), allSkipped + " 2-2\n");
+  std::remove(path.c_str());
+
+  // A record that cannot be written is reported once, and the games go on as without it.
+  const RunResult full = RunWith({"--record=/dev/full", "--seed=5"}, ComGamesThenHuman);
+  EXPECT_EQ(full.exitCode, 0);
+  EXPECT_EQ(full.output, Output({"--seed=5"}, ComGamesThenHuman));
+  EXPECT_EQ(full.errors,
+            "reversi: cannot write to the record file '/dev/full'; the game goes on without "
+            "recording\n");
+}
+
+TEST(CombinedOptions, EachAddsOnlyItsOwnPart) {
+  const std::string path = TempPath("combined.txt");
+  const std::string input = "2\n0\n0\n3\n99\n";
+  const std::string all = Output(
+      {"--english", "--hints", "--last-move", "--seed=6", "--record=" + path, "--delay=1"}, input);
+  const std::string english = Output({"--english", "--seed=6"}, input);
+  EXPECT_EQ(WithoutLines(ReplaceAll(all, "＊", "・"), "Last move: "), english);
+  const auto lines = Lines(ReadFile(path));
+  ASSERT_EQ(lines.size(), 2U);
+  for (const std::string& line : lines)
+    ExpectRealTranscript(line);
+  std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace reversi
