@@ -32,12 +32,12 @@ constexpr char Usage[] =
     "      --record=FILE  append each game's moves to FILE as a transcript line (f5d6c3... 33-31)\n"
     "\n"
     "Keys (type the number, then Enter):\n"
-    "  0..3   at the mode prompt: 0 Player vs Player, 1 Player vs COM, 2 COM vs player,\n"
-    "         3 COM vs COM\n"
-    "  11..88 a move: the row (10..80 down the left) as tens, the column (1..8 along the top) as\n"
-    "         units, so 34 is row 3, column 4\n"
-    "  0      give up the turn without a move; after the result: a new game\n"
-    "  99     break the game off; after the result: shut down\n";
+    "  0..3      at the mode prompt: 0 Player vs Player, 1 Player vs COM, 2 COM vs player,\n"
+    "            3 COM vs COM\n"
+    "  11..88    a move: the row (10..80 down the left) as tens, the column (1..8 along the\n"
+    "            top) as units, so 34 is row 3, column 4\n"
+    "  0         give up the turn without a move; after the result: a new game\n"
+    "  99        break the game off; after the result: shut down\n";
 
 constexpr char Version[] =
     "reversi 1.00\n"
