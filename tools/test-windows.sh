@@ -4,7 +4,8 @@
 # program's byte for byte but for two things: text mode writes each "\n" as "\r\n", and "cls"
 # writes nothing into a pipe where the Linux program writes the ANSI clear sequence. Last, the
 # sessions in tests/console_sessions are played in a real, headless Wine console at several code
-# pages, and the time one board screen takes to reach that console is measured.
+# pages, and the time one board screen takes to reach that console is measured. On the way, CPack
+# zips the exe with its README.
 # Installs what it needs first. Fails when any test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +29,18 @@ cmake -S . -B build-windows --toolchain cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE
   --no-warn-unused-cli >/dev/null
 cmake --build build-windows -j "$jobs"
 ctest --test-dir build-windows --output-on-failure -j "$jobs"
+
+echo "== Windows zip: the exe and its README (CPack)"
+rm -f build-windows/reversi-*-windows.zip
+(cd build-windows && cpack -G ZIP >/dev/null)
+zip=$(ls build-windows/reversi-*-windows.zip)
+contents=$(cmake -E tar tf "$zip" | sort | tr '\n' ' ')
+top=$(basename "$zip" .zip)
+if [ "$contents" != "$top/README.md $top/reversi.exe " ]; then
+  echo "the zip holds: $contents"
+  exit 1
+fi
+echo "$zip: $contents"
 
 echo "== scripted sessions: Windows program under Wine against the Linux program"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DREVERSI_TESTS=ON >/dev/null
