@@ -27,7 +27,7 @@ tests_in() {
 }
 
 stage "installing the build and test tools" install \
-  bash tools/install-deps.sh g++ cmake make libgtest-dev tmux libbenchmark-dev
+  bash tools/install-deps.sh g++ cmake make libgtest-dev tmux libbenchmark-dev help2man
 
 # The benchmarks are built here (not run) so that they keep compiling.
 # (Inside `if`, errexit does not apply, hence the && chains.)
