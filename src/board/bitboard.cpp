@@ -65,15 +65,39 @@ SquareSet MatchingBytes(std::uint64_t word, Cell wanted) {
 // Opponent discs in a line: at most this many fit between a legal square and the own disc.
 constexpr int LongestRun = BoardSize - 2;
 
+// Moves every square of `set` one step in `direction` with no edge test: only for sets whose
+// squares cannot leave the board sideways in that direction (see EnclosableIn).
+template <int direction>
+constexpr SquareSet ShiftSquares(SquareSet set, int steps = 1) {
+  constexpr int shift =
+      DirectionTable.rowStep[direction] * BoardSize + DirectionTable.colStep[direction];
+  return shift >= 0 ? set << (shift * steps) : set >> (-shift * steps);
+}
+
+// The discs of `opponent` that can lie inside a run in `direction`: a run that moves sideways has
+// a disc on both sides of each of its discs, so it never holds one on the first or last column.
+// Shifting such a set sideways therefore never wraps a square into the next row.
+template <int direction>
+constexpr SquareSet EnclosableIn(SquareSet opponent) {
+  constexpr SquareSet OuterColumns = FirstColumn | LastColumn;
+  return DirectionTable.colStep[direction] == 0 ? opponent : opponent & ~OuterColumns;
+}
+
 // The empty squares that close, from its far end, a line of opponent discs that starts next to an
-// own disc and runs in `direction`: where a disc would enclose that line looking back.
+// own disc and runs in `direction`: where a disc would enclose that line looking back. The line is
+// grown by doubling: one step, two, then twice two steps at a time, which covers every run length
+// up to LongestRun.
 template <int direction>
 SquareSet LineEnds(SquareSet own, SquareSet opponent, SquareSet empty) {
-  SquareSet run = StepSquares(own, direction) & opponent;
-  for (int length = 1; length < LongestRun; ++length) {
-    run |= StepSquares(run, direction) & opponent;
-  }
-  return StepSquares(run, direction) & empty;
+  const SquareSet inner = EnclosableIn<direction>(opponent);
+  SquareSet run = ShiftSquares<direction>(own) & inner;  // lines of 1
+  run |= ShiftSquares<direction>(run) & inner;           // lines of up to 2
+  // Inner discs whose neighbour one step back is an inner disc too: a line can grow by two there.
+  const SquareSet pairs = inner & ShiftSquares<direction>(inner);
+  run |= ShiftSquares<direction>(run, 2) & pairs;  // lines of up to 4
+  run |= ShiftSquares<direction>(run, 2) & pairs;  // lines of up to 6
+  static_assert(LongestRun == 6, "the doubling above reaches exactly the longest line");
+  return ShiftSquares<direction>(run) & empty;
 }
 
 // The line ends of all directions together. The direction is a template argument so that every
@@ -108,7 +132,10 @@ int MobilityOf(SquareSet own, SquareSet opponent, SquareSet empty) {
 }
 
 SquareSet LegalSquares(int side) {
-  const CellSets cells = ReadCellSets(side);
+  return LegalSquares(ReadCellSets(side));
+}
+
+SquareSet LegalSquares(const CellSets& cells) {
   return LegalSquaresOf(cells.own, cells.opponent, cells.empty);
 }
 

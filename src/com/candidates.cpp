@@ -1,4 +1,8 @@
 // First phase of a COM turn: the candidate grid, the filtered list and its ranking.
+#include <bit>
+#include <cstdint>
+#include <limits>
+
 #include "board/board.h"
 #include "com/com.h"
 
@@ -18,6 +22,90 @@ void SwapCandidates(int a, int b) {
   CandidateList[b] = kept;
 }
 
+bool IsEmptyRecord(const Candidate& record) {
+  return (record.square | record.discs | record.ownMobility | record.opponentMobility) == 0;
+}
+
+// Positions of the CandidateList as the bits of one word: bit k stands for position k.
+using ListPositions = std::uint64_t;
+static_assert(CandidateCapacity <= std::numeric_limits<ListPositions>::digits);
+
+constexpr ListPositions PositionBit(int k) {
+  return ListPositions{1} << k;
+}
+
+// Positions lo..hi, for 0 <= lo <= hi < CandidateCapacity.
+constexpr ListPositions PositionRange(int lo, int hi) {
+  constexpr ListPositions All = ~ListPositions{0};
+  constexpr int LastBit = std::numeric_limits<ListPositions>::digits - 1;
+  return (All >> (LastBit - hi)) & (All << lo);
+}
+
+// The positions lo..hi that hold something other than an empty record.
+ListPositions UsedPositions(int lo, int hi) {
+  ListPositions used = 0;
+  for (int k = lo; k <= hi; ++k) {
+    if (!IsEmptyRecord(CandidateList[k])) used |= PositionBit(k);
+  }
+  return used;
+}
+
+// Exchanges records a and b and keeps `used` telling where the non-empty records are. Two empty
+// records are alike, so exchanging them is left out.
+void Exchange(int a, int b, ListPositions& used) {
+  const ListPositions both = PositionBit(a) | PositionBit(b);
+  const ListPositions marked = used & both;
+  if (marked == 0) return;
+  SwapCandidates(a, b);
+  if (marked != both) used ^= both;
+}
+
+// The first used position from `from` up to hi, or hi + 1 when there is none.
+int NextUsed(ListPositions used, int from, int hi) {
+  if (from > hi) return from;
+  const ListPositions ahead = used & PositionRange(from, hi);
+  return ahead != 0 ? std::countr_zero(ahead) : hi + 1;
+}
+
+// SortCandidates on lo..hi, with `used` marking the positions of the non-empty records. Every
+// empty record is like every other, so this leaves out only work that cannot change the list:
+// exchanges of two empty records, ranges that hold nothing else, and, below a positive pivot key,
+// the step-by-step scan over empty records (key 0), which a jump to the next used record replaces.
+// Every other step is the exchange sort's own, so records with equal keys end up in its order.
+void SortUsed(int lo, int hi, ListPositions& used) {
+  if (lo >= hi) return;
+  const ListPositions here = used & PositionRange(lo, hi);
+  if (here == 0) return;
+  // A single record with a positive key among empty ones has one sorted place: the end.
+  if ((here & (here - 1)) == 0) {
+    const int only = std::countr_zero(here);
+    if (CandidateList[only].opponentMobility > 0) {
+      Exchange(only, hi, used);
+      return;
+    }
+  }
+  const Candidate pivot = CandidateList[lo];
+  const int key = pivot.opponentMobility;
+  int i = lo;
+  int j = hi + 1;
+  for (;;) {
+    do {
+      ++i;
+      if (key > 0) i = NextUsed(used, i, hi);
+    } while (i <= hi && CandidateList[i].opponentMobility < key);
+    // Needs no bound: record lo holds the pivot key, so the scan stops there at the latest.
+    do {
+      --j;
+    } while (CandidateList[j].opponentMobility > key);
+    if (j <= i) break;
+    Exchange(i, j, used);
+  }
+  // Record lo still holds the pivot: the scans never reach it with an exchange.
+  Exchange(lo, j, used);
+  SortUsed(lo, j - 1, used);
+  SortUsed(j + 1, hi, used);
+}
+
 }  // namespace
 
 void RankCandidates(int side) {
@@ -26,25 +114,24 @@ void RankCandidates(int side) {
   for (Candidate& record : CandidateList)
     record = EmptyCandidate;
 
-  // TryMove gives 0, and leaves discs alone, for a square that is no legal move, so such squares
-  // are not tried at all; they are most of the board.
-  const SquareSet legal = LegalSquares(side);
-  for (int row = 0; row < BoardSize; ++row) {
-    for (int col = 0; col < BoardSize; ++col) {
-      const int code = SquareCode(row, col);
-      int discs = 0;
-      const int mobility = (legal & SquareBit(row, col)) != 0 ? TryMove(row, col, side, discs) : 0;
-      GridEntry& entry = CandidateGrid[code];
-      entry.discs = discs;
-      entry.square = code;
-      entry.ownMobility = mobility / MobilityRadix;
-      entry.opponentMobility = mobility % MobilityRadix;
-    }
-  }
-
-  // A move after which the opponent could not answer is left out; so are squares that are no move.
+  // The Board is read once for all trials. A square that is no legal move gives 0 and is left out
+  // of the list, so only the legal squares are tried; they are taken in ascending SquareCode, the
+  // order in which the list is filled.
+  const CellSets cells = ReadCellSets(side);
+  SquareSet legal = LegalSquares(cells);
+  // Every legal square encloses, and each enclosing trial takes the snapshot of the Board.
+  if (legal != 0) SaveBoard();
   int next = 0;
-  for (const GridEntry& entry : CandidateGrid) {
+  for (; legal != 0; legal &= legal - 1) {
+    const int index = std::countr_zero(legal);
+    const int row = index / BoardSize;
+    const int col = index % BoardSize;
+    const int code = SquareCode(row, col);
+    int discs = 0;
+    const int mobility = TryMoveOn(cells, row, col, discs);
+    GridEntry& entry = CandidateGrid[code];
+    entry = {discs, code, mobility / MobilityRadix, mobility % MobilityRadix};
+    // A move after which the opponent could not answer is left out.
     if (entry.opponentMobility < 1) continue;
     CandidateList[next++] = {entry.square, entry.discs, entry.ownMobility, entry.opponentMobility};
   }
@@ -55,25 +142,8 @@ void RankCandidates(int side) {
 
 void SortCandidates(int lo, int hi) {
   if (lo >= hi) return;
-  const Candidate pivot = CandidateList[lo];
-  const int key = pivot.opponentMobility;
-  int i = lo;
-  int j = hi + 1;
-  for (;;) {
-    do {
-      ++i;
-    } while (i <= hi && CandidateList[i].opponentMobility < key);
-    // Needs no bound: record lo holds the pivot key, so the scan stops there at the latest.
-    do {
-      --j;
-    } while (CandidateList[j].opponentMobility > key);
-    if (j <= i) break;
-    SwapCandidates(i, j);
-  }
-  CandidateList[lo] = CandidateList[j];
-  CandidateList[j] = pivot;
-  SortCandidates(lo, j - 1);
-  SortCandidates(j + 1, hi);
+  ListPositions used = UsedPositions(lo, hi);
+  SortUsed(lo, hi, used);
 }
 
 void ReverseCandidates() {
