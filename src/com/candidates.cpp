@@ -1,7 +1,10 @@
 // First phase of a COM turn: the candidate grid, the filtered list and its ranking.
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <type_traits>
 
 #include "board/board.h"
 #include "com/com.h"
@@ -13,8 +16,13 @@ Candidate CandidateList[CandidateCapacity];
 
 namespace {
 
-constexpr GridEntry EmptyGridEntry = {0, 0, 0, 0};
-constexpr Candidate EmptyCandidate = {0, 0, 0, 0};
+// Both tables hold plain 32-bit integers, so all-zero bytes are all-zero records; clearing them as
+// bytes lets the library's block fill do it.
+static_assert(std::is_trivially_copyable_v<GridEntry> && std::is_trivially_copyable_v<Candidate>);
+void ClearTables() {
+  std::memset(CandidateGrid, 0, sizeof CandidateGrid);
+  std::memset(CandidateList, 0, sizeof CandidateList);
+}
 
 void SwapCandidates(int a, int b) {
   const Candidate kept = CandidateList[a];
@@ -67,6 +75,21 @@ int NextUsed(ListPositions used, int from, int hi) {
   return ahead != 0 ? std::countr_zero(ahead) : hi + 1;
 }
 
+// How many positions from `from` upward (up to hi) hold empty records, one after another.
+int EmptyRunUp(ListPositions used, int from, int hi) {
+  if (from > hi) return 0;
+  const ListPositions ahead = used & PositionRange(from, hi);
+  return (ahead != 0 ? std::countr_zero(ahead) : hi + 1) - from;
+}
+
+// How many positions from `from` downward (down to lo) hold empty records, one after another.
+int EmptyRunDown(ListPositions used, int from, int lo) {
+  if (from < lo) return 0;
+  const ListPositions behind = used & PositionRange(lo, from);
+  constexpr int LastBit = std::numeric_limits<ListPositions>::digits - 1;
+  return behind != 0 ? from - (LastBit - std::countl_zero(behind)) : from - lo + 1;
+}
+
 // SortCandidates on lo..hi, with `used` marking the positions of the non-empty records. Every
 // empty record is like every other, so this leaves out only work that cannot change the list:
 // exchanges of two empty records, ranges that hold nothing else, and, below a positive pivot key,
@@ -89,6 +112,15 @@ void SortUsed(int lo, int hi, ListPositions& used) {
   int i = lo;
   int j = hi + 1;
   for (;;) {
+    if (key == 0) {
+      // Against a pivot key of 0, both scans stop on an empty record at once; while each of them
+      // steps onto one, a round only exchanges two empty records. Those rounds are skipped in one
+      // go, short of the round in which the scans would meet.
+      const int rounds =
+          std::min({EmptyRunUp(used, i + 1, hi), EmptyRunDown(used, j - 1, lo), (j - i - 1) / 2});
+      i += rounds;
+      j -= rounds;
+    }
     do {
       ++i;
       if (key > 0) i = NextUsed(used, i, hi);
@@ -109,10 +141,7 @@ void SortUsed(int lo, int hi, ListPositions& used) {
 }  // namespace
 
 void RankCandidates(int side) {
-  for (GridEntry& entry : CandidateGrid)
-    entry = EmptyGridEntry;
-  for (Candidate& record : CandidateList)
-    record = EmptyCandidate;
+  ClearTables();
 
   // The Board is read once for all trials. A square that is no legal move gives 0 and is left out
   // of the list, so only the legal squares are tried; they are taken in ascending SquareCode, the
@@ -136,7 +165,9 @@ void RankCandidates(int side) {
     CandidateList[next++] = {entry.square, entry.discs, entry.ownMobility, entry.opponentMobility};
   }
 
-  SortCandidates(0, CandidateCapacity - 1);
+  // The sort is told where the records are, positions 0..next-1, instead of looking for them.
+  ListPositions used = next > 0 ? PositionRange(0, next - 1) : 0;
+  SortUsed(0, CandidateCapacity - 1, used);
   ReverseCandidates();
 }
 
@@ -153,10 +184,7 @@ void ReverseCandidates() {
 }
 
 void ResetComState() {
-  for (GridEntry& entry : CandidateGrid)
-    entry = EmptyGridEntry;
-  for (Candidate& record : CandidateList)
-    record = EmptyCandidate;
+  ClearTables();
   ResetRandomState();
 }
 

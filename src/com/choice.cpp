@@ -1,5 +1,7 @@
 // Second phase of a COM turn: two walks over the ranked list under the square-class rules, their
 // fall-backs, the coin toss, the late-game rule and the placement.
+#include <array>
+
 #include "board/board.h"
 #include "com/com.h"
 #include "platform/console.h"
@@ -53,6 +55,14 @@ constexpr SquareClass ClassOf(int square) {
   return CentreSquare;
 }
 
+// ClassOf for every SquareCode, worked out once by the compiler; the walks look classes up here.
+constexpr auto SquareClasses = [] {
+  std::array<SquareClass, GridSize> classes{};
+  for (int code = 0; code < GridSize; ++code)
+    classes[code] = ClassOf(code);
+  return classes;
+}();
+
 // The cell at a SquareCode's row and column offset by (dRow, dCol).
 int CellNear(int square, int dRow, int dCol) {
   return Board[SquareRow(square) + dRow][SquareColumn(square) + dCol];
@@ -96,12 +106,13 @@ struct WalkResult {
 // Walks the ranked list under the square-class rules: a corner, or a middle-edge square whose edge
 // neighbours are safe, is taken at once; otherwise the best key among the admitted squares is kept
 // (largest opponentMobility, or smallest ownMobility), the earliest among equals.
-WalkResult WalkCandidates(int side, WalkKey walkKey) {
+template <WalkKey walkKey>
+WalkResult WalkCandidates(int side) {
   WalkResult result = {0, 0, false};
   int best = walkKey == OpponentMobilityKey ? 0 : MobilityCeiling;
   for (const Candidate& record : CandidateList) {
     if (IsEmptyRecord(record)) break;
-    const SquareClass squareClass = ClassOf(record.square);
+    const SquareClass squareClass = SquareClasses[record.square];
     const bool takeAtOnce = squareClass == CornerSquare ||
                             (squareClass == EdgeTopBottom &&
                              EdgeNeighbourPasses(CellNear(record.square, 0, -1), side) &&
@@ -146,7 +157,8 @@ WalkResult WalkCandidates(int side, WalkKey walkKey) {
 
 // Without class rules: the first record of the list with the largest opponentMobility, or with the
 // smallest ownMobility.
-WalkResult FallBack(WalkKey walkKey) {
+template <WalkKey walkKey>
+WalkResult FallBack() {
   WalkResult result = {0, 0, false};
   int best = walkKey == OpponentMobilityKey ? 0 : MobilityCeiling;
   for (const Candidate& record : CandidateList) {
@@ -174,10 +186,12 @@ int MostDiscs() {
   return choice;
 }
 
+// Prints ">code" and a line end. Every code played is a square of the board, so it has two digits,
+// and the line goes out as one piece.
 void AnnounceMove(int square) {
-  platform::WriteText(">");
-  platform::WriteNumber(square);
-  platform::WriteText("\n");
+  const char line[] = {'>', static_cast<char>('0' + square / SquareCodeRadix),
+                       static_cast<char>('0' + square % SquareCodeRadix), '\n'};
+  platform::WriteOutput(line, sizeof line);
 }
 
 // Plays the first Empty cell in row-major order on which `side` can move.
@@ -197,11 +211,11 @@ void PlayFirstLegalSquare(int side) {
 }  // namespace
 
 int ChooseComSquare(int side) {
-  WalkResult first = WalkCandidates(side, OpponentMobilityKey);
-  if (first.choice == 0) first = FallBack(OpponentMobilityKey);
-  WalkResult second = WalkCandidates(side, OwnMobilityKey);
+  WalkResult first = WalkCandidates<OpponentMobilityKey>(side);
+  if (first.choice == 0) first = FallBack<OpponentMobilityKey>();
+  WalkResult second = WalkCandidates<OwnMobilityKey>(side);
   const bool cornerTaken = second.cornerTaken;
-  if (second.choice == 0) second = FallBack(OwnMobilityKey);
+  if (second.choice == 0) second = FallBack<OwnMobilityKey>();
 
   int choice = first.choice;
   // The coin is tossed on every turn, so the generator advances the same way whatever is chosen.
