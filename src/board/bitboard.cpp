@@ -83,12 +83,12 @@ constexpr SquareSet EnclosableIn(SquareSet opponent) {
   return DirectionTable.colStep[direction] == 0 ? opponent : opponent & ~OuterColumns;
 }
 
-// The empty squares that close, from its far end, a line of opponent discs that starts next to an
-// own disc and runs in `direction`: where a disc would enclose that line looking back. The line is
-// grown by doubling: one step, two, then twice two steps at a time, which covers every run length
-// up to LongestRun.
+// The squares one step beyond the far end of every line of opponent discs that starts next to an
+// own disc and runs in `direction`: where such a square is empty, a disc there would enclose the
+// line looking back. The line is grown by doubling: one step, two, then twice two steps at a time,
+// which covers every run length up to LongestRun.
 template <int direction>
-SquareSet LineEnds(SquareSet own, SquareSet opponent, SquareSet empty) {
+SquareSet BeyondLines(SquareSet own, SquareSet opponent) {
   const SquareSet inner = EnclosableIn<direction>(opponent);
   SquareSet run = ShiftSquares<direction>(own) & inner;  // lines of 1
   run |= ShiftSquares<direction>(run) & inner;           // lines of up to 2
@@ -97,15 +97,26 @@ SquareSet LineEnds(SquareSet own, SquareSet opponent, SquareSet empty) {
   run |= ShiftSquares<direction>(run, 2) & pairs;  // lines of up to 4
   run |= ShiftSquares<direction>(run, 2) & pairs;  // lines of up to 6
   static_assert(LongestRun == 6, "the doubling above reaches exactly the longest line");
-  return ShiftSquares<direction>(run) & empty;
+  return ShiftSquares<direction>(run);
 }
 
-// The line ends of all directions together. The direction is a template argument so that every
-// step is compiled with its shift and edge mask as constants.
+// The squares beyond the lines of all directions, of which the empty ones are the legal squares.
+// The direction is a template argument so that every step is compiled with its shift and edge
+// mask as constants.
 template <int... directions>
 SquareSet LegalSquaresIn(SquareSet own, SquareSet opponent, SquareSet empty,
                          std::integer_sequence<int, directions...>) {
-  return (LineEnds<directions>(own, opponent, empty) | ...);
+  return (BeyondLines<directions>(own, opponent) | ...) & empty;
+}
+
+// Both sides' legal squares in one body, so that the sixteen line searches are compiled as one
+// stretch of code instead of two calls.
+template <int... directions>
+int MobilityIn(SquareSet own, SquareSet opponent, SquareSet empty,
+               std::integer_sequence<int, directions...>) {
+  const SquareSet ownLegal = (BeyondLines<directions>(own, opponent) | ...) & empty;
+  const SquareSet otherLegal = (BeyondLines<directions>(opponent, own) | ...) & empty;
+  return CountSquares(ownLegal) * MobilityRadix + CountSquares(otherLegal);
 }
 
 }  // namespace
@@ -127,8 +138,7 @@ SquareSet LegalSquaresOf(SquareSet own, SquareSet opponent, SquareSet empty) {
 }
 
 int MobilityOf(SquareSet own, SquareSet opponent, SquareSet empty) {
-  return CountSquares(LegalSquaresOf(own, opponent, empty)) * MobilityRadix +
-         CountSquares(LegalSquaresOf(opponent, own, empty));
+  return MobilityIn(own, opponent, empty, std::make_integer_sequence<int, DirectionCount>{});
 }
 
 SquareSet LegalSquares(int side) {

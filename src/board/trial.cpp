@@ -15,19 +15,38 @@ namespace {
 // direction is a template argument so that every step is a constant shift and mask.
 template <int direction>
 SquareSet EnclosedRun(SquareSet square, const CellSets& cells) {
-  SquareSet run = 0;
   SquareSet at = StepSquares(square, direction);  // becomes empty when the step leaves the board
-  while ((at & cells.opponent) != 0) {
+  if ((at & cells.opponent) == 0) return 0;       // most directions end here
+  SquareSet run = 0;
+  do {
     run |= at;
     at = StepSquares(at, direction);
-  }
+  } while ((at & cells.opponent) != 0);
   return (at & cells.own) != 0 ? run : 0;
 }
 
+// What the trial of one square has found so far, direction by direction.
+struct TrialTally {
+  int discs;           // summed over the enclosing directions
+  SquareSet measured;  // the run of the last enclosing direction, or empty
+};
+
+template <int direction>
+void TallyDirection(SquareSet square, const CellSets& cells, TrialTally& tally) {
+  const SquareSet run = EnclosedRun<direction>(square, cells);
+  if (run == 0) return;
+  // The mover's discs with only this run turned; k enclosing directions count the mover's own
+  // discs k times.
+  tally.discs += CountSquares(cells.own | run);
+  tally.measured = run;
+}
+
 template <int... directions>
-void FindRuns(SquareSet square, const CellSets& cells, SquareSet (&runs)[DirectionCount],
-              std::integer_sequence<int, directions...>) {
-  ((runs[directions] = EnclosedRun<directions>(square, cells)), ...);
+TrialTally TallyDirections(SquareSet square, const CellSets& cells,
+                           std::integer_sequence<int, directions...>) {
+  TrialTally tally = {0, 0};
+  (TallyDirection<directions>(square, cells, tally), ...);  // in table order
+  return tally;
 }
 
 }  // namespace
@@ -35,21 +54,12 @@ void FindRuns(SquareSet square, const CellSets& cells, SquareSet (&runs)[Directi
 int TryMoveOn(const CellSets& cells, int row, int col, int& discs) {
   const SquareSet square = SquareBit(row, col);
   if ((cells.empty & square) == 0) return 0;
-  SquareSet runs[DirectionCount];
-  FindRuns(square, cells, runs, std::make_integer_sequence<int, DirectionCount>{});
-  const int ownDiscs = CountSquares(cells.own);
-  int tally = 0;
-  SquareSet measured = 0;
-  for (const SquareSet run : runs) {
-    if (run == 0) continue;
-    // The tally runs on across directions: k enclosing directions count the mover's discs k times.
-    tally += ownDiscs + CountSquares(run);
-    // Only the last enclosing direction's trial position is measured, so only it is counted.
-    measured = run;
-  }
-  if (measured == 0) return 0;
-  discs = tally;
-  return MobilityOf(cells.own | measured, cells.opponent & ~measured, cells.empty);
+  const TrialTally tally =
+      TallyDirections(square, cells, std::make_integer_sequence<int, DirectionCount>{});
+  if (tally.measured == 0) return 0;
+  discs = tally.discs;
+  // Only the last enclosing direction's trial position is measured, so only it is counted.
+  return MobilityOf(cells.own | tally.measured, cells.opponent & ~tally.measured, cells.empty);
 }
 
 int TryMove(int row, int col, int side, int& discs) {

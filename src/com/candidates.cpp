@@ -1,4 +1,4 @@
-// First phase of a COM turn: the candidate grid, the filtered list and its ranking.
+// First phase of a COM turn: the trials of the legal squares, the filtered list and its ranking.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -11,17 +11,15 @@
 
 namespace reversi {
 
-GridEntry CandidateGrid[GridSize];
 Candidate CandidateList[CandidateCapacity];
 
 namespace {
 
-// Both tables hold plain 32-bit integers, so all-zero bytes are all-zero records; clearing them as
-// bytes lets the library's block fill do it.
-static_assert(std::is_trivially_copyable_v<GridEntry> && std::is_trivially_copyable_v<Candidate>);
-void ClearTables() {
-  std::memset(CandidateGrid, 0, sizeof CandidateGrid);
-  std::memset(CandidateList, 0, sizeof CandidateList);
+// Records are plain 32-bit integers, so all-zero bytes are empty records; the library's block fill
+// clears them.
+static_assert(std::is_trivially_copyable_v<Candidate>);
+void ClearCandidates(int from) {
+  std::memset(&CandidateList[from], 0, (CandidateCapacity - from) * sizeof(Candidate));
 }
 
 void SwapCandidates(int a, int b) {
@@ -68,13 +66,6 @@ void Exchange(int a, int b, ListPositions& used) {
   if (marked != both) used ^= both;
 }
 
-// The first used position from `from` up to hi, or hi + 1 when there is none.
-int NextUsed(ListPositions used, int from, int hi) {
-  if (from > hi) return from;
-  const ListPositions ahead = used & PositionRange(from, hi);
-  return ahead != 0 ? std::countr_zero(ahead) : hi + 1;
-}
-
 // How many positions from `from` upward (up to hi) hold empty records, one after another.
 int EmptyRunUp(ListPositions used, int from, int hi) {
   if (from > hi) return 0;
@@ -90,41 +81,40 @@ int EmptyRunDown(ListPositions used, int from, int lo) {
   return behind != 0 ? from - (LastBit - std::countl_zero(behind)) : from - lo + 1;
 }
 
-// SortCandidates on lo..hi, with `used` marking the positions of the non-empty records. Every
-// empty record is like every other, so this leaves out only work that cannot change the list:
-// exchanges of two empty records, ranges that hold nothing else, and, below a positive pivot key,
-// the step-by-step scan over empty records (key 0), which a jump to the next used record replaces.
-// Every other step is the exchange sort's own, so records with equal keys end up in its order.
-void SortUsed(int lo, int hi, ListPositions& used) {
-  if (lo >= hi) return;
-  const ListPositions here = used & PositionRange(lo, hi);
-  if (here == 0) return;
-  // A single record with a positive key among empty ones has one sorted place: the end.
-  if ((here & (here - 1)) == 0) {
-    const int only = std::countr_zero(here);
-    if (CandidateList[only].opponentMobility > 0) {
-      Exchange(only, hi, used);
-      return;
-    }
+// The upward scan of the exchange sort from position i against a positive pivot key: the first
+// position above i up to hi whose key is not below the pivot's, or hi + 1. Every empty record (key
+// 0) lies below such a pivot and would be passed over, so only the used positions are looked at.
+int ScanUpPastUsed(ListPositions used, int i, int hi, int key) {
+  if (i >= hi) return hi + 1;
+  for (ListPositions ahead = used & PositionRange(i + 1, hi); ahead != 0; ahead &= ahead - 1) {
+    const int k = std::countr_zero(ahead);
+    if (CandidateList[k].opponentMobility >= key) return k;
   }
-  const Candidate pivot = CandidateList[lo];
-  const int key = pivot.opponentMobility;
+  return hi + 1;
+}
+
+// One partition of the exchange sort on lo..hi around the key of record lo; returns the position
+// where that record ends up. Against a pivot key of 0 both scans stop on an empty record at once,
+// so while each of them steps onto one a round only exchanges two empty records; such rounds are
+// skipped in one go, short of the round in which the scans would meet.
+int Partition(int lo, int hi, ListPositions& used) {
+  const int key = CandidateList[lo].opponentMobility;
   int i = lo;
   int j = hi + 1;
   for (;;) {
-    if (key == 0) {
-      // Against a pivot key of 0, both scans stop on an empty record at once; while each of them
-      // steps onto one, a round only exchanges two empty records. Those rounds are skipped in one
-      // go, short of the round in which the scans would meet.
-      const int rounds =
-          std::min({EmptyRunUp(used, i + 1, hi), EmptyRunDown(used, j - 1, lo), (j - i - 1) / 2});
-      i += rounds;
-      j -= rounds;
+    if (key > 0) {
+      i = ScanUpPastUsed(used, i, hi, key);
+    } else {
+      if (key == 0) {
+        const int rounds =
+            std::min({EmptyRunUp(used, i + 1, hi), EmptyRunDown(used, j - 1, lo), (j - i - 1) / 2});
+        i += rounds;
+        j -= rounds;
+      }
+      do {
+        ++i;
+      } while (i <= hi && CandidateList[i].opponentMobility < key);
     }
-    do {
-      ++i;
-      if (key > 0) i = NextUsed(used, i, hi);
-    } while (i <= hi && CandidateList[i].opponentMobility < key);
     // Needs no bound: record lo holds the pivot key, so the scan stops there at the latest.
     do {
       --j;
@@ -134,18 +124,37 @@ void SortUsed(int lo, int hi, ListPositions& used) {
   }
   // Record lo still holds the pivot: the scans never reach it with an exchange.
   Exchange(lo, j, used);
-  SortUsed(lo, j - 1, used);
-  SortUsed(j + 1, hi, used);
+  return j;
+}
+
+// SortCandidates on lo..hi, with `used` marking the positions of the non-empty records. Every
+// empty record is like every other, so this leaves out only work that cannot change the list:
+// exchanges of two empty records, ranges that hold nothing else, and the steps by which a scan
+// passes over empty records. Every other step is the exchange sort's own, so records with equal
+// keys end up in its order.
+void SortUsed(int lo, int hi, ListPositions& used) {
+  // The part above the pivot is sorted by the next round of this loop, as a second call would.
+  while (lo < hi) {
+    const ListPositions here = used & PositionRange(lo, hi);
+    if (here == 0) return;
+    // A single record with a positive key among empty ones has one sorted place: the end.
+    if ((here & (here - 1)) == 0 && CandidateList[std::countr_zero(here)].opponentMobility > 0) {
+      Exchange(std::countr_zero(here), hi, used);
+      return;
+    }
+    const int pivot = Partition(lo, hi, used);
+    SortUsed(lo, pivot - 1, used);
+    lo = pivot + 1;
+  }
 }
 
 }  // namespace
 
 void RankCandidates(int side) {
-  ClearTables();
-
   // The Board is read once for all trials. A square that is no legal move gives 0 and is left out
   // of the list, so only the legal squares are tried; they are taken in ascending SquareCode, the
-  // order in which the list is filled.
+  // order in which the list is filled. The records go straight into the list: a table by square
+  // in between would be read by nothing else.
   const CellSets cells = ReadCellSets(side);
   SquareSet legal = LegalSquares(cells);
   // Every legal square encloses, and each enclosing trial takes the snapshot of the Board.
@@ -155,15 +164,16 @@ void RankCandidates(int side) {
     const int index = std::countr_zero(legal);
     const int row = index / BoardSize;
     const int col = index % BoardSize;
-    const int code = SquareCode(row, col);
     int discs = 0;
     const int mobility = TryMoveOn(cells, row, col, discs);
-    GridEntry& entry = CandidateGrid[code];
-    entry = {discs, code, mobility / MobilityRadix, mobility % MobilityRadix};
+    const int opponentMobility = mobility % MobilityRadix;
     // A move after which the opponent could not answer is left out.
-    if (entry.opponentMobility < 1) continue;
-    CandidateList[next++] = {entry.square, entry.discs, entry.ownMobility, entry.opponentMobility};
+    if (opponentMobility < 1) continue;
+    CandidateList[next++] = {SquareCode(row, col), discs, mobility / MobilityRadix,
+                             opponentMobility};
   }
+  // Nothing of an earlier turn stays behind the new records.
+  ClearCandidates(next);
 
   // The sort is told where the records are, positions 0..next-1, instead of looking for them.
   ListPositions used = next > 0 ? PositionRange(0, next - 1) : 0;
@@ -184,7 +194,7 @@ void ReverseCandidates() {
 }
 
 void ResetComState() {
-  ClearTables();
+  ClearCandidates(0);
   ResetRandomState();
 }
 

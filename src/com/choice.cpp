@@ -55,10 +55,12 @@ constexpr SquareClass ClassOf(int square) {
   return CentreSquare;
 }
 
-// ClassOf for every SquareCode, worked out once by the compiler; the walks look classes up here.
+// ClassOf for every two-digit code, worked out once by the compiler; the walks look classes up
+// here.
+constexpr int CodeCount = SquareCodeRadix * SquareCodeRadix;
 constexpr auto SquareClasses = [] {
-  std::array<SquareClass, GridSize> classes{};
-  for (int code = 0; code < GridSize; ++code)
+  std::array<SquareClass, CodeCount> classes{};
+  for (int code = 0; code < CodeCount; ++code)
     classes[code] = ClassOf(code);
   return classes;
 }();
