@@ -65,12 +65,16 @@ SquareSet MatchingBytes(std::uint64_t word, Cell wanted) {
 // Opponent discs in a line: at most this many fit between a legal square and the own disc.
 constexpr int LongestRun = BoardSize - 2;
 
+// How far one step in `direction` moves a square's bit.
+template <int direction>
+constexpr int StepShift =
+    DirectionTable.rowStep[direction] * BoardSize + DirectionTable.colStep[direction];
+
 // Moves every square of `set` one step in `direction` with no edge test: only for sets whose
 // squares cannot leave the board sideways in that direction (see EnclosableIn).
 template <int direction>
 constexpr SquareSet ShiftSquares(SquareSet set, int steps = 1) {
-  constexpr int shift =
-      DirectionTable.rowStep[direction] * BoardSize + DirectionTable.colStep[direction];
+  constexpr int shift = StepShift<direction>;
   return shift >= 0 ? set << (shift * steps) : set >> (-shift * steps);
 }
 
@@ -83,21 +87,31 @@ constexpr SquareSet EnclosableIn(SquareSet opponent) {
   return DirectionTable.colStep[direction] == 0 ? opponent : opponent & ~OuterColumns;
 }
 
-// The squares one step beyond the far end of every line of opponent discs that starts next to an
-// own disc and runs in `direction`: where such a square is empty, a disc there would enclose the
-// line looking back. The line is grown by doubling: one step, two, then twice two steps at a time,
-// which covers every run length up to LongestRun.
+// For every line of opponent discs that starts next to an own disc and runs in `direction`: the
+// square one step beyond its far end, where an empty square is legal, since a disc there would
+// enclose the line looking back. The set may also hold squares of the lines themselves, which are
+// never empty.
 template <int direction>
 SquareSet BeyondLines(SquareSet own, SquareSet opponent) {
   const SquareSet inner = EnclosableIn<direction>(opponent);
-  SquareSet run = ShiftSquares<direction>(own) & inner;  // lines of 1
-  run |= ShiftSquares<direction>(run) & inner;           // lines of up to 2
-  // Inner discs whose neighbour one step back is an inner disc too: a line can grow by two there.
-  const SquareSet pairs = inner & ShiftSquares<direction>(inner);
-  run |= ShiftSquares<direction>(run, 2) & pairs;  // lines of up to 4
-  run |= ShiftSquares<direction>(run, 2) & pairs;  // lines of up to 6
-  static_assert(LongestRun == 6, "the doubling above reaches exactly the longest line");
-  return ShiftSquares<direction>(run);
+  if constexpr (StepShift<direction> == 1) {
+    // A step is one bit up: adding a line's first disc to the inner discs carries through the
+    // whole line and leaves a bit just beyond it. The other inner discs stay in the sum, and the
+    // mask takes them out again.
+    return ((ShiftSquares<direction>(own) & inner) + inner) & ~inner;
+  } else {
+    // The line is grown by doubling: one step, two, then twice two steps at a time, which covers
+    // every run length up to LongestRun.
+    SquareSet run = ShiftSquares<direction>(own) & inner;  // lines of 1
+    run |= ShiftSquares<direction>(run) & inner;           // lines of up to 2
+    // Inner discs whose neighbour one step back is an inner disc too: a line can grow by two
+    // there.
+    const SquareSet pairs = inner & ShiftSquares<direction>(inner);
+    run |= ShiftSquares<direction>(run, 2) & pairs;  // lines of up to 4
+    run |= ShiftSquares<direction>(run, 2) & pairs;  // lines of up to 6
+    static_assert(LongestRun == 6, "the doubling above reaches exactly the longest line");
+    return ShiftSquares<direction>(run);
+  }
 }
 
 // The squares beyond the lines of all directions, of which the empty ones are the legal squares.
@@ -117,6 +131,22 @@ int MobilityIn(SquareSet own, SquareSet opponent, SquareSet empty,
   const SquareSet ownLegal = (BeyondLines<directions>(own, opponent) | ...) & empty;
   const SquareSet otherLegal = (BeyondLines<directions>(opponent, own) | ...) & empty;
   return CountSquares(ownLegal) * MobilityRadix + CountSquares(otherLegal);
+}
+
+// A disc on a square encloses towards `direction` where a line runs into that square from the
+// opposite direction.
+constexpr int Opposite(int direction) {
+  return (direction + DirectionCount / 2) % DirectionCount;
+}
+static_assert(DirectionTable.rowStep[Opposite(0)] == -DirectionTable.rowStep[0] &&
+              DirectionTable.colStep[Opposite(1)] == -DirectionTable.colStep[1]);
+
+template <int... directions>
+LegalByDirection LegalByDirectionIn(SquareSet own, SquareSet opponent, SquareSet empty,
+                                    std::integer_sequence<int, directions...>) {
+  LegalByDirection legal = {{(BeyondLines<Opposite(directions)>(own, opponent) & empty)...}, 0};
+  legal.any = (legal.enclosingTowards[directions] | ...);
+  return legal;
 }
 
 }  // namespace
@@ -147,6 +177,11 @@ SquareSet LegalSquares(int side) {
 
 SquareSet LegalSquares(const CellSets& cells) {
   return LegalSquaresOf(cells.own, cells.opponent, cells.empty);
+}
+
+LegalByDirection FindLegalByDirection(const CellSets& cells) {
+  return LegalByDirectionIn(cells.own, cells.opponent, cells.empty,
+                            std::make_integer_sequence<int, DirectionCount>{});
 }
 
 int CountMobility(int side) {

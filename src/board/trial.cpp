@@ -31,14 +31,31 @@ struct TrialTally {
   SquareSet measured;  // the run of the last enclosing direction, or empty
 };
 
-template <int direction>
-void TallyDirection(SquareSet square, const CellSets& cells, TrialTally& tally) {
-  const SquareSet run = EnclosedRun<direction>(square, cells);
-  if (run == 0) return;
+// Adds the trial of one enclosing direction, whose run is `run`.
+void TallyRun(SquareSet run, const CellSets& cells, TrialTally& tally) {
   // The mover's discs with only this run turned; k enclosing directions count the mover's own
   // discs k times.
   tally.discs += CountSquares(cells.own | run);
   tally.measured = run;
+}
+
+template <int direction>
+void TallyDirection(SquareSet square, const CellSets& cells, TrialTally& tally) {
+  const SquareSet run = EnclosedRun<direction>(square, cells);
+  if (run != 0) TallyRun(run, cells, tally);
+}
+
+// The same for a square that is known to enclose in `direction`: the run needs no closing test.
+template <int direction>
+void TallyKnownDirection(SquareSet square, const CellSets& cells, const LegalByDirection& legal,
+                         TrialTally& tally) {
+  if ((legal.enclosingTowards[direction] & square) == 0) return;
+  SquareSet run = 0;
+  for (SquareSet at = StepSquares(square, direction); (at & cells.opponent) != 0;
+       at = StepSquares(at, direction)) {
+    run |= at;
+  }
+  TallyRun(run, cells, tally);
 }
 
 template <int... directions>
@@ -49,17 +66,36 @@ TrialTally TallyDirections(SquareSet square, const CellSets& cells,
   return tally;
 }
 
+template <int... directions>
+TrialTally TallyKnownDirections(SquareSet square, const CellSets& cells,
+                                const LegalByDirection& legal,
+                                std::integer_sequence<int, directions...>) {
+  TrialTally tally = {0, 0};
+  (TallyKnownDirection<directions>(square, cells, legal, tally), ...);  // in table order
+  return tally;
+}
+
+// The trial values from what the directions gave: the mobility of the last enclosing direction's
+// trial position, which is the only one measured.
+int TrialResult(const TrialTally& tally, const CellSets& cells, int& discs) {
+  if (tally.measured == 0) return 0;
+  discs = tally.discs;
+  return MobilityOf(cells.own | tally.measured, cells.opponent & ~tally.measured, cells.empty);
+}
+
+using AllDirections = std::make_integer_sequence<int, DirectionCount>;
+
 }  // namespace
 
 int TryMoveOn(const CellSets& cells, int row, int col, int& discs) {
   const SquareSet square = SquareBit(row, col);
   if ((cells.empty & square) == 0) return 0;
-  const TrialTally tally =
-      TallyDirections(square, cells, std::make_integer_sequence<int, DirectionCount>{});
-  if (tally.measured == 0) return 0;
-  discs = tally.discs;
-  // Only the last enclosing direction's trial position is measured, so only it is counted.
-  return MobilityOf(cells.own | tally.measured, cells.opponent & ~tally.measured, cells.empty);
+  return TrialResult(TallyDirections(square, cells, AllDirections{}), cells, discs);
+}
+
+int TryMoveOn(const CellSets& cells, const LegalByDirection& legal, int row, int col, int& discs) {
+  const SquareSet square = SquareBit(row, col);
+  return TrialResult(TallyKnownDirections(square, cells, legal, AllDirections{}), cells, discs);
 }
 
 int TryMove(int row, int col, int side, int& discs) {

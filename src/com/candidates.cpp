@@ -105,7 +105,8 @@ int Partition(int lo, int hi, ListPositions& used) {
     if (key > 0) {
       i = ScanUpPastUsed(used, i, hi, key);
     } else {
-      if (key == 0) {
+      // Only worth working out when both scans are about to step onto an empty record.
+      if (key == 0 && i < hi && (used & (PositionBit(i + 1) | PositionBit(j - 1))) == 0) {
         const int rounds =
             std::min({EmptyRunUp(used, i + 1, hi), EmptyRunDown(used, j - 1, lo), (j - i - 1) / 2});
         i += rounds;
@@ -127,6 +128,30 @@ int Partition(int lo, int hi, ListPositions& used) {
   return j;
 }
 
+// The exchange sort itself, step by step, for a range in which every record is used.
+void ExchangeSort(int lo, int hi) {
+  while (lo < hi) {
+    const Candidate pivot = CandidateList[lo];
+    const int key = pivot.opponentMobility;
+    int i = lo;
+    int j = hi + 1;
+    for (;;) {
+      do {
+        ++i;
+      } while (i <= hi && CandidateList[i].opponentMobility < key);
+      do {
+        --j;
+      } while (CandidateList[j].opponentMobility > key);
+      if (j <= i) break;
+      SwapCandidates(i, j);
+    }
+    CandidateList[lo] = CandidateList[j];
+    CandidateList[j] = pivot;
+    ExchangeSort(lo, j - 1);
+    lo = j + 1;
+  }
+}
+
 // SortCandidates on lo..hi, with `used` marking the positions of the non-empty records. Every
 // empty record is like every other, so this leaves out only work that cannot change the list:
 // exchanges of two empty records, ranges that hold nothing else, and the steps by which a scan
@@ -137,6 +162,11 @@ void SortUsed(int lo, int hi, ListPositions& used) {
   while (lo < hi) {
     const ListPositions here = used & PositionRange(lo, hi);
     if (here == 0) return;
+    // With no empty record in the range there is nothing to pass over or to leave out.
+    if (here == PositionRange(lo, hi)) {
+      ExchangeSort(lo, hi);
+      return;
+    }
     // A single record with a positive key among empty ones has one sorted place: the end.
     if ((here & (here - 1)) == 0 && CandidateList[std::countr_zero(here)].opponentMobility > 0) {
       Exchange(std::countr_zero(here), hi, used);
@@ -156,16 +186,16 @@ void RankCandidates(int side) {
   // order in which the list is filled. The records go straight into the list: a table by square
   // in between would be read by nothing else.
   const CellSets cells = ReadCellSets(side);
-  SquareSet legal = LegalSquares(cells);
+  const LegalByDirection legal = FindLegalByDirection(cells);
   // Every legal square encloses, and each enclosing trial takes the snapshot of the Board.
-  if (legal != 0) SaveBoard();
+  if (legal.any != 0) SaveBoard();
   int next = 0;
-  for (; legal != 0; legal &= legal - 1) {
-    const int index = std::countr_zero(legal);
+  for (SquareSet untried = legal.any; untried != 0; untried &= untried - 1) {
+    const int index = std::countr_zero(untried);
     const int row = index / BoardSize;
     const int col = index % BoardSize;
     int discs = 0;
-    const int mobility = TryMoveOn(cells, row, col, discs);
+    const int mobility = TryMoveOn(cells, legal, row, col, discs);
     const int opponentMobility = mobility % MobilityRadix;
     // A move after which the opponent could not answer is left out.
     if (opponentMobility < 1) continue;

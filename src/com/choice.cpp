@@ -1,6 +1,7 @@
 // Second phase of a COM turn: two walks over the ranked list under the square-class rules, their
 // fall-backs, the coin toss, the late-game rule and the placement.
 #include <array>
+#include <cstdint>
 
 #include "board/board.h"
 #include "com/com.h"
@@ -99,6 +100,58 @@ bool IsEmptyRecord(const Candidate& record) {
   return (record.square | record.discs | record.ownMobility | record.opponentMobility) == 0;
 }
 
+// What the class rules say about a listed square. Only the bound depends on a walk's key; every
+// other class rule reads just the square and the Board, so each listed square is judged once per
+// turn and both walks read the verdicts.
+enum Verdict : std::uint8_t {
+  ChosenAtOnce,  // a corner, or a middle-edge square whose neighbours along the edge are safe
+  PassedOver,    // next to a corner, or risky where the opponent could flank it at once
+  Admitted,      // may become the walk's choice when its key beats the bound
+};
+
+struct ListVerdicts {
+  int listed;  // the used records at the front of the list: all of them, up to the first empty one
+  Verdict verdict[CandidateCapacity];
+};
+
+Verdict Judge(int square, int side) {
+  switch (SquareClasses[square]) {
+    case CornerSquare:
+      return ChosenAtOnce;
+    case CornerAdjacent:
+      return PassedOver;
+    case EdgeTopBottom:
+      if (EdgeNeighbourPasses(CellNear(square, 0, -1), side) &&
+          EdgeNeighbourPasses(CellNear(square, 0, 1), side)) {
+        return ChosenAtOnce;
+      }
+      return HorizontalPair(square, side) ? PassedOver : Admitted;
+    case EdgeLeftRight:
+      if (EdgeNeighbourPasses(CellNear(square, -1, 0), side) &&
+          EdgeNeighbourPasses(CellNear(square, 1, 0), side)) {
+        return ChosenAtOnce;
+      }
+      return VerticalPair(square, side) ? PassedOver : Admitted;
+    case RingTopBottom:
+      return VerticalPair(square, side) || DiagonalPairs(square, side) ? PassedOver : Admitted;
+    case RingLeftRight:
+      return HorizontalPair(square, side) || DiagonalPairs(square, side) ? PassedOver : Admitted;
+    case CentreSquare:
+      break;
+  }
+  return Admitted;
+}
+
+ListVerdicts JudgeList(int side) {
+  ListVerdicts judged;
+  judged.listed = 0;
+  for (const Candidate& record : CandidateList) {
+    if (IsEmptyRecord(record)) break;
+    judged.verdict[judged.listed++] = Judge(record.square, side);
+  }
+  return judged;
+}
+
 struct WalkResult {
   int choice;
   int discs;
@@ -109,47 +162,17 @@ struct WalkResult {
 // neighbours are safe, is taken at once; otherwise the best key among the admitted squares is kept
 // (largest opponentMobility, or smallest ownMobility), the earliest among equals.
 template <WalkKey walkKey>
-WalkResult WalkCandidates(int side) {
+WalkResult WalkCandidates(const ListVerdicts& judged) {
   WalkResult result = {0, 0, false};
   int best = walkKey == OpponentMobilityKey ? 0 : MobilityCeiling;
-  for (const Candidate& record : CandidateList) {
-    if (IsEmptyRecord(record)) break;
-    const SquareClass squareClass = SquareClasses[record.square];
-    const bool takeAtOnce = squareClass == CornerSquare ||
-                            (squareClass == EdgeTopBottom &&
-                             EdgeNeighbourPasses(CellNear(record.square, 0, -1), side) &&
-                             EdgeNeighbourPasses(CellNear(record.square, 0, 1), side)) ||
-                            (squareClass == EdgeLeftRight &&
-                             EdgeNeighbourPasses(CellNear(record.square, -1, 0), side) &&
-                             EdgeNeighbourPasses(CellNear(record.square, 1, 0), side));
-    if (takeAtOnce) {
-      result = {record.square, record.discs, squareClass == CornerSquare};
-      return result;
+  for (int k = 0; k < judged.listed; ++k) {
+    const Candidate& record = CandidateList[k];
+    if (judged.verdict[k] == ChosenAtOnce) {
+      return {record.square, record.discs, SquareClasses[record.square] == CornerSquare};
     }
     const int key = walkKey == OpponentMobilityKey ? record.opponentMobility : record.ownMobility;
     const bool beaten = walkKey == OpponentMobilityKey ? key <= best : key >= best;
-    if (beaten) continue;
-    bool risky = false;
-    switch (squareClass) {
-      case CornerAdjacent:
-        risky = true;
-        break;
-      case EdgeTopBottom:
-        risky = HorizontalPair(record.square, side);
-        break;
-      case EdgeLeftRight:
-        risky = VerticalPair(record.square, side);
-        break;
-      case RingTopBottom:
-        risky = VerticalPair(record.square, side) || DiagonalPairs(record.square, side);
-        break;
-      case RingLeftRight:
-        risky = HorizontalPair(record.square, side) || DiagonalPairs(record.square, side);
-        break;
-      default:
-        break;
-    }
-    if (risky) continue;
+    if (beaten || judged.verdict[k] == PassedOver) continue;
     best = key;
     result.choice = record.square;
     result.discs = record.discs;
@@ -160,11 +183,11 @@ WalkResult WalkCandidates(int side) {
 // Without class rules: the first record of the list with the largest opponentMobility, or with the
 // smallest ownMobility.
 template <WalkKey walkKey>
-WalkResult FallBack() {
+WalkResult FallBack(int listed) {
   WalkResult result = {0, 0, false};
   int best = walkKey == OpponentMobilityKey ? 0 : MobilityCeiling;
-  for (const Candidate& record : CandidateList) {
-    if (IsEmptyRecord(record)) break;
+  for (int k = 0; k < listed; ++k) {
+    const Candidate& record = CandidateList[k];
     const int key = walkKey == OpponentMobilityKey ? record.opponentMobility : record.ownMobility;
     const bool better = walkKey == OpponentMobilityKey ? key > best : key < best;
     if (!better) continue;
@@ -176,11 +199,11 @@ WalkResult FallBack() {
 }
 
 // The first record with the most discs, whatever its class; 0 when no record has any disc.
-int MostDiscs() {
+int MostDiscs(int listed) {
   int best = 0;
   int choice = 0;
-  for (const Candidate& record : CandidateList) {
-    if (IsEmptyRecord(record)) break;
+  for (int k = 0; k < listed; ++k) {
+    const Candidate& record = CandidateList[k];
     if (record.discs <= best) continue;
     best = record.discs;
     choice = record.square;
@@ -213,11 +236,12 @@ void PlayFirstLegalSquare(int side) {
 }  // namespace
 
 int ChooseComSquare(int side) {
-  WalkResult first = WalkCandidates<OpponentMobilityKey>(side);
-  if (first.choice == 0) first = FallBack<OpponentMobilityKey>();
-  WalkResult second = WalkCandidates<OwnMobilityKey>(side);
+  const ListVerdicts judged = JudgeList(side);
+  WalkResult first = WalkCandidates<OpponentMobilityKey>(judged);
+  if (first.choice == 0) first = FallBack<OpponentMobilityKey>(judged.listed);
+  WalkResult second = WalkCandidates<OwnMobilityKey>(judged);
   const bool cornerTaken = second.cornerTaken;
-  if (second.choice == 0) second = FallBack<OwnMobilityKey>();
+  if (second.choice == 0) second = FallBack<OwnMobilityKey>(judged.listed);
 
   int choice = first.choice;
   // The coin is tossed on every turn, so the generator advances the same way whatever is chosen.
@@ -226,7 +250,7 @@ int ChooseComSquare(int side) {
 
   // A record without discs never replaces the choice, so a list of such records keeps it.
   if (MoveCount >= LateGameMoveCount && !cornerTaken) {
-    if (const int most = MostDiscs(); most != 0) choice = most;
+    if (const int most = MostDiscs(judged.listed); most != 0) choice = most;
   }
   return choice;
 }
