@@ -141,6 +141,8 @@ constexpr int Opposite(int direction) {
 static_assert(DirectionTable.rowStep[Opposite(0)] == -DirectionTable.rowStep[0] &&
               DirectionTable.colStep[Opposite(1)] == -DirectionTable.colStep[1]);
 
+// FindLegalByDirection on the three sets: the squares that enclose towards a direction are those
+// beyond the lines that run in the opposite one.
 template <int... directions>
 LegalByDirection LegalByDirectionIn(SquareSet own, SquareSet opponent, SquareSet empty,
                                     std::integer_sequence<int, directions...>) {

@@ -11,7 +11,8 @@ namespace {
 
 constexpr bool OnBoard(int row, int col) {
   // Negative values wrap around to large unsigned ones, so one comparison covers both bounds.
-  return static_cast<unsigned>(row) < BoardSize && static_cast<unsigned>(col) < BoardSize;
+  constexpr auto Size = static_cast<unsigned>(BoardSize);
+  return static_cast<unsigned>(row) < Size && static_cast<unsigned>(col) < Size;
 }
 
 // The enclosing test and the flip, one instance per direction so that the steps are constants;
@@ -58,6 +59,7 @@ bool FlipIfEnclosed(int row, int col, int side) {
   return true;
 }
 
+// The per-direction instances in DirectionTable order, for picking one by a direction number.
 template <int... directions>
 constexpr auto CaptureTests(std::integer_sequence<int, directions...>) {
   return std::array{&CanCaptureTowards<directions>...};
@@ -66,6 +68,8 @@ template <int... directions>
 constexpr auto Flips(std::integer_sequence<int, directions...>) {
   return std::array{&FlipTowards<directions>...};
 }
+// Turns the runs of every enclosing direction for a disc of `side` on (row, col); true when there
+// was at least one. The square itself is left alone.
 template <int... directions>
 bool FlipAllEnclosed(int row, int col, int side, std::integer_sequence<int, directions...>) {
   // Every direction is tried, in table order, also after one has enclosed.

@@ -39,6 +39,7 @@ void TallyRun(SquareSet run, const CellSets& cells, TrialTally& tally) {
   tally.measured = run;
 }
 
+// Adds the trial of `direction` if a disc on `square` encloses there.
 template <int direction>
 void TallyDirection(SquareSet square, const CellSets& cells, TrialTally& tally) {
   const SquareSet run = EnclosedRun<direction>(square, cells);
@@ -58,6 +59,8 @@ void TallyKnownDirection(SquareSet square, const CellSets& cells, const LegalByD
   TallyRun(run, cells, tally);
 }
 
+// The tallies of all directions, taken in DirectionTable order, so that the last enclosing one is
+// the one measured.
 template <int... directions>
 TrialTally TallyDirections(SquareSet square, const CellSets& cells,
                            std::integer_sequence<int, directions...>) {
@@ -66,6 +69,7 @@ TrialTally TallyDirections(SquareSet square, const CellSets& cells,
   return tally;
 }
 
+// TallyDirections for a square whose enclosing directions `legal` tells.
 template <int... directions>
 TrialTally TallyKnownDirections(SquareSet square, const CellSets& cells,
                                 const LegalByDirection& legal,

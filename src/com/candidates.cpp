@@ -18,6 +18,7 @@ namespace {
 // Records are plain 32-bit integers, so all-zero bytes are empty records; the library's block fill
 // clears them.
 static_assert(std::is_trivially_copyable_v<Candidate>);
+// Empties the list from position `from` to its end.
 void ClearCandidates(int from) {
   std::memset(&CandidateList[from], 0, (CandidateCapacity - from) * sizeof(Candidate));
 }
@@ -28,6 +29,7 @@ void SwapCandidates(int a, int b) {
   CandidateList[b] = kept;
 }
 
+// An all-zero record is an empty one.
 bool IsEmptyRecord(const Candidate& record) {
   return (record.square | record.discs | record.ownMobility | record.opponentMobility) == 0;
 }
@@ -36,6 +38,7 @@ bool IsEmptyRecord(const Candidate& record) {
 using ListPositions = std::uint64_t;
 static_assert(CandidateCapacity <= std::numeric_limits<ListPositions>::digits);
 
+// Position k, 0 <= k < CandidateCapacity, alone.
 constexpr ListPositions PositionBit(int k) {
   return ListPositions{1} << k;
 }

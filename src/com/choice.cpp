@@ -114,6 +114,7 @@ struct ListVerdicts {
   Verdict verdict[CandidateCapacity];
 };
 
+// The verdict of the class rules on `square` (a listed SquareCode) for `side`, from the Board.
 Verdict Judge(int square, int side) {
   switch (SquareClasses[square]) {
     case CornerSquare:
@@ -142,6 +143,7 @@ Verdict Judge(int square, int side) {
   return Admitted;
 }
 
+// Judges the used records at the front of the ranked list, in list order.
 ListVerdicts JudgeList(int side) {
   ListVerdicts judged;
   judged.listed = 0;
