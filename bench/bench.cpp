@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "board/board.h"
 #include "com/com.h"
@@ -124,6 +125,46 @@ BENCHMARK_CAPTURE(BM_ChooseComMove, opening, &Positions::opening);
 BENCHMARK_CAPTURE(BM_ChooseComMove, midgame, &Positions::midgame);
 BENCHMARK_CAPTURE(BM_ChooseComMove, late_game, &Positions::lateGame);
 BENCHMARK_CAPTURE(BM_ChooseComMove, after_pass, &Positions::afterPass);
+
+// The games whose COM turns tools/bench.sh counts instructions on (--turns with this number).
+constexpr int ReplayedGames = 100;
+
+// Every COM turn of those games, replayed one after another from its position; an item is one
+// turn, and "per_turn" the mean time of a turn. The coin tosses are not those of the games, so a
+// few turns may choose another square, but every turn ranks the same candidates.
+void BM_ComTurnsOfGames(benchmark::State& state) {
+  static const std::vector<Position> turns = [] {
+    std::vector<Position> positions;
+    platform::RedirectOutput(DiscardOutput);
+    Position unused;
+    for (int game = 0; game < ReplayedGames; ++game) {
+      FindTurn(
+          GameSeed + static_cast<std::uint32_t>(game),
+          [&positions] {
+            // Every turn and every pass hands the move on and counts one in MoveCount, so the side
+            // to move is its parity.
+            positions.push_back(Capture(MoveCount % SideCount));
+            return false;
+          },
+          unused);
+    }
+    return positions;
+  }();
+  platform::RedirectOutput(DiscardOutput);
+  SeedRandom(GameSeed);
+  for (auto _ : state) {
+    for (const Position& position : turns) {
+      Load(position);
+      ChooseComMove(position.side);
+    }
+  }
+  const auto turnCount = static_cast<double>(turns.size());
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(turns.size()));
+  state.counters["turns"] = turnCount;
+  state.counters["per_turn"] = benchmark::Counter(
+      turnCount, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ComTurnsOfGames)->Unit(benchmark::kMillisecond);
 
 // The first phase's trial of all 64 squares of the middle-game position; an item is one square.
 void BM_TryMove(benchmark::State& state) {

@@ -65,23 +65,90 @@ SquareSet MatchingBytes(std::uint64_t word, Cell wanted) {
 // Opponent discs in a line: at most this many fit between a legal square and the own disc.
 constexpr int LongestRun = BoardSize - 2;
 
-// The empty squares that close, from its far end, a line of opponent discs that starts next to an
-// own disc and runs in `direction`: where a disc would enclose that line looking back.
+// How far one step in `direction` moves a square's bit.
 template <int direction>
-SquareSet LineEnds(SquareSet own, SquareSet opponent, SquareSet empty) {
-  SquareSet run = StepSquares(own, direction) & opponent;
-  for (int length = 1; length < LongestRun; ++length) {
-    run |= StepSquares(run, direction) & opponent;
-  }
-  return StepSquares(run, direction) & empty;
+constexpr int StepShift =
+    DirectionTable.rowStep[direction] * BoardSize + DirectionTable.colStep[direction];
+
+// Moves every square of `set` one step in `direction` with no edge test: only for sets whose
+// squares cannot leave the board sideways in that direction (see EnclosableIn).
+template <int direction>
+constexpr SquareSet ShiftSquares(SquareSet set, int steps = 1) {
+  constexpr int shift = StepShift<direction>;
+  return shift >= 0 ? set << (shift * steps) : set >> (-shift * steps);
 }
 
-// The line ends of all directions together. The direction is a template argument so that every
-// step is compiled with its shift and edge mask as constants.
+// The discs of `opponent` that can lie inside a run in `direction`: a run that moves sideways has
+// a disc on both sides of each of its discs, so it never holds one on the first or last column.
+// Shifting such a set sideways therefore never wraps a square into the next row.
+template <int direction>
+constexpr SquareSet EnclosableIn(SquareSet opponent) {
+  constexpr SquareSet OuterColumns = FirstColumn | LastColumn;
+  return DirectionTable.colStep[direction] == 0 ? opponent : opponent & ~OuterColumns;
+}
+
+// For every line of opponent discs that starts next to an own disc and runs in `direction`: the
+// square one step beyond its far end, where an empty square is legal, since a disc there would
+// enclose the line looking back. The set may also hold squares of the lines themselves, which are
+// never empty.
+template <int direction>
+SquareSet BeyondLines(SquareSet own, SquareSet opponent) {
+  const SquareSet inner = EnclosableIn<direction>(opponent);
+  if constexpr (StepShift<direction> == 1) {
+    // A step is one bit up: adding a line's first disc to the inner discs carries through the
+    // whole line and leaves a bit just beyond it. The other inner discs stay in the sum, and the
+    // mask takes them out again.
+    return ((ShiftSquares<direction>(own) & inner) + inner) & ~inner;
+  } else {
+    // The line is grown by doubling: one step, two, then twice two steps at a time, which covers
+    // every run length up to LongestRun.
+    SquareSet run = ShiftSquares<direction>(own) & inner;  // lines of 1
+    run |= ShiftSquares<direction>(run) & inner;           // lines of up to 2
+    // Inner discs whose neighbour one step back is an inner disc too: a line can grow by two
+    // there.
+    const SquareSet pairs = inner & ShiftSquares<direction>(inner);
+    run |= ShiftSquares<direction>(run, 2) & pairs;  // lines of up to 4
+    run |= ShiftSquares<direction>(run, 2) & pairs;  // lines of up to 6
+    static_assert(LongestRun == 6, "the doubling above reaches exactly the longest line");
+    return ShiftSquares<direction>(run);
+  }
+}
+
+// The squares beyond the lines of all directions, of which the empty ones are the legal squares.
+// The direction is a template argument so that every step is compiled with its shift and edge
+// mask as constants.
 template <int... directions>
 SquareSet LegalSquaresIn(SquareSet own, SquareSet opponent, SquareSet empty,
                          std::integer_sequence<int, directions...>) {
-  return (LineEnds<directions>(own, opponent, empty) | ...);
+  return (BeyondLines<directions>(own, opponent) | ...) & empty;
+}
+
+// Both sides' legal squares in one body, so that the sixteen line searches are compiled as one
+// stretch of code instead of two calls.
+template <int... directions>
+int MobilityIn(SquareSet own, SquareSet opponent, SquareSet empty,
+               std::integer_sequence<int, directions...>) {
+  const SquareSet ownLegal = (BeyondLines<directions>(own, opponent) | ...) & empty;
+  const SquareSet otherLegal = (BeyondLines<directions>(opponent, own) | ...) & empty;
+  return CountSquares(ownLegal) * MobilityRadix + CountSquares(otherLegal);
+}
+
+// A disc on a square encloses towards `direction` where a line runs into that square from the
+// opposite direction.
+constexpr int Opposite(int direction) {
+  return (direction + DirectionCount / 2) % DirectionCount;
+}
+static_assert(DirectionTable.rowStep[Opposite(0)] == -DirectionTable.rowStep[0] &&
+              DirectionTable.colStep[Opposite(1)] == -DirectionTable.colStep[1]);
+
+// FindLegalByDirection on the three sets: the squares that enclose towards a direction are those
+// beyond the lines that run in the opposite one.
+template <int... directions>
+LegalByDirection LegalByDirectionIn(SquareSet own, SquareSet opponent, SquareSet empty,
+                                    std::integer_sequence<int, directions...>) {
+  LegalByDirection legal = {{(BeyondLines<Opposite(directions)>(own, opponent) & empty)...}, 0};
+  legal.any = (legal.enclosingTowards[directions] | ...);
+  return legal;
 }
 
 }  // namespace
@@ -103,13 +170,20 @@ SquareSet LegalSquaresOf(SquareSet own, SquareSet opponent, SquareSet empty) {
 }
 
 int MobilityOf(SquareSet own, SquareSet opponent, SquareSet empty) {
-  return CountSquares(LegalSquaresOf(own, opponent, empty)) * MobilityRadix +
-         CountSquares(LegalSquaresOf(opponent, own, empty));
+  return MobilityIn(own, opponent, empty, std::make_integer_sequence<int, DirectionCount>{});
 }
 
 SquareSet LegalSquares(int side) {
-  const CellSets cells = ReadCellSets(side);
+  return LegalSquares(ReadCellSets(side));
+}
+
+SquareSet LegalSquares(const CellSets& cells) {
   return LegalSquaresOf(cells.own, cells.opponent, cells.empty);
+}
+
+LegalByDirection FindLegalByDirection(const CellSets& cells) {
+  return LegalByDirectionIn(cells.own, cells.opponent, cells.empty,
+                            std::make_integer_sequence<int, DirectionCount>{});
 }
 
 int CountMobility(int side) {

@@ -1,6 +1,7 @@
 // The Board read as bit sets, for the board module's fast routines: one 64-bit set per kind of
 // cell, and the legal squares of a whole position found for all squares at once.
-// Private to src/board; the rest of the program sees SquareSet and LegalSquares in board.h.
+// Private to src/board; the rest of the program sees SquareSet, CellSets and the legal-square
+// routines in board.h.
 #pragma once
 
 #include "board/board.h"
@@ -24,17 +25,6 @@ constexpr int CountSquares(SquareSet set) {
 }
 static_assert(CountSquares(0) == 0 && CountSquares(~SquareSet{0}) == SquareCount &&
               CountSquares(0x8000000000000001) == 2 && CountSquares(0xF0F0) == 8);
-
-// The Board as three disjoint sets, seen from one side.
-struct CellSets {
-  SquareSet own;
-  SquareSet opponent;
-  SquareSet empty;
-};
-
-// Reads the Board for `side`. A damaged cell (not one of the three values) is in no set, so it
-// breaks runs and is never a legal square, as in the square-by-square rules.
-CellSets ReadCellSets(int side);
 
 inline constexpr SquareSet FirstColumn = 0x0101010101010101;
 inline constexpr SquareSet LastColumn = FirstColumn << LastIndex;

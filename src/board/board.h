@@ -129,6 +129,30 @@ constexpr SquareSet SquareBit(int row, int col) {
 // The Empty squares on which IsLegalMove gives 1 for `side`, all found at once.
 SquareSet LegalSquares(int side);
 
+// The Board as three disjoint sets, seen from one side. A caller that asks many questions of one
+// position reads it once with ReadCellSets and hands the sets to the routines below.
+struct CellSets {
+  SquareSet own;
+  SquareSet opponent;
+  SquareSet empty;
+};
+
+// Reads the Board for `side`. A damaged cell (not one of the three values) is in no set, so it
+// breaks runs and is never a legal square, as in the square-by-square rules.
+CellSets ReadCellSets(int side);
+
+// LegalSquares of the side that the sets were read for.
+SquareSet LegalSquares(const CellSets& cells);
+
+// The legal squares of the side that the sets were read for, sorted by the directions in which a
+// disc there would enclose a run (DirectionTable order); a square can stand under several. The
+// union of all eight is LegalSquares(cells).
+struct LegalByDirection {
+  SquareSet enclosingTowards[DirectionCount];
+  SquareSet any;
+};
+LegalByDirection FindLegalByDirection(const CellSets& cells);
+
 // ---- Trial move ---------------------------------------------------------------------------------
 
 // Measures a square for the COM: for every enclosing direction, that run alone is turned (the
@@ -137,5 +161,14 @@ SquareSet LegalSquares(int side);
 // written). These are deliberately not the values after the full move; the COM's ranking is built
 // on them. The Board is left exactly as found.
 int TryMove(int row, int col, int side, int& discs);
+
+// TryMove for the side that `cells` were read for, on the position they hold: the same result and
+// the same `discs`, but the Board is not read again and the snapshot is not taken. For trying many
+// squares of one position; the Board must not change in between.
+int TryMoveOn(const CellSets& cells, int row, int col, int& discs);
+
+// TryMoveOn with the enclosing directions of every square already known (`legal` was found from
+// the same `cells`), so that only the runs that are enclosed are followed.
+int TryMoveOn(const CellSets& cells, const LegalByDirection& legal, int row, int col, int& discs);
 
 }  // namespace reversi

@@ -1,5 +1,8 @@
 // Second phase of a COM turn: two walks over the ranked list under the square-class rules, their
 // fall-backs, the coin toss, the late-game rule and the placement.
+#include <array>
+#include <cstdint>
+
 #include "board/board.h"
 #include "com/com.h"
 #include "platform/console.h"
@@ -53,6 +56,16 @@ constexpr SquareClass ClassOf(int square) {
   return CentreSquare;
 }
 
+// ClassOf for every two-digit code, worked out once by the compiler; the walks look classes up
+// here.
+constexpr int CodeCount = SquareCodeRadix * SquareCodeRadix;
+constexpr auto SquareClasses = [] {
+  std::array<SquareClass, CodeCount> classes{};
+  for (int code = 0; code < CodeCount; ++code)
+    classes[code] = ClassOf(code);
+  return classes;
+}();
+
 // The cell at a SquareCode's row and column offset by (dRow, dCol).
 int CellNear(int square, int dRow, int dCol) {
   return Board[SquareRow(square) + dRow][SquareColumn(square) + dCol];
@@ -87,6 +100,60 @@ bool IsEmptyRecord(const Candidate& record) {
   return (record.square | record.discs | record.ownMobility | record.opponentMobility) == 0;
 }
 
+// What the class rules say about a listed square. Only the bound depends on a walk's key; every
+// other class rule reads just the square and the Board, so each listed square is judged once per
+// turn and both walks read the verdicts.
+enum Verdict : std::uint8_t {
+  ChosenAtOnce,  // a corner, or a middle-edge square whose neighbours along the edge are safe
+  PassedOver,    // next to a corner, or risky where the opponent could flank it at once
+  Admitted,      // may become the walk's choice when its key beats the bound
+};
+
+struct ListVerdicts {
+  int listed;  // the used records at the front of the list: all of them, up to the first empty one
+  Verdict verdict[CandidateCapacity];
+};
+
+// The verdict of the class rules on `square` (a listed SquareCode) for `side`, from the Board.
+Verdict Judge(int square, int side) {
+  switch (SquareClasses[square]) {
+    case CornerSquare:
+      return ChosenAtOnce;
+    case CornerAdjacent:
+      return PassedOver;
+    case EdgeTopBottom:
+      if (EdgeNeighbourPasses(CellNear(square, 0, -1), side) &&
+          EdgeNeighbourPasses(CellNear(square, 0, 1), side)) {
+        return ChosenAtOnce;
+      }
+      return HorizontalPair(square, side) ? PassedOver : Admitted;
+    case EdgeLeftRight:
+      if (EdgeNeighbourPasses(CellNear(square, -1, 0), side) &&
+          EdgeNeighbourPasses(CellNear(square, 1, 0), side)) {
+        return ChosenAtOnce;
+      }
+      return VerticalPair(square, side) ? PassedOver : Admitted;
+    case RingTopBottom:
+      return VerticalPair(square, side) || DiagonalPairs(square, side) ? PassedOver : Admitted;
+    case RingLeftRight:
+      return HorizontalPair(square, side) || DiagonalPairs(square, side) ? PassedOver : Admitted;
+    case CentreSquare:
+      break;
+  }
+  return Admitted;
+}
+
+// Judges the used records at the front of the ranked list, in list order.
+ListVerdicts JudgeList(int side) {
+  ListVerdicts judged;
+  judged.listed = 0;
+  for (const Candidate& record : CandidateList) {
+    if (IsEmptyRecord(record)) break;
+    judged.verdict[judged.listed++] = Judge(record.square, side);
+  }
+  return judged;
+}
+
 struct WalkResult {
   int choice;
   int discs;
@@ -96,47 +163,18 @@ struct WalkResult {
 // Walks the ranked list under the square-class rules: a corner, or a middle-edge square whose edge
 // neighbours are safe, is taken at once; otherwise the best key among the admitted squares is kept
 // (largest opponentMobility, or smallest ownMobility), the earliest among equals.
-WalkResult WalkCandidates(int side, WalkKey walkKey) {
+template <WalkKey walkKey>
+WalkResult WalkCandidates(const ListVerdicts& judged) {
   WalkResult result = {0, 0, false};
   int best = walkKey == OpponentMobilityKey ? 0 : MobilityCeiling;
-  for (const Candidate& record : CandidateList) {
-    if (IsEmptyRecord(record)) break;
-    const SquareClass squareClass = ClassOf(record.square);
-    const bool takeAtOnce = squareClass == CornerSquare ||
-                            (squareClass == EdgeTopBottom &&
-                             EdgeNeighbourPasses(CellNear(record.square, 0, -1), side) &&
-                             EdgeNeighbourPasses(CellNear(record.square, 0, 1), side)) ||
-                            (squareClass == EdgeLeftRight &&
-                             EdgeNeighbourPasses(CellNear(record.square, -1, 0), side) &&
-                             EdgeNeighbourPasses(CellNear(record.square, 1, 0), side));
-    if (takeAtOnce) {
-      result = {record.square, record.discs, squareClass == CornerSquare};
-      return result;
+  for (int k = 0; k < judged.listed; ++k) {
+    const Candidate& record = CandidateList[k];
+    if (judged.verdict[k] == ChosenAtOnce) {
+      return {record.square, record.discs, SquareClasses[record.square] == CornerSquare};
     }
     const int key = walkKey == OpponentMobilityKey ? record.opponentMobility : record.ownMobility;
     const bool beaten = walkKey == OpponentMobilityKey ? key <= best : key >= best;
-    if (beaten) continue;
-    bool risky = false;
-    switch (squareClass) {
-      case CornerAdjacent:
-        risky = true;
-        break;
-      case EdgeTopBottom:
-        risky = HorizontalPair(record.square, side);
-        break;
-      case EdgeLeftRight:
-        risky = VerticalPair(record.square, side);
-        break;
-      case RingTopBottom:
-        risky = VerticalPair(record.square, side) || DiagonalPairs(record.square, side);
-        break;
-      case RingLeftRight:
-        risky = HorizontalPair(record.square, side) || DiagonalPairs(record.square, side);
-        break;
-      default:
-        break;
-    }
-    if (risky) continue;
+    if (beaten || judged.verdict[k] == PassedOver) continue;
     best = key;
     result.choice = record.square;
     result.discs = record.discs;
@@ -146,11 +184,12 @@ WalkResult WalkCandidates(int side, WalkKey walkKey) {
 
 // Without class rules: the first record of the list with the largest opponentMobility, or with the
 // smallest ownMobility.
-WalkResult FallBack(WalkKey walkKey) {
+template <WalkKey walkKey>
+WalkResult FallBack(int listed) {
   WalkResult result = {0, 0, false};
   int best = walkKey == OpponentMobilityKey ? 0 : MobilityCeiling;
-  for (const Candidate& record : CandidateList) {
-    if (IsEmptyRecord(record)) break;
+  for (int k = 0; k < listed; ++k) {
+    const Candidate& record = CandidateList[k];
     const int key = walkKey == OpponentMobilityKey ? record.opponentMobility : record.ownMobility;
     const bool better = walkKey == OpponentMobilityKey ? key > best : key < best;
     if (!better) continue;
@@ -162,11 +201,11 @@ WalkResult FallBack(WalkKey walkKey) {
 }
 
 // The first record with the most discs, whatever its class; 0 when no record has any disc.
-int MostDiscs() {
+int MostDiscs(int listed) {
   int best = 0;
   int choice = 0;
-  for (const Candidate& record : CandidateList) {
-    if (IsEmptyRecord(record)) break;
+  for (int k = 0; k < listed; ++k) {
+    const Candidate& record = CandidateList[k];
     if (record.discs <= best) continue;
     best = record.discs;
     choice = record.square;
@@ -174,10 +213,12 @@ int MostDiscs() {
   return choice;
 }
 
+// Prints ">code" and a line end. Every code played is a square of the board, so it has two digits,
+// and the line goes out as one piece.
 void AnnounceMove(int square) {
-  platform::WriteText(">");
-  platform::WriteNumber(square);
-  platform::WriteText("\n");
+  const char line[] = {'>', static_cast<char>('0' + square / SquareCodeRadix),
+                       static_cast<char>('0' + square % SquareCodeRadix), '\n'};
+  platform::WriteOutput(line, sizeof line);
 }
 
 // Plays the first Empty cell in row-major order on which `side` can move.
@@ -197,11 +238,12 @@ void PlayFirstLegalSquare(int side) {
 }  // namespace
 
 int ChooseComSquare(int side) {
-  WalkResult first = WalkCandidates(side, OpponentMobilityKey);
-  if (first.choice == 0) first = FallBack(OpponentMobilityKey);
-  WalkResult second = WalkCandidates(side, OwnMobilityKey);
+  const ListVerdicts judged = JudgeList(side);
+  WalkResult first = WalkCandidates<OpponentMobilityKey>(judged);
+  if (first.choice == 0) first = FallBack<OpponentMobilityKey>(judged.listed);
+  WalkResult second = WalkCandidates<OwnMobilityKey>(judged);
   const bool cornerTaken = second.cornerTaken;
-  if (second.choice == 0) second = FallBack(OwnMobilityKey);
+  if (second.choice == 0) second = FallBack<OwnMobilityKey>(judged.listed);
 
   int choice = first.choice;
   // The coin is tossed on every turn, so the generator advances the same way whatever is chosen.
@@ -210,7 +252,7 @@ int ChooseComSquare(int side) {
 
   // A record without discs never replaces the choice, so a list of such records keeps it.
   if (MoveCount >= LateGameMoveCount && !cornerTaken) {
-    if (const int most = MostDiscs(); most != 0) choice = most;
+    if (const int most = MostDiscs(judged.listed); most != 0) choice = most;
   }
   return choice;
 }

@@ -1,6 +1,6 @@
 // The computer player (COM): measures every square, ranks the candidate moves by the mobility they
 // leave, and chooses and plays one by square-class rules, a coin toss and a late-game rule.
-// Owns the CandidateGrid, the CandidateList and the pseudo-random generator the COM draws from.
+// Owns the CandidateList and the pseudo-random generator the COM draws from.
 #pragma once
 
 #include <cstdint>
@@ -15,20 +15,9 @@ struct Candidate {
   std::int32_t opponentMobility;
 };
 
-// A CandidateGrid entry: the same four values with the first two in the other order.
-struct GridEntry {
-  std::int32_t discs;
-  std::int32_t square;
-  std::int32_t ownMobility;
-  std::int32_t opponentMobility;
-};
-
-// The grid is indexed by SquareCode; only codes with both digits 1..8 are ever filled.
-inline constexpr int GridSize = 100;
 // The list has a record for every square; no count is kept, the first all-zero record ends it.
 inline constexpr int CandidateCapacity = 64;
 
-extern GridEntry CandidateGrid[GridSize];
 extern Candidate CandidateList[CandidateCapacity];
 
 // ---- Candidate table and ranking --------------------------------------------------------------
