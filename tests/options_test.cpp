@@ -340,8 +340,33 @@ TEST(RecordOption, AppendsARealTranscriptForEveryGameThatEnded) {
   EXPECT_EQ(full.exitCode, 0);
   EXPECT_EQ(full.output, Output({"--seed=5"}, ComGamesThenHuman));
   EXPECT_EQ(full.errors,
-            "reversi: cannot write to the record file '/dev/full'; the game goes on without "
-            "recording\n");
+            "reversi: cannot write to the record file '/dev/full': No space left on device; this "
+            "game is not recorded, later failures are not reported, and the game goes on\n");
+}
+
+TEST(RecordOption, NeverLeavesAPartOfALineBehind) {
+  const std::string path = TempPath("partial.txt");
+  const std::string before(1000, 'x');
+  // A game too long for the line's buffer has written pieces of its line when the input ends.
+  std::ofstream(path) << before << '\n';
+  std::string skips = "0\n";
+  for (int i = 0; i < 3000; ++i)
+    skips += "0\n";
+  Output({"--record=" + path}, skips);
+  EXPECT_EQ(ReadFile(path), before + '\n');
+
+  // The file reaches the process's size limit in the middle of a line: the game goes on (no
+  // signal ends it) and the file keeps only whole lines.
+  std::ofstream(path, std::ios::trunc) << before;
+  const RunResult limited = RunWith(
+      {"-c", "ulimit -f 1 && exec " + Program + " --seed=5 --record=" + path}, "3\n0\n3\n99\n",
+      "/bin/sh");
+  EXPECT_EQ(limited.exitCode, 0);
+  EXPECT_EQ(limited.output, Output({"--seed=5"}, "3\n0\n3\n99\n"));
+  EXPECT_NE(limited.errors.find("File too large; this game is not recorded"), std::string::npos)
+      << limited.errors;
+  EXPECT_EQ(ReadFile(path), before);
+  std::remove(path.c_str());
 }
 
 TEST(CombinedOptions, EachAddsOnlyItsOwnPart) {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "game/settings.h"
+#include "game/game.h"
 #include "platform/console.h"
 
 namespace reversi::app {
@@ -20,28 +20,32 @@ bool versionAsked = false;
 
 constexpr char Usage[] =
     "Usage: reversi [OPTION]...\n"
-    "Reversi on the console, against the rule-based computer player (COM) or between two people.\n"
+    "Reversi on the console, against the rule-based computer player (COM) or between\n"
+    "two people.\n"
     "\n"
     "  -h, --help         show this help and exit\n"
     "      --version      show the version and exit\n"
     "      --english      show the game's texts in English instead of Japanese\n"
-    "      --hints        on a human side's turn, draw each square it may play as a star\n"
-    "      --last-move    under each board, list the turns played since the previous board\n"
-    "      --delay=MS     wait MS milliseconds (0..10000) after COM moves, passes, game over\n"
-    "      --seed=N       seed the COM's coin with N (0..4294967295), N+1 in the next game, ...\n"
-    "      --record=FILE  append each game's moves to FILE as a transcript line (f5d6c3... 33-31)\n"
+    "      --hints        on a human side's turn, mark each square it may play\n"
+    "      --last-move    under each board, list the turns since the previous board\n"
+    "      --delay=MS     wait MS milliseconds (0..10000) after a COM move, a pass\n"
+    "                     and the game-over text\n"
+    "      --seed=N       seed the COM's coin with N (0..4294967295), N+1 in the next\n"
+    "                     game, and so on\n"
+    "      --record=FILE  append each game's moves to FILE as a transcript line\n"
+    "                     (f5d6c3... 33-31)\n"
     "\n"
     "Keys (type the number, then Enter):\n"
-    "  0..3      at the mode prompt: 0 Player vs Player, 1 Player vs COM, 2 COM vs player,\n"
-    "            3 COM vs COM\n"
-    "  11..88    a move: the row (10..80 down the left) as tens, the column (1..8 along the\n"
-    "            top) as units, so 34 is row 3, column 4\n"
+    "  0..3      at the mode prompt: 0 Player vs Player, 1 Player vs COM,\n"
+    "            2 COM vs player, 3 COM vs COM\n"
+    "  11..88    a move: the row (10..80 down the left) as tens, the column\n"
+    "            (1..8 along the top) as units, so 34 is row 3, column 4\n"
     "  0         give up the turn without a move; after the result: a new game\n"
     "  99        break the game off; after the result: shut down\n";
 
 constexpr char Version[] =
     "reversi 1.00\n"
-    "A C++20 console edition of Tavimo's Reversi Ver1.00, with its rule-based computer player.\n";
+    "A C++20 console edition of Tavimo's Reversi Ver1.00, with its rule-based COM.\n";
 
 constexpr char Hint[] = "Try 'reversi --help'.\n";
 

@@ -110,7 +110,10 @@ bool PlayOneGame(std::uint32_t gameIndex) {
 int RunGame() {
   platform::SetConsoleTitle(Texts().title);
   for (std::uint32_t gameIndex = 0;; ++gameIndex) {
-    if (!PlayOneGame(gameIndex)) break;
+    if (!PlayOneGame(gameIndex)) {
+      AbandonGameRecord();
+      break;
+    }
     // The final choice: 0 (or a move, which the next game's set-up wipes) starts a new game.
     if (ReadHumanMove(0) != MoveDone) break;
   }

@@ -1,7 +1,9 @@
 // The console game front end: the driver that owns the run (modes, turns, passes, results, new
-// game or shut-down), every screen, and every keyboard dialogue. Owns no state beyond one game's
-// driver variables and the keyboard's one byte of look-ahead.
+// game or shut-down), every screen and keyboard dialogue, and the settings the command line fills
+// in. Owns one game's driver variables, the keyboard's byte of look-ahead and GameSettings.
 #pragma once
+
+#include "game/settings.h"
 
 namespace reversi {
 

@@ -34,6 +34,9 @@ constexpr std::size_t RecordTailRoom = 16;
 constexpr std::size_t MoveLength = 2;
 char recordLine[RecordCapacity];
 std::size_t recordUsed = 0;
+// A piece of this game's line failed to go in, and the file took the line back: the rest of it
+// is left out too.
+bool lineFailed = false;
 bool writeFailureReported = false;
 
 constexpr char SkipMark[] = "PA";
@@ -64,16 +67,26 @@ void ListTurn(int side, int square) {
   listedTurns[listedCount++] = {side, square};
 }
 
-void ReportWriteFailure() {
+// Later games try again (a full disk may have room by then), but only the first failure of a run
+// is told.
+void ReportWriteFailure(const char* reason) {
   if (writeFailureReported) return;
   writeFailureReported = true;
   platform::WriteErrorText("reversi: cannot write to the record file '");
   platform::WriteErrorText(GameSettings.recordName);
-  platform::WriteErrorText("'; the game goes on without recording\n");
+  platform::WriteErrorText("': ");
+  platform::WriteErrorText(reason);
+  platform::WriteErrorText(
+      "; this game is not recorded, later failures are not reported, and "
+      "the game goes on\n");
 }
 
 void WriteRecordBytes(const char* bytes, std::size_t count) {
-  if (!platform::AppendToRecordFile(bytes, count)) ReportWriteFailure();
+  if (lineFailed) return;
+  const char* reason = "";
+  if (platform::AppendToRecordFile(bytes, count, reason)) return;
+  lineFailed = true;
+  ReportWriteFailure(reason);
 }
 
 void RecordMark(char first, char second) {
@@ -103,6 +116,7 @@ void StartGameNotes() {
   listedCount = 0;
   hintSquares = 0;
   recordUsed = 0;
+  lineFailed = false;
 }
 
 void MarkHints(SquareSet squares) {
@@ -162,6 +176,10 @@ void FinishGameRecord() {
   recordLine[recordUsed++] = '\n';
   WriteRecordBytes(recordLine, recordUsed);
   recordUsed = 0;
+}
+
+void AbandonGameRecord() {
+  if (GameSettings.recording) platform::DropUnfinishedRecordLine();
 }
 
 void ResetSettingsState() {

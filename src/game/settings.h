@@ -51,8 +51,13 @@ void NotePass(int side);
 void WriteLastMoveLine();
 
 // Appends the game's transcript line to the record file, when one is open. Called once per game,
-// when it ends. A failing write is reported once per run on standard error; the game goes on.
+// when it ends. A line goes in whole or not at all; a failing write is reported once per run on
+// standard error, and the game goes on.
 void FinishGameRecord();
+
+// Takes back what a game that will not end (the input has ended) has already written of its line;
+// only a game too long for the line's buffer writes before it ends.
+void AbandonGameRecord();
 
 // Puts the settings and the notes back to their start-up values.
 void ResetSettingsState();

@@ -169,6 +169,26 @@ void UseRealClock() {
   clockFixed = false;
 }
 
+bool OpenRecordFile(const char* path, const char*& reason) {
+  return os::OpenRecordFile(path, reason);
+}
+
+bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason) {
+  return os::AppendToRecordFile(bytes, count, reason);
+}
+
+void DropUnfinishedRecordLine() {
+  os::DropUnfinishedRecordLine();
+}
+
+void SleepMilliseconds(int milliseconds) {
+  os::SleepMilliseconds(milliseconds);
+}
+
+void WriteErrorText(const char* text) {
+  os::WriteStderr(text, std::strlen(text));
+}
+
 void ResetConsoleState() {
   outputUsed = 0;
   inputNext = 0;

@@ -61,9 +61,12 @@ inline constexpr char ClearSequence[] = "\x1b[H\x1b[2J";
 // Opens `path` for appending as the record file: created when missing, never truncated. False when
 // it cannot be opened; `reason` then names the problem in a few English words.
 bool OpenRecordFile(const char* path, const char*& reason);
-// Appends the bytes to the record file in one write, handed to the system before it returns.
-// False when no record file is open or the write fails (a full disk, say).
-bool AppendToRecordFile(const char* bytes, std::size_t count);
+// Appends the bytes to the record file, handed to the system before it returns. A line (up to and
+// including its "\n", possibly over several calls) goes in whole or not at all. False when no
+// record file is open or the write fails (a full disk, say), with `reason` naming the problem.
+bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason);
+// Takes back the record's unfinished line, whose game will not end (the input has ended).
+void DropUnfinishedRecordLine();
 // Waits about `milliseconds`. Output still buffered stays buffered: flush first what must be seen.
 void SleepMilliseconds(int milliseconds);
 // Writes a NUL-terminated text to standard error at once, or drops it when that cannot be written.

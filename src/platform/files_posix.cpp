@@ -8,14 +8,19 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/console.h"
+#include "platform/os.h"
 
-namespace reversi::platform {
+namespace reversi::platform::os {
 
 namespace {
 
 constexpr int NoFile = -1;
 int recordFile = NoFile;
+// Where the record's unfinished line began, while one is being written; -1 for none, or where the
+// file cannot be cut back (a pipe or a device).
+constexpr off_t NoLine = -1;
+off_t lineStart = NoLine;
+bool lineOpen = false;
 
 constexpr long MillisecondsPerSecond = 1000;
 constexpr long NanosecondsPerMillisecond = 1000000;
@@ -25,11 +30,21 @@ bool WriteAllTo(int fd, const char* bytes, std::size_t count) {
   while (count > 0) {
     const ssize_t written = write(fd, bytes, count);
     if (written < 0 && errno == EINTR) continue;
+    if (written == 0) errno = EIO;  // no progress and no error of its own
     if (written <= 0) return false;
     bytes += written;
     count -= static_cast<std::size_t>(written);
   }
   return true;
+}
+
+// Cuts the record file back to where the unfinished line began.
+void CutBackToLineStart() {
+  if (lineOpen && lineStart != NoLine) {
+    const int cut = ftruncate(recordFile, lineStart);
+    static_cast<void>(cut);  // a file that cannot be cut back keeps the piece: nothing else to do
+  }
+  lineOpen = false;
 }
 
 }  // namespace
@@ -44,14 +59,34 @@ bool OpenRecordFile(const char* path, const char*& reason) {
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   if (recordFile != NoFile) close(recordFile);
   recordFile = fd;
+  lineOpen = false;
   return true;
 }
 
-bool AppendToRecordFile(const char* bytes, std::size_t count) {
-  if (recordFile == NoFile) return false;
-  // The game must survive a record file whose reader has gone, as it survives such an output.
+bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason) {
+  if (recordFile == NoFile) {
+    reason = "no record file is open";
+    return false;
+  }
+  // The game must survive a record file whose reader has gone, as it survives such an output, and
+  // one that has grown to the process's file size limit.
   signal(SIGPIPE, SIG_IGN);
-  return WriteAllTo(recordFile, bytes, count);
+  signal(SIGXFSZ, SIG_IGN);
+  if (!lineOpen) {
+    lineStart = lseek(recordFile, 0, SEEK_END);
+    lineOpen = true;
+  }
+  if (!WriteAllTo(recordFile, bytes, count)) {
+    reason = std::strerror(errno);
+    CutBackToLineStart();
+    return false;
+  }
+  lineOpen = count == 0 ? lineOpen : bytes[count - 1] != '\n';
+  return true;
+}
+
+void DropUnfinishedRecordLine() {
+  CutBackToLineStart();
 }
 
 void SleepMilliseconds(int milliseconds) {
@@ -62,9 +97,9 @@ void SleepMilliseconds(int milliseconds) {
   }
 }
 
-void WriteErrorText(const char* text) {
+void WriteStderr(const char* bytes, std::size_t count) {
   signal(SIGPIPE, SIG_IGN);
-  WriteAllTo(STDERR_FILENO, text, std::strlen(text));
+  WriteAllTo(STDERR_FILENO, bytes, count);
 }
 
-}  // namespace reversi::platform
+}  // namespace reversi::platform::os

@@ -11,32 +11,47 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
-#undef SetConsoleTitle
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 
-#include "platform/console.h"
+#include "platform/os.h"
 
-namespace reversi::platform {
+namespace reversi::platform::os {
 
 namespace {
 
 constexpr int NoFile = -1;
 constexpr int StderrFd = 2;
 int recordFile = NoFile;
+// Where the record's unfinished line began, while one is being written; -1 for none, or where the
+// file cannot be cut back (a pipe or a device).
+constexpr long long NoLine = -1;
+long long lineStart = NoLine;
+bool lineOpen = false;
 
 // Writes everything to `fd`. False when a write fails or writes nothing.
 bool WriteAllTo(int fd, const char* bytes, std::size_t count) {
   while (count > 0) {
     const unsigned request = count < INT_MAX ? static_cast<unsigned>(count) : INT_MAX;
     const int written = _write(fd, bytes, request);
+    if (written == 0) errno = EIO;  // no progress and no error of its own
     if (written <= 0) return false;
     bytes += written;
     count -= static_cast<std::size_t>(written);
   }
   return true;
+}
+
+// Cuts the record file back to where the unfinished line began.
+void CutBackToLineStart() {
+  if (lineOpen && lineStart != NoLine) {
+    const errno_t cut = _chsize_s(recordFile, lineStart);
+    static_cast<void>(cut);  // a file that cannot be cut back keeps the piece: nothing else to do
+  }
+  lineOpen = false;
 }
 
 }  // namespace
@@ -49,20 +64,38 @@ bool OpenRecordFile(const char* path, const char*& reason) {
   }
   if (recordFile != NoFile) _close(recordFile);
   recordFile = fd;
+  lineOpen = false;
   return true;
 }
 
-bool AppendToRecordFile(const char* bytes, std::size_t count) {
-  if (recordFile == NoFile) return false;
-  return WriteAllTo(recordFile, bytes, count);
+bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason) {
+  if (recordFile == NoFile) {
+    reason = "no record file is open";
+    return false;
+  }
+  if (!lineOpen) {
+    lineStart = _lseeki64(recordFile, 0, SEEK_END);
+    lineOpen = true;
+  }
+  if (!WriteAllTo(recordFile, bytes, count)) {
+    reason = std::strerror(errno);
+    CutBackToLineStart();
+    return false;
+  }
+  lineOpen = count == 0 ? lineOpen : bytes[count - 1] != '\n';
+  return true;
+}
+
+void DropUnfinishedRecordLine() {
+  CutBackToLineStart();
 }
 
 void SleepMilliseconds(int milliseconds) {
   if (milliseconds > 0) ::Sleep(static_cast<DWORD>(milliseconds));
 }
 
-void WriteErrorText(const char* text) {
-  WriteAllTo(StderrFd, text, std::strlen(text));
+void WriteStderr(const char* bytes, std::size_t count) {
+  WriteAllTo(StderrFd, bytes, count);
 }
 
-}  // namespace reversi::platform
+}  // namespace reversi::platform::os

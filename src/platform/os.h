@@ -1,6 +1,7 @@
 // What each operating system provides to the console layer: plain requests (write these bytes,
-// set this title, clear the screen) and the clock. Exactly one source file per platform implements
-// this, chosen by the build; nothing outside src/platform includes it, and it calls nothing above.
+// set this title, clear the screen, append to the record file, wait, write to standard error) and
+// the clock. One os_* and one files_* source per platform implement this, chosen by the build;
+// nothing outside src/platform includes it, and it calls nothing above.
 #pragma once
 
 #include <cstddef>
@@ -32,5 +33,24 @@ void SetTitle(const char* cp932Title);
 void ClearScreen();
 
 std::uint32_t CalendarSeconds();
+
+// Opens `path` for appending as the record file: created when missing, never truncated. False when
+// it cannot be opened; `reason` then names the problem in a few English words.
+bool OpenRecordFile(const char* path, const char*& reason);
+
+// Hands the bytes to the record file. A line (the bytes up to and including a "\n", which may come
+// in several calls) goes in whole or not at all: when a write fails, the file is cut back to where
+// the unfinished line began, and false is returned with `reason` naming the problem.
+bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason);
+
+// Cuts the record file back to where its unfinished line began, if the last bytes handed to it did
+// not end a line: that line's game will not end.
+void DropUnfinishedRecordLine();
+
+// Waits about `milliseconds`.
+void SleepMilliseconds(int milliseconds);
+
+// Writes the bytes to standard error at once, or drops them when that cannot be written.
+void WriteStderr(const char* bytes, std::size_t count);
 
 }  // namespace reversi::platform::os
