@@ -358,9 +358,9 @@ TEST(RecordOption, NeverLeavesAPartOfALineBehind) {
   // The file reaches the process's size limit in the middle of a line: the game goes on (no
   // signal ends it) and the file keeps only whole lines.
   std::ofstream(path, std::ios::trunc) << before;
-  const RunResult limited = RunWith(
-      {"-c", "ulimit -f 1 && exec " + Program + " --seed=5 --record=" + path}, "3\n0\n3\n99\n",
-      "/bin/sh");
+  const RunResult limited =
+      RunWith({"-c", "ulimit -f 1 && exec " + Program + " --seed=5 --record=" + path},
+              "3\n0\n3\n99\n", "/bin/sh");
   EXPECT_EQ(limited.exitCode, 0);
   EXPECT_EQ(limited.output, Output({"--seed=5"}, "3\n0\n3\n99\n"));
   EXPECT_NE(limited.errors.find("File too large; this game is not recorded"), std::string::npos)
