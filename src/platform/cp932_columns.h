@@ -76,23 +76,21 @@ constexpr bool IsLineEnd(unsigned char b) {
   return b == '\n' || b == '\r';
 }
 
-// Every double-byte character has a number below DoubleByteCount, and every half-width katakana
-// one below HalfWidthCount, so that a console layer can keep what it learns about each in a table.
-inline constexpr int ByteValueCount = 256;
-inline constexpr int TrailCount = 0xFC - 0x40 + 1;
-inline constexpr int LowLeadCount = 0x9F - 0x81 + 1;
-inline constexpr int DoubleByteCount = (LowLeadCount + (0xFC - 0xE0 + 1)) * TrailCount;
+// Every half-width katakana has a number below HalfWidthCount, so that a console layer can keep
+// what it learns about each in a table.
 inline constexpr int HalfWidthCount = 0xDF - 0xA1 + 1;
+constexpr int HalfWidthNumber(unsigned char kana) {
+  return kana - 0xA1;
+}
 
-// Per byte value: what it can be (bits), and where a lead byte's characters start among the
-// numbers, less the lowest second byte. Tables, so that the loops over text ask one look-up.
+// What each byte value can be, as bits, so that the loops over text ask one table.
 inline constexpr unsigned char PrintableBit = 1;
 inline constexpr unsigned char LeadBit = 2;
 inline constexpr unsigned char TrailBit = 4;
 inline constexpr unsigned char LineEndBit = 8;
+inline constexpr int ByteValueCount = 256;
 struct ByteTable {
   unsigned char kind[ByteValueCount];
-  int leadStart[ByteValueCount];
 };
 constexpr ByteTable MakeByteTable() {
   ByteTable table{};
@@ -101,22 +99,10 @@ constexpr ByteTable MakeByteTable() {
     table.kind[value] = static_cast<unsigned char>(
         (IsPrintableAscii(b) ? PrintableBit : 0) | (IsLeadByte(b) ? LeadBit : 0) |
         (IsTrailByte(b) ? TrailBit : 0) | (IsLineEnd(b) ? LineEndBit : 0));
-    if (IsLeadByte(b)) {
-      const int leadNumber = b <= 0x9F ? b - 0x81 : b - 0xE0 + LowLeadCount;
-      table.leadStart[value] = leadNumber * TrailCount - 0x40;
-    }
   }
   return table;
 }
 inline constexpr ByteTable Bytes = MakeByteTable();
-
-// The number of a lead byte and a byte that may follow it.
-constexpr int DoubleByteNumber(unsigned char lead, unsigned char trail) {
-  return Bytes.leadStart[lead] + trail;
-}
-constexpr int HalfWidthNumber(unsigned char kana) {
-  return kana - 0xA1;
-}
 
 // ---- The common case, without pieces -----------------------------------------------------------
 

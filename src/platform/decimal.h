@@ -7,9 +7,9 @@ namespace reversi::platform {
 // The longest decimal int: a sign and ten digits.
 inline constexpr int MaxNumberLength = 11;
 
-// Puts `value` in decimal, right-aligned with spaces to at least `minWidth` columns, at `out`,
-// which has room for the larger of minWidth and MaxNumberLength; returns the length. Usable at
-// compile time, so fixed lines of numbers can be built then.
+// Puts `value` in decimal, right-aligned with spaces to at least `minWidth` columns, at `out`;
+// returns the length, which is all it writes: never more than the larger of minWidth and
+// MaxNumberLength. Usable at compile time, so fixed lines of numbers can be built then.
 constexpr int FormatNumber(int value, int minWidth, char* out) {
   constexpr unsigned Radix = 10;
   // The magnitude as unsigned, so that the most negative int needs no special case.

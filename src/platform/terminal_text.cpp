@@ -20,33 +20,34 @@ constexpr char Unknown[] = "?";
 constexpr char WideUnknown[] = "\xE3\x83\xBB";  // U+30FB, the katakana middle dot
 constexpr std::size_t MaxUtf8Length = 4;
 
-// ESC [ n G puts the cursor in column n, counted from 1. The moves to the columns of any usual
-// line are made when compiling; a column beyond them is formatted when needed.
-constexpr int TabledColumns = 256;
-constexpr std::size_t CursorMoveCapacity = 2 + MaxNumberLength + 1;  // ESC [, the number, G
-struct CursorMove {
-  char bytes[CursorMoveCapacity];
-  std::size_t length;
-};
-
-constexpr CursorMove MakeCursorMove(int zeroBasedColumn) {
-  CursorMove move{};
-  move.bytes[0] = Escape;
-  move.bytes[1] = '[';
-  const int digits = FormatNumber(zeroBasedColumn + 1, 0, move.bytes + 2);
-  move.bytes[2 + digits] = 'G';
-  move.length = static_cast<std::size_t>(2 + digits + 1);
-  return move;
+// ESC [ n G puts the cursor in column n, counted from 1. Puts the move to a column counted from 0
+// at `out` and returns its end.
+constexpr char* FormatCursorMove(char* out, int zeroBasedColumn) {
+  *out++ = Escape;
+  *out++ = '[';
+  out += FormatNumber(zeroBasedColumn + 1, 0, out);
+  *out++ = 'G';
+  return out;
 }
+constexpr std::size_t CursorMoveCapacity = 2 + MaxNumberLength + 1;  // ESC [, the number, G
 
+// The moves to the columns of any usual line, made when compiling: ESC [, at most three digits, G.
+constexpr int TabledColumns = 256;
+constexpr std::size_t TabledMoveCapacity = 7;
+struct TabledMove {
+  char bytes[TabledMoveCapacity];
+  unsigned char length;
+};
 struct CursorMoveTable {
-  CursorMove toColumn[TabledColumns];
+  TabledMove toColumn[TabledColumns];
 };
 
 constexpr CursorMoveTable MakeCursorMoveTable() {
   CursorMoveTable table{};
-  for (int column = 0; column < TabledColumns; ++column)
-    table.toColumn[column] = MakeCursorMove(column);
+  for (int column = 0; column < TabledColumns; ++column) {
+    TabledMove& move = table.toColumn[column];
+    move.length = static_cast<unsigned char>(FormatCursorMove(move.bytes, column) - move.bytes);
+  }
   return table;
 }
 
@@ -101,8 +102,23 @@ struct Conversion {
   unsigned char length;      // 0 until the character has been converted
   bool maybeNarrow;  // a character some terminals draw one column wide (not cp932::IsAlwaysWide)
 };
-Conversion doubleByteConversions[cp932::DoubleByteCount];
 Conversion halfWidthConversions[cp932::HalfWidthCount];
+
+// The double-byte characters, found by their two bytes in a small open-addressed table: a game
+// writes some sixty different ones, and a table for every possible one would cost a terminal
+// session several pages of memory where this takes one. Should it ever fill, further characters are
+// converted every time they come.
+struct KnownCharacter {
+  std::uint16_t pair;  // lead byte and second byte; 0 for a free slot (no lead byte is 0)
+  Conversion conversion;
+};
+// A character is looked for in two slots side by side, found by hashing its bytes, and beyond
+// them only when both hold others (linear probing).
+constexpr int KnownHashBits = 8;
+constexpr std::size_t SlotsPerHash = 2;
+constexpr std::size_t KnownCapacity = (std::size_t{1} << KnownHashBits) * SlotsPerHash;
+KnownCharacter knownCharacters[KnownCapacity];
+Conversion unknownCharacter;  // where a character goes once the table is full
 
 // Converts one CP932 character (one or two bytes) into `conversion`, or puts `fallback` there
 // when the bytes stand for no character. Out of line: it is the rare case, and the loops that look
@@ -128,6 +144,41 @@ Conversion halfWidthConversions[cp932::HalfWidthCount];
   conversion.maybeNarrow = !cp932::IsAlwaysWide(DecodeUtf8(decoded, conversion.length));
 }
 
+// The slot where a character's search starts: Fibonacci hashing of its two bytes.
+constexpr std::uint32_t HashMultiplier = 0x9E3779B1U;
+constexpr int HashShift = 32 - KnownHashBits;
+inline std::size_t FirstSlot(std::uint32_t pair) {
+  return ((pair * HashMultiplier) >> HashShift) * SlotsPerHash;
+}
+
+// The search beyond the first two slots, and the first conversion of a character: both rare.
+[[gnu::noinline]] const Conversion& FindOrLearn(std::uint32_t pair) {
+  const unsigned char bytes[2] = {static_cast<unsigned char>(pair >> 8),
+                                  static_cast<unsigned char>(pair)};
+  std::size_t slot = FirstSlot(pair);
+  for (std::size_t tried = 0; tried < KnownCapacity; ++tried) {
+    KnownCharacter& known = knownCharacters[slot];
+    if (known.pair == pair) return known.conversion;
+    if (known.pair == 0) {
+      known.pair = static_cast<std::uint16_t>(pair);
+      Learn(bytes, 2, WideUnknown, known.conversion);
+      return known.conversion;
+    }
+    slot = (slot + 1) & (KnownCapacity - 1);
+  }
+  Learn(bytes, 2, WideUnknown, unknownCharacter);
+  return unknownCharacter;
+}
+
+// The conversion of a double-byte character, learned now if it is the first time.
+inline const Conversion& ConversionOf(unsigned char lead, unsigned char trail) {
+  const std::uint32_t pair = static_cast<std::uint32_t>(lead) << 8 | trail;
+  const KnownCharacter* first = knownCharacters + FirstSlot(pair);
+  if (first[0].pair == pair) return first[0].conversion;
+  if (first[1].pair == pair) return first[1].conversion;
+  return FindOrLearn(pair);
+}
+
 // A converted character. All four bytes are copied, one store instead of a copy of varying
 // length; only `length` of them count.
 char* PutConverted(char* out, const Conversion& conversion) {
@@ -137,24 +188,18 @@ char* PutConverted(char* out, const Conversion& conversion) {
 
 // The cursor to a column, counted from 0.
 inline char* PutCursorColumn(char* out, int column) {
-  if (column < TabledColumns) {
-    const CursorMove& move = CursorMoves.toColumn[column];
-    std::memcpy(out, move.bytes, CursorMoveCapacity);
-    return out + move.length;
-  }
-  const CursorMove move = MakeCursorMove(column);
-  return Put(out, move.bytes, move.length);
+  if (column >= TabledColumns) return FormatCursorMove(out, column);
+  // The whole entry is copied, one store; only `length` bytes count.
+  const TabledMove& move = CursorMoves.toColumn[column];
+  std::memcpy(out, move.bytes, TabledMoveCapacity);
+  return out + move.length;
 }
 
 // A double-byte character in UTF-8, followed by the cursor move to `column` where a terminal may
 // have drawn it one column wide (shown text only; a title has no columns).
 inline char* PutDoubleByte(char* out, unsigned char lead, unsigned char trail, bool shown,
                            int column) {
-  Conversion& conversion = doubleByteConversions[cp932::DoubleByteNumber(lead, trail)];
-  if (conversion.length == 0) {
-    const unsigned char bytes[2] = {lead, trail};
-    Learn(bytes, 2, WideUnknown, conversion);
-  }
+  const Conversion& conversion = ConversionOf(lead, trail);
   out = PutConverted(out, conversion);
   if (shown && conversion.maybeNarrow) out = PutCursorColumn(out, column);
   return out;
