@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cp932.h"
 #include "game/texts.h"
 #include "platform/console.h"
 #include "platform/terminal_text.h"
@@ -161,6 +162,32 @@ TEST_F(TerminalTextTest, AnyCutsGiveTheSameOutput) {
   }
   // A stray byte first puts every character of the rest on the other byte boundary.
   EXPECT_EQ(Convert({"x" + screen}), "x" + whole);
+}
+
+// Far more characters than the converter remembers: once it can remember no more, every character
+// must still come out right. Compared, cursor moves left out, with the tests' own decoder.
+TEST_F(TerminalTextTest, EveryDoubleByteCharacterTwice) {
+  std::string all;
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
+      // Only pairs that stand for a character: the decoder shows the others its own way.
+      if (testing::Cp932ToUtf8(pair).find('<') == std::string::npos) all += pair;
+    }
+    all += '\n';
+  }
+  ASSERT_GT(all.size(), 10000U);
+  const std::string twice = Convert({all, all});
+  std::string withoutMoves;
+  for (std::size_t at = 0; at < twice.size(); ++at) {
+    if (twice[at] == '\x1b') {
+      at = twice.find('G', at);
+      continue;
+    }
+    withoutMoves += twice[at];
+  }
+  const std::string decoded = testing::Cp932ToUtf8(all);
+  EXPECT_TRUE(withoutMoves == decoded + decoded);
 }
 
 TEST_F(TerminalTextTest, EchoedLineStartsTheCountAgain) {
