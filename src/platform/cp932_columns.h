@@ -1,8 +1,6 @@
-// CP932 text counted in console columns for every platform's console layer: which bytes form one
-// character (escape sequences apart) and the column after it on a CP932 console, cut into pieces
-// or, for the plain text that is nearly all of the output, walked inline by the layer's own loop.
-// Owns the line's column, a lead byte waiting for its second byte and the state of an unfinished
-// escape sequence.
+// CP932 text in console columns for every platform's console layer: which bytes form a character
+// (escape sequences apart) and the column after it on a CP932 console, as pieces or walked inline.
+// Owns the line's column, a held-back lead byte and the state of an unfinished escape sequence.
 #pragma once
 
 #include <cstddef>
