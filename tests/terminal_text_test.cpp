@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cp932.h"
 #include "game/texts.h"
 #include "platform/console.h"
 #include "platform/terminal_text.h"
@@ -83,6 +84,10 @@ TEST_F(TerminalTextTest, ConvertsAndKeepsConsoleColumns) {
       {"bytes that are no character", {"\x80|\xA0|\xFD|\xFF"}, "?|?|?|?"},
       {"lead byte without its second byte", {"\x81\n\x81\x9B"}, "?\n○" + Column(3)},
       {"pair without a character is a wide dot", {"\x85\x40\x81\x9B"}, "・○" + Column(5)},
+      // Each character is converted once and remembered: the second time must read the same.
+      {"the same characters again",
+       {"\x85\x40\xB1\x81\x9B", "\x85\x40\xB1\x81\x9B"},
+       "・ｱ○" + Column(6) + "・ｱ○" + Column(11)},
   };
   for (const Case& c : cases)
     EXPECT_EQ(Convert(c.writes), c.expected) << c.what;
@@ -134,6 +139,55 @@ TEST_F(TerminalTextTest, LongOutputArrivesWhole) {
   }
   EXPECT_EQ(Convert({in}), expected);
   EXPECT_GT(sinkCalls, 1);
+}
+
+// However the program's output is cut into writes, the terminal gets the same bytes: characters
+// and escape sequences cut in two, and long stretches that fill the converter's buffer.
+TEST_F(TerminalTextTest, AnyCutsGiveTheSameOutput) {
+  std::string screen = std::string("\x1b]0;") + texts::Title + "\x07";
+  for (int i = 0; i < 40; ++i) {
+    screen += platform::ClearSequence;
+    screen += texts::CoordinateHint;
+    screen +=
+        "10\x81"
+        "E\x81\x9B\x81\x9C\xB1\x80\x85\x40\r\n";
+    screen += texts::FinalPrompt;
+  }
+  const std::string whole = Convert({screen});
+  for (std::size_t piece : {1, 2, 3, 7, 1000, 4099}) {
+    std::vector<std::string> writes;
+    for (std::size_t at = 0; at < screen.size(); at += piece)
+      writes.push_back(screen.substr(at, piece));
+    EXPECT_EQ(Convert(writes), whole) << "writes of " << piece << " bytes";
+  }
+  // A stray byte first puts every character of the rest on the other byte boundary.
+  EXPECT_EQ(Convert({"x" + screen}), "x" + whole);
+}
+
+// Far more characters than the converter remembers: once it can remember no more, every character
+// must still come out right. Compared, cursor moves left out, with the tests' own decoder.
+TEST_F(TerminalTextTest, EveryDoubleByteCharacterTwice) {
+  std::string all;
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
+      // Only pairs that stand for a character: the decoder shows the others its own way.
+      if (testing::Cp932ToUtf8(pair).find('<') == std::string::npos) all += pair;
+    }
+    all += '\n';
+  }
+  ASSERT_GT(all.size(), 10000U);
+  const std::string twice = Convert({all, all});
+  std::string withoutMoves;
+  for (std::size_t at = 0; at < twice.size(); ++at) {
+    if (twice[at] == '\x1b') {
+      at = twice.find('G', at);
+      continue;
+    }
+    withoutMoves += twice[at];
+  }
+  const std::string decoded = testing::Cp932ToUtf8(all);
+  EXPECT_TRUE(withoutMoves == decoded + decoded);
 }
 
 TEST_F(TerminalTextTest, EchoedLineStartsTheCountAgain) {

@@ -1,4 +1,7 @@
 // The board screen and the result screen.
+#include <bit>
+#include <cstring>
+
 #include "board/board.h"
 #include "game/game.h"
 #include "game/settings.h"
@@ -13,16 +16,75 @@ namespace {
 constexpr int ColumnNumberWidth = 2;
 constexpr int CountWidth = 2;
 
-const char* GlyphOf(Cell cell) {
-  switch (cell) {
-    case Empty:
-      return texts::EmptyGlyph;
-    case Black:
-      return texts::BlackGlyph;
-    case White:
-      return texts::WhiteGlyph;
+// Every glyph is two bytes, and so is every row label (10..80): the board's layout is fixed, and
+// a screen fills the glyphs into a copy of a frame made when compiling.
+constexpr int GlyphLength = 2;
+constexpr int RowLabelLength = 2;
+constexpr int HeaderLength = 1 + BoardSize * ColumnNumberWidth + 1;  // lead blank, line end
+constexpr int RowLength = RowLabelLength + BoardSize * GlyphLength + 1;
+constexpr int FrameLength = HeaderLength + BoardSize * RowLength;
+// A cell is a byte; a damaged one may hold any value.
+constexpr int CellValueCount = 256;
+
+struct Glyph {
+  char bytes[GlyphLength];
+};
+
+struct BoardFrame {
+  char bytes[FrameLength];
+  int length;  // what the numbers took, checked against the fixed layout below
+};
+
+static_assert(sizeof texts::EmptyGlyph - 1 == GlyphLength &&
+              sizeof texts::BlackGlyph - 1 == GlyphLength &&
+              sizeof texts::WhiteGlyph - 1 == GlyphLength &&
+              sizeof texts::InvalidGlyph - 1 == GlyphLength &&
+              sizeof texts::HintGlyph - 1 == GlyphLength);
+
+constexpr Glyph GlyphFromText(const char* text) {
+  return Glyph{{text[0], text[1]}};
+}
+
+// The glyph of every byte a cell can hold: the three cell values, and "er" for anything else.
+struct GlyphTable {
+  Glyph ofCell[CellValueCount];
+};
+
+constexpr GlyphTable MakeGlyphTable() {
+  GlyphTable table{};
+  for (Glyph& glyph : table.ofCell)
+    glyph = GlyphFromText(texts::InvalidGlyph);
+  table.ofCell[Empty] = GlyphFromText(texts::EmptyGlyph);
+  table.ofCell[Black] = GlyphFromText(texts::BlackGlyph);
+  table.ofCell[White] = GlyphFromText(texts::WhiteGlyph);
+  return table;
+}
+
+// The column header and the row labels with their line ends; the glyphs' places are left blank.
+constexpr BoardFrame MakeBoardFrame() {
+  BoardFrame frame{};
+  int at = 0;
+  frame.bytes[at++] = ' ';
+  for (int col = 0; col < BoardSize; ++col)
+    at += platform::FormatNumber(col + 1, ColumnNumberWidth, frame.bytes + at);
+  frame.bytes[at++] = '\n';
+  for (int row = 0; row < BoardSize; ++row) {
+    at += platform::FormatNumber((row + 1) * SquareCodeRadix, 0, frame.bytes + at);
+    for (int i = 0; i < BoardSize * GlyphLength; ++i)
+      frame.bytes[at++] = ' ';
+    frame.bytes[at++] = '\n';
   }
-  return texts::InvalidGlyph;
+  frame.length = at;
+  return frame;
+}
+
+constexpr GlyphTable Glyphs = MakeGlyphTable();
+constexpr BoardFrame Frame = MakeBoardFrame();
+static_assert(Frame.length == FrameLength, "the board's numbers must fit the fixed layout");
+
+// Where the glyph of a square goes in the frame.
+constexpr int GlyphOffset(int row, int col) {
+  return HeaderLength + row * RowLength + RowLabelLength + col * GlyphLength;
 }
 
 }  // namespace
@@ -34,19 +96,19 @@ void DrawBoard(int side) {
   WriteText(text.coordinateHint);
   WriteText(text.breakOffHint);
   WriteText(side == 0 ? text.turnBlackLine : text.turnWhiteLine);
-  const SquareSet hints = HintSquares();
-  WriteText(" ");
-  for (int col = 0; col < BoardSize; ++col)
-    platform::WriteNumber(col + 1, ColumnNumberWidth);
-  WriteText("\n");
+  char board[FrameLength];
+  std::memcpy(board, Frame.bytes, FrameLength);
   for (int row = 0; row < BoardSize; ++row) {
-    platform::WriteNumber((row + 1) * SquareCodeRadix);
-    for (int col = 0; col < BoardSize; ++col) {
-      const bool hinted = hints != 0 && (hints & SquareBit(row, col)) != 0;
-      WriteText(hinted ? texts::HintGlyph : GlyphOf(Board[row][col]));
-    }
-    WriteText("\n");
+    for (int col = 0; col < BoardSize; ++col)
+      std::memcpy(board + GlyphOffset(row, col), Glyphs.ofCell[Board[row][col]].bytes, GlyphLength);
   }
+  // The hint marks go over the cells' glyphs, one per square of the set.
+  for (SquareSet hints = HintSquares(); hints != 0; hints &= hints - 1) {
+    const int square = std::countr_zero(hints);
+    std::memcpy(board + GlyphOffset(square / BoardSize, square % BoardSize), texts::HintGlyph,
+                GlyphLength);
+  }
+  platform::WriteOutput(board, FrameLength);
   WriteLastMoveLine();
 }
 

@@ -2,7 +2,9 @@
 // listed under the next board, and the transcript written to the record file.
 #include "game/settings.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "platform/console.h"
 
@@ -153,17 +155,35 @@ void NotePass(int side) {
 void WriteLastMoveLine() {
   if (listedCount == 0) return;
   const texts::TextSet& text = Texts();
-  platform::WriteText(text.lastMoveLead);
+  // Built whole and written once: the lead, then per turn a blank between turns, the glyph and
+  // the square or the pass text, then the line end.
+  constexpr std::size_t GlyphLength = sizeof texts::BlackGlyph - 1;
+  constexpr std::size_t LongestLead =
+      std::max(sizeof texts::LastMoveLead, sizeof texts::english::LastMoveLead) - 1;
+  constexpr std::size_t LongestTurn =
+      1 + GlyphLength +
+      std::max({sizeof texts::LastMovePass - 1, sizeof texts::english::LastMovePass - 1,
+                static_cast<std::size_t>(platform::MaxNumberLength)});
+  constexpr std::size_t LineCapacity = LongestLead + ListedTurnCapacity * LongestTurn + 1;
+  char line[LineCapacity];
+  std::size_t used = 0;
+  const auto append = [&line, &used](const char* bytes, std::size_t count) {
+    std::memcpy(line + used, bytes, count);
+    used += count;
+  };
+  append(text.lastMoveLead, std::strlen(text.lastMoveLead));
   for (int i = 0; i < listedCount; ++i) {
-    if (i > 0) platform::WriteText(" ");
-    platform::WriteText(listedTurns[i].side == 0 ? texts::BlackGlyph : texts::WhiteGlyph);
+    if (i > 0) append(" ", 1);
+    append(listedTurns[i].side == 0 ? texts::BlackGlyph : texts::WhiteGlyph, GlyphLength);
     if (listedTurns[i].square == NoSquare) {
-      platform::WriteText(text.lastMovePass);
+      append(text.lastMovePass, std::strlen(text.lastMovePass));
     } else {
-      platform::WriteNumber(listedTurns[i].square);
+      used +=
+          static_cast<std::size_t>(platform::FormatNumber(listedTurns[i].square, 0, line + used));
     }
   }
-  platform::WriteText("\n");
+  append("\n", 1);
+  platform::WriteOutput(line, used);
   listedCount = 0;
 }
 

@@ -34,10 +34,6 @@ std::uint32_t fixedSeconds = 0;
 constexpr char TitleStart[] = "\x1b]0;";  // OSC 0: set the window (and icon) title
 constexpr char TitleEnd[] = "\x07";
 
-// Decimal digits of any int, sign included.
-constexpr int MaxNumberLength = 11;
-constexpr int DecimalRadix = 10;
-
 }  // namespace
 
 void WriteOutput(const char* bytes, std::size_t count) {
@@ -54,26 +50,19 @@ void WriteOutput(const char* bytes, std::size_t count) {
   outputUsed += count;
 }
 
-void WriteText(const char* text) {
-  WriteOutput(text, std::strlen(text));
-}
-
 void WriteNumber(int value, int minWidth) {
-  char digits[MaxNumberLength];
-  int length = 0;
-  // Work on the magnitude as unsigned so that the most negative int needs no special case.
-  unsigned magnitude = value < 0 ? 0U - static_cast<unsigned>(value) : static_cast<unsigned>(value);
-  do {
-    digits[length++] = static_cast<char>('0' + magnitude % DecimalRadix);
-    magnitude /= DecimalRadix;
-  } while (magnitude != 0);
-  if (value < 0) digits[length++] = '-';
-  for (int pad = length; pad < minWidth; ++pad)
-    WriteOutput(" ", 1);
+  // Padding wider than any number goes ahead of it, in runs of blanks; the rest is formatted with
+  // the number and written with it.
+  static constexpr char Blanks[] = "           ";
+  static_assert(sizeof Blanks - 1 == MaxNumberLength);
+  while (minWidth > MaxNumberLength) {
+    const int run =
+        minWidth - MaxNumberLength < MaxNumberLength ? minWidth - MaxNumberLength : MaxNumberLength;
+    WriteOutput(Blanks, static_cast<std::size_t>(run));
+    minWidth -= run;
+  }
   char text[MaxNumberLength];
-  for (int i = 0; i < length; ++i)
-    text[i] = digits[length - 1 - i];
-  WriteOutput(text, static_cast<std::size_t>(length));
+  WriteOutput(text, static_cast<std::size_t>(FormatNumber(value, minWidth, text)));
 }
 
 void FlushOutput() {

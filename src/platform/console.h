@@ -6,6 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+
+#include "platform/decimal.h"
 
 namespace reversi::platform {
 
@@ -15,9 +18,13 @@ inline constexpr int EndOfInput = -1;
 // ---- What the game uses -----------------------------------------------------------------------
 
 // The one output routine: every byte the program writes passes through here, unchanged CP932.
+// Callers hand over whole runs (a text, a board row) rather than byte by byte: each call has a
+// fixed cost of its own.
 void WriteOutput(const char* bytes, std::size_t count);
-// Writes a NUL-terminated text.
-void WriteText(const char* text);
+// Writes a NUL-terminated text. Inline so that the length of a literal is known when compiling.
+inline void WriteText(const char* text) {
+  WriteOutput(text, std::strlen(text));
+}
 // Writes a decimal number, right-aligned with spaces to at least `minWidth` columns.
 void WriteNumber(int value, int minWidth = 0);
 // Hands everything written so far to the console. Done before every wait for input.

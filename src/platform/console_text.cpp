@@ -50,6 +50,14 @@ wchar_t Decode(const unsigned char* bytes, int length, wchar_t fallback) {
   return got == 1 ? wide[0] : fallback;
 }
 
+// Printable ASCII as it is.
+void PutAscii(const char* bytes, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    if (outputUsed == OutputCapacity) FlushDecoded();
+    Put(static_cast<wchar_t>(bytes[i]));
+  }
+}
+
 // Shows one piece of the program's output on the console.
 void PutPiece(const cp932::Piece& piece) {
   if (OutputCapacity - outputUsed < LargestStep) FlushDecoded();
@@ -59,7 +67,7 @@ void PutPiece(const cp932::Piece& piece) {
       Put(static_cast<wchar_t>(piece.bytes[0]));
       return;
     case cp932::PieceKind::Ascii:
-      Put(static_cast<wchar_t>(piece.bytes[0]));
+      PutAscii(piece.run, piece.runLength);
       return;
     case cp932::PieceKind::HalfWidth:
       Put(Decode(piece.bytes, 1, Unknown));

@@ -9,8 +9,6 @@ namespace {
 
 constexpr unsigned char Escape = 0x1B;
 constexpr unsigned char Bell = 0x07;
-constexpr unsigned char Delete = 0x7F;
-constexpr unsigned char FirstPrintable = 0x20;
 constexpr unsigned char LastAscii = 0x7F;
 constexpr int SingleWidth = 1;
 constexpr int DoubleWidth = 2;
@@ -23,17 +21,6 @@ enum Mode {
   OperatingSystemText,   // ESC ] ... up to BEL or ESC \: text (a title), not counted
   OperatingSystemEscape  // ESC inside that text: the string ends with the next byte
 };
-
-// A lead byte of a double-byte character, and the bytes that may follow one.
-constexpr bool IsLeadByte(unsigned char b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-constexpr bool IsTrailByte(unsigned char b) {
-  return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
-}
-constexpr bool IsHalfWidthKana(unsigned char b) {
-  return b >= 0xA1 && b <= 0xDF;
-}
 
 // Unicode's wide and full-width ranges within reach of CP932.
 struct CodeRange {
@@ -63,7 +50,7 @@ PieceSink pieceSink = nullptr;
 // Counts the piece when it is shown text and hands it on.
 void Emit(PieceKind kind, unsigned char first, unsigned char second, bool shown, int width) {
   if (shown) column += width;
-  const Piece piece{kind, {first, second}, shown, column};
+  const Piece piece{kind, {first, second}, shown, column, nullptr, 0};
   pieceSink(piece);
 }
 
@@ -71,18 +58,20 @@ void EmitControl(unsigned char byte) {
   Emit(PieceKind::Control, byte, 0, false, 0);
 }
 
-// One byte that is text, shown (counted) or inside a title (not counted).
-void TextByte(unsigned char byte, bool shown) {
+// One byte that is text, shown (counted) or inside a title (not counted); `at` is its place.
+void TextByte(const char* at, bool shown) {
+  const auto byte = static_cast<unsigned char>(*at);
   if (IsLeadByte(byte)) {
     pendingLead = byte;
     return;
   }
   if (byte <= LastAscii) {
-    if (byte >= FirstPrintable && byte != Delete) {
-      Emit(PieceKind::Ascii, byte, 0, shown, SingleWidth);
+    if (IsPrintableAscii(byte)) {
+      if (shown) column += SingleWidth;
+      pieceSink(Piece{PieceKind::Ascii, {byte, 0}, shown, column, at, 1});
       return;
     }
-    if (shown && (byte == '\n' || byte == '\r')) column = 0;
+    if (shown && IsLineEnd(byte)) column = 0;
     EmitControl(byte);
     return;
   }
@@ -91,7 +80,8 @@ void TextByte(unsigned char byte, bool shown) {
 }
 
 // One byte after a held-back lead byte has been dealt with: text or part of an escape sequence.
-void ByteInMode(unsigned char byte) {
+void ByteInMode(const char* at) {
+  const auto byte = static_cast<unsigned char>(*at);
   switch (mode) {
     case Text:
       if (byte == Escape) {
@@ -99,7 +89,7 @@ void ByteInMode(unsigned char byte) {
         mode = EscapeStart;
         return;
       }
-      TextByte(byte, true);
+      TextByte(at, true);
       return;
     case EscapeStart:
       EmitControl(byte);
@@ -118,7 +108,7 @@ void ByteInMode(unsigned char byte) {
         EmitControl(byte);
         return;
       }
-      TextByte(byte, false);
+      TextByte(at, false);
       return;
     case OperatingSystemEscape:
       mode = Text;
@@ -127,29 +117,68 @@ void ByteInMode(unsigned char byte) {
   }
 }
 
+// One byte that the walk over shown text left: a held-back lead byte is dealt with first.
+void SplitByte(const char* at) {
+  const auto byte = static_cast<unsigned char>(*at);
+  if (pendingLead != NoLead) {
+    const auto lead = static_cast<unsigned char>(pendingLead);
+    pendingLead = NoLead;
+    const bool shown = mode == Text;
+    if (IsTrailByte(byte)) {
+      Emit(PieceKind::DoubleByte, lead, byte, shown, DoubleWidth);
+      return;
+    }
+    // The byte after a lone lead byte stands on its own.
+    Emit(PieceKind::Invalid, lead, 0, shown, SingleWidth);
+  }
+  ByteInMode(at);
+}
+
 }  // namespace
 
 void Split(const char* bytes, std::size_t count, PieceSink sink) {
   pieceSink = sink;
-  for (std::size_t i = 0; i < count; ++i) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    if (pendingLead != NoLead) {
-      const auto lead = static_cast<unsigned char>(pendingLead);
-      pendingLead = NoLead;
-      const bool shown = mode == Text;
-      if (IsTrailByte(byte)) {
-        Emit(PieceKind::DoubleByte, lead, byte, shown, DoubleWidth);
-        continue;
-      }
-      // The byte after a lone lead byte stands on its own.
-      Emit(PieceKind::Invalid, lead, 0, shown, SingleWidth);
+  std::size_t i = 0;
+  while (i < count) {
+    if (AtShownText()) {
+      i += WalkShownText(
+          bytes + i, count - i,
+          [](const char* run, std::size_t length, int after) {
+            pieceSink(Piece{PieceKind::Ascii, {0, 0}, true, after, run, length});
+          },
+          [](unsigned char lead, unsigned char trail, int after) {
+            pieceSink(Piece{PieceKind::DoubleByte, {lead, trail}, true, after, nullptr, 0});
+          },
+          [](unsigned char lineEnd) {
+            pieceSink(Piece{PieceKind::Control, {lineEnd, 0}, false, 0, nullptr, 0});
+          });
+      if (i == count) return;
     }
-    ByteInMode(byte);
+    SplitByte(bytes + i);
+    ++i;
   }
+}
+
+std::size_t SplitUntilShownText(const char* bytes, std::size_t count, PieceSink sink) {
+  pieceSink = sink;
+  std::size_t i = 0;
+  do {
+    SplitByte(bytes + i);
+    ++i;
+  } while (i < count && !AtShownText());
+  return i;
 }
 
 void SetColumn(int newColumn) {
   column = newColumn;
+}
+
+int Column() {
+  return column;
+}
+
+bool AtShownText() {
+  return mode == Text && pendingLead == NoLead;
 }
 
 void Reset() {

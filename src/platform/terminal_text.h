@@ -1,6 +1,6 @@
 // CP932 text shown on a UTF-8 terminal, for the POSIX console layer only: converts the program's
-// bytes to UTF-8 and keeps every double-byte character two columns wide, as a CP932 console
-// shows it. Owns the converter and its output buffer; the columns are counted in cp932_columns.h.
+// bytes to UTF-8, every double-byte character two columns wide as on a CP932 console. Owns the
+// converter, what it made of each character so far, and the output buffer.
 #pragma once
 
 #include <cstddef>
