@@ -162,12 +162,37 @@ bool OpenRecordFile(const char* path, const char*& reason) {
   return os::OpenRecordFile(path, reason);
 }
 
+namespace {
+
+// Where the record's unfinished line began, while one is being written: negative where the file
+// cannot be cut back (a pipe or a device).
+bool recordLineOpen = false;
+long long recordLineStart = -1;
+
+// Cuts the record file back to where its unfinished line began.
+void TakeBackRecordLine() {
+  if (recordLineOpen && recordLineStart >= 0) os::CutRecordFile(recordLineStart);
+  recordLineOpen = false;
+}
+
+}  // namespace
+
 bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason) {
-  return os::AppendToRecordFile(bytes, count, reason);
+  if (count == 0) return true;
+  if (!recordLineOpen) {
+    recordLineStart = os::RecordFileSize();
+    recordLineOpen = true;
+  }
+  if (!os::AppendToRecordFile(bytes, count, reason)) {
+    TakeBackRecordLine();
+    return false;
+  }
+  recordLineOpen = bytes[count - 1] != '\n';
+  return true;
 }
 
 void DropUnfinishedRecordLine() {
-  os::DropUnfinishedRecordLine();
+  TakeBackRecordLine();
 }
 
 void SleepMilliseconds(int milliseconds) {
@@ -179,6 +204,7 @@ void WriteErrorText(const char* text) {
 }
 
 void ResetConsoleState() {
+  recordLineOpen = false;
   outputUsed = 0;
   inputNext = 0;
   inputEnd = 0;

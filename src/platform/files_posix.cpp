@@ -16,11 +16,6 @@ namespace {
 
 constexpr int NoFile = -1;
 int recordFile = NoFile;
-// Where the record's unfinished line began, while one is being written; -1 for none, or where the
-// file cannot be cut back (a pipe or a device).
-constexpr off_t NoLine = -1;
-off_t lineStart = NoLine;
-bool lineOpen = false;
 
 constexpr long MillisecondsPerSecond = 1000;
 constexpr long NanosecondsPerMillisecond = 1000000;
@@ -38,15 +33,6 @@ bool WriteAllTo(int fd, const char* bytes, std::size_t count) {
   return true;
 }
 
-// Cuts the record file back to where the unfinished line began.
-void CutBackToLineStart() {
-  if (lineOpen && lineStart != NoLine) {
-    const int cut = ftruncate(recordFile, lineStart);
-    static_cast<void>(cut);  // a file that cannot be cut back keeps the piece: nothing else to do
-  }
-  lineOpen = false;
-}
-
 }  // namespace
 
 bool OpenRecordFile(const char* path, const char*& reason) {
@@ -59,7 +45,6 @@ bool OpenRecordFile(const char* path, const char*& reason) {
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   if (recordFile != NoFile) close(recordFile);
   recordFile = fd;
-  lineOpen = false;
   return true;
 }
 
@@ -72,21 +57,18 @@ bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reaso
   // one that has grown to the process's file size limit.
   signal(SIGPIPE, SIG_IGN);
   signal(SIGXFSZ, SIG_IGN);
-  if (!lineOpen) {
-    lineStart = lseek(recordFile, 0, SEEK_END);
-    lineOpen = true;
-  }
-  if (!WriteAllTo(recordFile, bytes, count)) {
-    reason = std::strerror(errno);
-    CutBackToLineStart();
-    return false;
-  }
-  lineOpen = count == 0 ? lineOpen : bytes[count - 1] != '\n';
-  return true;
+  if (WriteAllTo(recordFile, bytes, count)) return true;
+  reason = std::strerror(errno);
+  return false;
 }
 
-void DropUnfinishedRecordLine() {
-  CutBackToLineStart();
+long long RecordFileSize() {
+  return recordFile == NoFile ? -1 : static_cast<long long>(lseek(recordFile, 0, SEEK_END));
+}
+
+void CutRecordFile(long long size) {
+  const int cut = ftruncate(recordFile, static_cast<off_t>(size));
+  static_cast<void>(cut);  // a file that cannot be cut back keeps the piece: nothing else to do
 }
 
 void SleepMilliseconds(int milliseconds) {

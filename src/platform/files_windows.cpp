@@ -26,11 +26,6 @@ namespace {
 constexpr int NoFile = -1;
 constexpr int StderrFd = 2;
 int recordFile = NoFile;
-// Where the record's unfinished line began, while one is being written; -1 for none, or where the
-// file cannot be cut back (a pipe or a device).
-constexpr long long NoLine = -1;
-long long lineStart = NoLine;
-bool lineOpen = false;
 
 // Writes everything to `fd`. False when a write fails or writes nothing.
 bool WriteAllTo(int fd, const char* bytes, std::size_t count) {
@@ -45,15 +40,6 @@ bool WriteAllTo(int fd, const char* bytes, std::size_t count) {
   return true;
 }
 
-// Cuts the record file back to where the unfinished line began.
-void CutBackToLineStart() {
-  if (lineOpen && lineStart != NoLine) {
-    const errno_t cut = _chsize_s(recordFile, lineStart);
-    static_cast<void>(cut);  // a file that cannot be cut back keeps the piece: nothing else to do
-  }
-  lineOpen = false;
-}
-
 }  // namespace
 
 bool OpenRecordFile(const char* path, const char*& reason) {
@@ -64,7 +50,6 @@ bool OpenRecordFile(const char* path, const char*& reason) {
   }
   if (recordFile != NoFile) _close(recordFile);
   recordFile = fd;
-  lineOpen = false;
   return true;
 }
 
@@ -73,21 +58,18 @@ bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reaso
     reason = "no record file is open";
     return false;
   }
-  if (!lineOpen) {
-    lineStart = _lseeki64(recordFile, 0, SEEK_END);
-    lineOpen = true;
-  }
-  if (!WriteAllTo(recordFile, bytes, count)) {
-    reason = std::strerror(errno);
-    CutBackToLineStart();
-    return false;
-  }
-  lineOpen = count == 0 ? lineOpen : bytes[count - 1] != '\n';
-  return true;
+  if (WriteAllTo(recordFile, bytes, count)) return true;
+  reason = std::strerror(errno);
+  return false;
 }
 
-void DropUnfinishedRecordLine() {
-  CutBackToLineStart();
+long long RecordFileSize() {
+  return recordFile == NoFile ? -1 : _lseeki64(recordFile, 0, SEEK_END);
+}
+
+void CutRecordFile(long long size) {
+  const errno_t cut = _chsize_s(recordFile, size);
+  static_cast<void>(cut);  // a file that cannot be cut back keeps the piece: nothing else to do
 }
 
 void SleepMilliseconds(int milliseconds) {

@@ -38,14 +38,15 @@ std::uint32_t CalendarSeconds();
 // it cannot be opened; `reason` then names the problem in a few English words.
 bool OpenRecordFile(const char* path, const char*& reason);
 
-// Hands the bytes to the record file. A line (the bytes up to and including a "\n", which may come
-// in several calls) goes in whole or not at all: when a write fails, the file is cut back to where
-// the unfinished line began, and false is returned with `reason` naming the problem.
+// Hands all the bytes to the record file. False when none is open or a write fails, with `reason`
+// naming the problem; part of the bytes may have gone in then.
 bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason);
 
-// Cuts the record file back to where its unfinished line began, if the last bytes handed to it did
-// not end a line: that line's game will not end.
-void DropUnfinishedRecordLine();
+// The record file's size, or a negative number when it has none (a pipe, a device, none open).
+long long RecordFileSize();
+
+// Cuts the record file back to `size` bytes, as far as the file allows.
+void CutRecordFile(long long size);
 
 // Waits about `milliseconds`.
 void SleepMilliseconds(int milliseconds);
