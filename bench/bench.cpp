@@ -11,6 +11,7 @@
 
 #include "board/board.h"
 #include "com/com.h"
+#include "com_game.h"
 #include "game/game.h"
 #include "move_tree.h"
 #include "platform/console.h"
@@ -60,26 +61,15 @@ Position Capture(int side) {
 // first turn for which `wanted` says yes. False when no such turn came.
 template <typename Wanted>
 bool FindTurn(std::uint32_t seed, Wanted wanted, Position& found) {
-  ResetProgramState();
-  InitBoard();
-  SeedRandom(seed);
-  int side = 0;
-  for (;;) {
-    if (wanted()) {
-      found = Capture(side);
-      return true;
-    }
-    ChooseComMove(side);
-    side = OtherSide(side);
-    AdvanceMoveCount();
-    const int status = GetTurnStatus(side);
-    if (status == GameOver) return false;
-    if (status == MustPass) {
-      side = OtherSide(side);
-      AdvanceMoveCount();
-      PassFlag = 1;
-    }
-  }
+  const bool finished = PlayComGame(
+      seed,
+      [&](int side) {
+        if (!wanted()) return true;
+        found = Capture(side);
+        return false;
+      },
+      [](int) {});
+  return !finished;
 }
 
 struct Positions {

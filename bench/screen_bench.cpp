@@ -20,6 +20,7 @@
 
 #include "board/board.h"
 #include "com/com.h"
+#include "com_game.h"
 #include "game/game.h"
 #include "game/settings.h"
 #include "game/texts.h"
@@ -72,31 +73,23 @@ int SquarePlayed(const Cell (&before)[BoardSize][BoardSize]) {
 // turn showed.
 void RecordGame(std::uint32_t seed, RecordedGame& game) {
   platform::RedirectOutput(DropOutput);
-  ResetProgramState();
-  MoveCount = 0;
-  PassFlag = 0;
-  InitBoard();
-  SeedRandom(seed);
-  int side = 0;
   game.turnCount = 0;
-  for (;;) {
-    RecordedTurn& turn = game.turns[game.turnCount++];
-    std::memcpy(turn.board, Board, sizeof Board);
-    turn.side = side;
-    turn.legal = LegalSquares(side);
-    ChooseComMove(side);
-    turn.square = SquarePlayed(turn.board);
-    side = OtherSide(side);
-    AdvanceMoveCount();
-    const int status = GetTurnStatus(side);
-    turn.end = status == MustPass ? NextSidePasses : status == GameOver ? GameEnds : NextSideMoves;
-    if (status == GameOver) break;
-    if (status == MustPass) {
-      side = OtherSide(side);
-      AdvanceMoveCount();
-      PassFlag = 1;
-    }
-  }
+  PlayComGame(
+      seed,
+      [&game](int side) {
+        RecordedTurn& turn = game.turns[game.turnCount++];
+        std::memcpy(turn.board, Board, sizeof Board);
+        turn.side = side;
+        turn.legal = LegalSquares(side);
+        return true;
+      },
+      [&game](int status) {
+        RecordedTurn& turn = game.turns[game.turnCount - 1];
+        turn.square = SquarePlayed(turn.board);
+        turn.end = status == MustPass   ? NextSidePasses
+                   : status == GameOver ? GameEnds
+                                        : NextSideMoves;
+      });
   std::memcpy(game.finalBoard, Board, sizeof Board);
 }
 
