@@ -9,8 +9,8 @@ option(REVERSI_DEBIAN_PACKAGE
 if(REVERSI_DEBIAN_PACKAGE AND NOT WIN32)
   # What dpkg-buildflags would add for a packaged build: read-only relocations bound at start-up,
   # and the C library's checked variants of its string and memory routines.
-  target_compile_definitions(reversi_settings INTERFACE _FORTIFY_SOURCE=2)
-  target_link_options(reversi_settings INTERFACE -Wl,-z,relro -Wl,-z,now)
+  target_compile_definitions(reversi_build_flags INTERFACE _FORTIFY_SOURCE=2)
+  target_link_options(reversi_build_flags INTERFACE -Wl,-z,relro -Wl,-z,now)
 endif()
 
 if(WIN32)
