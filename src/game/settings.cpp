@@ -3,6 +3,7 @@
 #include "game/settings.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 
@@ -42,26 +43,16 @@ bool lineFailed = false;
 bool writeFailureReported = false;
 
 constexpr char SkipMark[] = "PA";
-constexpr int DecimalRadix = 10;
 
 SquareSet EmptySquares() {
-  SquareSet empty = 0;
-  for (int row = 0; row < BoardSize; ++row) {
-    for (int col = 0; col < BoardSize; ++col) {
-      if (Board[row][col] == Empty) empty |= SquareBit(row, col);
-    }
-  }
-  return empty;
+  return ReadCellSets(0).empty;  // the empty cells are the same from either side
 }
 
 // The SquareCode of the first square of `squares` in row-major order, or NoSquare for none.
 int FirstSquare(SquareSet squares) {
-  for (int row = 0; row < BoardSize; ++row) {
-    for (int col = 0; col < BoardSize; ++col) {
-      if ((squares & SquareBit(row, col)) != 0) return SquareCode(row, col);
-    }
-  }
-  return NoSquare;
+  if (squares == 0) return NoSquare;
+  const int index = std::countr_zero(squares);  // sets number the squares row-major
+  return SquareCode(index / BoardSize, index % BoardSize);
 }
 
 void ListTurn(int side, int square) {
@@ -103,9 +94,7 @@ void RecordMark(char first, char second) {
 
 // Appends a disc count, 0..SquareCount, in decimal.
 void RecordCount(int count) {
-  if (count >= DecimalRadix)
-    recordLine[recordUsed++] = static_cast<char>('0' + count / DecimalRadix);
-  recordLine[recordUsed++] = static_cast<char>('0' + count % DecimalRadix);
+  recordUsed += static_cast<std::size_t>(platform::FormatNumber(count, 0, recordLine + recordUsed));
 }
 
 }  // namespace
