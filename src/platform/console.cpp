@@ -51,16 +51,10 @@ void WriteOutput(const char* bytes, std::size_t count) {
 }
 
 void WriteNumber(int value, int minWidth) {
-  // Padding wider than any number goes ahead of it, in runs of blanks; the rest is formatted with
-  // the number and written with it.
-  static constexpr char Blanks[] = "           ";
-  static_assert(sizeof Blanks - 1 == MaxNumberLength);
-  while (minWidth > MaxNumberLength) {
-    const int run =
-        minWidth - MaxNumberLength < MaxNumberLength ? minWidth - MaxNumberLength : MaxNumberLength;
-    WriteOutput(Blanks, static_cast<std::size_t>(run));
-    minWidth -= run;
-  }
+  // The number is formatted with its padding into a buffer of the longest number's size; padding
+  // beyond that (no screen asks for it) goes ahead of it blank by blank.
+  for (; minWidth > MaxNumberLength; --minWidth)
+    WriteOutput(" ", 1);
   char text[MaxNumberLength];
   WriteOutput(text, static_cast<std::size_t>(FormatNumber(value, minWidth, text)));
 }
