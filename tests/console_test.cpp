@@ -31,7 +31,7 @@ TEST(ConsoleTest, NumbersArePaddedToTheirWidth) {
       {-5, 3, " -5"},
       {INT_MAX, 0, "2147483647"},
       {INT_MIN, 11, "-2147483648"},
-      // Wider than any number: the blanks go ahead of it in runs of their own.
+      // Wider than any number: the extra blanks go ahead of it.
       {INT_MIN, 14, "   -2147483648"},
       {42, 30, "                            42"},
   };
