@@ -15,13 +15,7 @@
 // glyph and one blank cell), with the typed lines echoed after their prompts; the title must be the
 // game's. Without INPUT and EXPECTED the program just runs in the console to its end. Exits with
 // the program's exit code, or 1 when a check fails.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_api.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,13 +3,7 @@
 // write is covered, not only the ones it writes today.
 #include "platform/console_text.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_api.h"
 
 #include <climits>
 

@@ -4,13 +4,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_api.h"
 
 #include <cerrno>
 #include <climits>

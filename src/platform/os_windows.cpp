@@ -5,13 +5,7 @@
 // ends are CR LF on the wire and LF inside. The console's code page and modes are never changed.
 #include <fcntl.h>
 #include <io.h>
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows_api.h"
 
 #include <climits>
 #include <cstdio>
