@@ -245,6 +245,8 @@ constexpr app::OptionRow FutureOptions[] = {
      .apply = NoteLevels},
 };
 
+static_assert(app::IsWellFormed(FutureOptions));
+
 std::string capturedHelp;
 
 void CaptureHelp(const char* bytes, std::size_t count) {

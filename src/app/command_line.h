@@ -3,9 +3,11 @@
 // Owns no state: everything a parse learns goes into the caller's CommandLine.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
+#include <string_view>
 
 #include "game/game.h"
 
@@ -59,6 +61,29 @@ struct OptionRow {
   const char* help = "";        // lines separated by "\n"; "{}" stands for the limits
   bool (*apply)(const OptionValue& value, CommandLine& line) = nullptr;  // false after a refusal
 };
+
+// True when every row of `table` is complete for the parser and the help: a value row names its
+// value and what it needs, number limits are in order, no long name or letter is given twice.
+// Checked when compiling (static_assert), so a new row cannot leave a gap the parser would meet.
+constexpr bool IsWellFormed(std::span<const OptionRow> table) {
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    const OptionRow& row = table[i];
+    if (row.name == nullptr || row.name[0] == '\0' || row.help == nullptr || row.apply == nullptr)
+      return false;
+    if ((row.use == ValueUse::None) != (row.kind == ValueKind::Nothing)) return false;
+    if (row.use != ValueUse::None && (row.valueName == nullptr || row.needs == nullptr))
+      return false;
+    if (row.kind == ValueKind::WholeNumbers &&
+        (row.smallest > row.largest || row.most < 1 || row.most > MostNumbers))
+      return false;
+    if (row.kind == ValueKind::Word && row.words == nullptr) return false;
+    for (std::size_t j = 0; j < i; ++j) {
+      if (std::string_view(table[j].name) == row.name) return false;
+      if (row.letter != '\0' && table[j].letter == row.letter) return false;
+    }
+  }
+  return true;
+}
 
 // Reads the arguments argv[1] .. argv[argc - 1] against `table`, calling each row's apply step in
 // the order the options are given. Accepts "--name", "--name=VALUE", "--name VALUE", any unique

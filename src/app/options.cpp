@@ -101,6 +101,8 @@ constexpr OptionRow Options[] = {
      .apply = NameRecordFile},
 };
 
+static_assert(IsWellFormed(Options));
+
 constexpr char UsageHead[] =
     "Usage: reversi [OPTION]...\n"
     "Reversi on the console, against the rule-based computer player (COM) or between\n"
