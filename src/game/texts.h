@@ -1,10 +1,9 @@
 // Every text the game shows, as the CP932 bytes the console receives, and its one message on
 // standard error. CP932 is the code page the game was written for; the bytes are spelled as escapes
 // because no compiler here can encode source text to CP932, and because some of its double-byte
-// characters end in 0x5C (a backslash). Each text carries its readable form in the comment above
-// it. The texts that differ by language live in `japanese` and `english` and reach the game only
-// through the TextSet the settings select (Texts()); the texts both languages share live in
-// `common`.
+// characters end in 0x5C (a backslash). Each text carries its readable form in the comment above.
+// What differs by language lives in `japanese` and `english` and reaches the game only through the
+// TextSet that Texts() (game/settings.h) selects; what both languages share lives in `common`.
 #pragma once
 
 #include <initializer_list>
