@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "app/command_line.h"
+#include "command_line.h"
 #include "game/game.h"
 #include "platform/console.h"
 
