@@ -157,7 +157,7 @@ TEST_F(TerminalTextTest, LargestGrowthArrivesWhole) {
       column += 1;
       continue;
     }
-    in += texts::BlackGlyph;
+    in += texts::common::BlackGlyph;
     column += 2;
     expected += "○" + Column(column + 1);
   }
