@@ -21,6 +21,7 @@ std::string Word(const cp932::Piece& piece) {
   char text[16];
   switch (piece.kind) {
     case cp932::PieceKind::Control:
+    case cp932::PieceKind::Escape:
       std::snprintf(text, sizeof text, "^%02X", piece.bytes[0]);
       return text;  // never shown text: no mark
     case cp932::PieceKind::Ascii:

@@ -313,7 +313,7 @@ TEST(EnglishOption, ChangesEveryJapaneseTextAndNothingElse) {
       {"*ゲームモードを数字で選択してEnterを押してください。\n",
        "*Choose the game mode by its number and press Enter.\n"},
       {"*Y座標を10の位にX座標を1の位にしてEnterを押してください。\n",
-       "*Type the row (Y) as the tens digit and the column (X) as the units digit, then Enter.\n"},
+       "*Type the row (Y) as the tens digit, the column (X) as the units, then Enter.\n"},
       {"*中断するときは「99+Enter」を入力してください。\n",
        "*To break off the game, type 99 and Enter.\n"},
       {"ターン:", "Turn: "},
@@ -475,8 +475,8 @@ TEST(RecordOption, AppendsARealTranscriptForEveryGameThatEnded) {
   EXPECT_EQ(full.exitCode, 0);
   EXPECT_EQ(full.output, Output({"--seed=5"}, ComGamesThenHuman));
   EXPECT_EQ(full.errors,
-            "reversi: cannot write to the record file '/dev/full': No space left on device; this "
-            "game is not recorded, later failures are not reported, and the game goes on\n");
+            "reversi: cannot write to the record file '/dev/full': No space left on device\n"
+            "reversi: this game is not recorded; play goes on; later failures go unreported\n");
 }
 
 TEST(RecordOption, NeverLeavesAPartOfALineBehind) {
@@ -498,7 +498,8 @@ TEST(RecordOption, NeverLeavesAPartOfALineBehind) {
               "3\n0\n3\n99\n", "/bin/sh");
   EXPECT_EQ(limited.exitCode, 0);
   EXPECT_EQ(limited.output, Output({"--seed=5"}, "3\n0\n3\n99\n"));
-  EXPECT_NE(limited.errors.find("File too large; this game is not recorded"), std::string::npos)
+  EXPECT_NE(limited.errors.find("File too large\nreversi: this game is not recorded"),
+            std::string::npos)
       << limited.errors;
   EXPECT_EQ(ReadFile(path), before);
   std::remove(path.c_str());

@@ -44,6 +44,19 @@ bool ListLastMoves(const OptionValue&, CommandLine& line) {
   return true;
 }
 
+bool UseAscii(const OptionValue&, CommandLine& line) {
+  line.settings.ascii = true;
+  return true;
+}
+
+// The words of --color in the order of their indexes; the option alone means "auto".
+constexpr ColorWhen ColorChoices[] = {ColorAuto, ColorAlways, ColorNever};
+
+bool ChooseColor(const OptionValue& value, CommandLine& line) {
+  line.settings.color = value.text == nullptr ? ColorAuto : ColorChoices[value.word];
+  return true;
+}
+
 bool SetDelay(const OptionValue& value, CommandLine& line) {
   line.settings.delayMilliseconds = static_cast<int>(value.numbers[0]);
   return true;
@@ -89,6 +102,16 @@ constexpr OptionRow Options[] = {
     Flag("english", "show the game's texts in English instead of Japanese", UseEnglish),
     Flag("hints", "on a human side's turn, mark each square it may play", ShowHints),
     Flag("last-move", "under each board, list the turns since the previous board", ListLastMoves),
+    Flag("ascii", "draw the discs as O and X, empty squares as '.', hints as '*'", UseAscii),
+    {.name = "color",
+     .use = ValueUse::Optional,
+     .kind = ValueKind::Word,
+     .valueName = "WHEN",
+     .needs = "one of",
+     .words = "auto|always|never",
+     .help = "draw the board in colour: auto (the default) only on a\n"
+             "terminal or console, always (also into a pipe or file) or never",
+     .apply = ChooseColor},
     Valued(ValueKind::WholeNumbers, "delay", "MS", "a whole number of milliseconds",
            "wait MS milliseconds ({}) after a COM move, a pass\nand the game-over text", SetDelay,
            LongestDelay),

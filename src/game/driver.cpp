@@ -108,9 +108,23 @@ bool PlayOneGame(std::uint32_t gameIndex) {
   return true;
 }
 
+// Whether this run draws in colour: as the settings ask, "auto" only for a person's screen.
+bool WantsColors() {
+  switch (GameSettings.color) {
+    case ColorAlways:
+      return true;
+    case ColorAuto:
+      return platform::OutputIsInteractive();
+    case ColorNever:
+      break;
+  }
+  return false;
+}
+
 }  // namespace
 
 int RunGame() {
+  platform::UseColors(WantsColors());
   platform::SetConsoleTitle(Texts().title);
   for (std::uint32_t gameIndex = 0;; ++gameIndex) {
     if (!PlayOneGame(gameIndex)) {
@@ -120,6 +134,8 @@ int RunGame() {
     // The final choice: 0 (or a move, which the next game's set-up wipes) starts a new game.
     if (ReadHumanMove(0) != MoveDone) break;
   }
+  // Also after the input has ended: the terminal is left in its own colours.
+  platform::ResetColors();
   platform::FlushOutput();
   return 0;
 }

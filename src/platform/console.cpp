@@ -29,6 +29,8 @@ const char* redirectedBytes = nullptr;
 std::size_t redirectedCount = 0;
 std::size_t redirectedNext = 0;
 
+bool colorsInUse = false;
+
 bool clockFixed = false;
 std::uint32_t fixedSeconds = 0;
 
@@ -119,6 +121,22 @@ void ClearScreen() {
   os::BlankConsoleWindow();
 }
 
+bool OutputIsInteractive() {
+  return outputSink == nullptr && os::OutputIsInteractive();
+}
+
+void UseColors(bool on) {
+  colorsInUse = on;
+}
+
+bool ColorsInUse() {
+  return colorsInUse;
+}
+
+void ResetColors() {
+  if (colorsInUse) WriteOutput(ColorReset, sizeof ColorReset - 1);
+}
+
 // The C++ library's clock reads the same on every platform, so no OS file needs one of its own.
 std::uint32_t CalendarSeconds() {
   return clockFixed ? fixedSeconds : static_cast<std::uint32_t>(std::time(nullptr));
@@ -199,6 +217,7 @@ void ResetConsoleState() {
   inputEnd = 0;
   inputEnded = false;
   redirectedNext = 0;
+  colorsInUse = false;
 }
 
 }  // namespace reversi::platform

@@ -40,10 +40,60 @@ RareStep Made(TextState& state, PieceKind kind, unsigned char first, unsigned ch
   return RareStep{Piece{kind, {first, second}, shown, state.column, nullptr, 0}, true, taken};
 }
 
-// A byte of an escape sequence, or the ESC or BEL that starts or ends one.
-RareStep Control(TextState& state, unsigned char byte, Mode next) {
-  state.mode = next;
+// A control byte of the text, which leaves the mode as it is.
+RareStep Control(TextState& state, unsigned char byte) {
   return RareStep{Piece{PieceKind::Control, {byte, 0}, false, state.column, nullptr, 0}, true, 1};
+}
+
+// A byte of an escape sequence, or the ESC or BEL that starts or ends one.
+RareStep EscapeByte(TextState& state, unsigned char byte, Mode next) {
+  state.mode = next;
+  return RareStep{Piece{PieceKind::Escape, {byte, 0}, false, state.column, nullptr, 0}, true, 1};
+}
+
+// One parameter of an SGR sequence, as far as the 8/16-colour set goes; the rest (bold, underline,
+// the 256-colour forms) leaves the colours as they are.
+void ApplyParameter(Colors& colors, int parameter) {
+  constexpr int Reset = 0;
+  constexpr int Foreground = 30, DefaultForeground = 39, Background = 40, DefaultBackground = 49;
+  constexpr int BrightForeground = 90, BrightBackground = 100;
+  constexpr int ColorCount = 8;  // per range; the bright ones are numbered after them
+  if (parameter == Reset) {
+    colors = Colors{};
+  } else if (parameter >= Foreground && parameter < Foreground + ColorCount) {
+    colors.foreground = parameter - Foreground;
+  } else if (parameter == DefaultForeground) {
+    colors.foreground = DefaultColor;
+  } else if (parameter >= Background && parameter < Background + ColorCount) {
+    colors.background = parameter - Background;
+  } else if (parameter == DefaultBackground) {
+    colors.background = DefaultColor;
+  } else if (parameter >= BrightForeground && parameter < BrightForeground + ColorCount) {
+    colors.foreground = parameter - BrightForeground + ColorCount;
+  } else if (parameter >= BrightBackground && parameter < BrightBackground + ColorCount) {
+    colors.background = parameter - BrightBackground + ColorCount;
+  }
+}
+
+// A byte inside a control sequence (ESC [ ... final byte): its parameters are read as they come,
+// and the colours change once an SGR sequence (final byte "m") is complete.
+RareStep ControlSequenceByte(TextState& state, unsigned char byte) {
+  constexpr int LargestParameter = 1000;  // beyond every meaningful one; keeps the number in range
+  constexpr int DecimalRadix = 10;
+  if (byte >= '0' && byte <= '9') {
+    if (state.parameter < LargestParameter)
+      state.parameter = state.parameter * DecimalRadix + (byte - '0');
+  } else if (byte == ';') {
+    ApplyParameter(state.sequenceColors, state.parameter);
+    state.parameter = 0;
+  }
+  if (byte < '@' || byte > '~') return EscapeByte(state, byte, Mode::ControlSequence);
+  if (byte == 'm') {
+    ApplyParameter(state.sequenceColors, state.parameter);  // an empty one is 0, the reset
+    state.colors = state.sequenceColors;
+  }
+  if (byte == 'H') state.column = 0;  // cursor home: the clear
+  return EscapeByte(state, byte, Mode::Text);
 }
 
 // One byte of text, shown (counted) or inside a title (not counted); `at` is its place.
@@ -55,15 +105,15 @@ RareStep TextByte(TextState& state, const char* at) {
     return RareStep{Nothing.piece, false, 1};
   }
   if (byte == Escape)
-    return Control(state, byte, shown ? Mode::EscapeStart : Mode::OperatingSystemEscape);
-  if (byte == Bell && !shown) return Control(state, byte, Mode::Text);
+    return EscapeByte(state, byte, shown ? Mode::EscapeStart : Mode::OperatingSystemEscape);
+  if (byte == Bell && !shown) return EscapeByte(state, byte, Mode::Text);
   if (byte <= LastAscii) {
     if (IsPrintableAscii(byte)) {
       if (shown) state.column += ColumnsOf(PieceKind::Ascii);
       return RareStep{Piece{PieceKind::Ascii, {byte, 0}, shown, state.column, at, 1}, true, 1};
     }
     if (shown && IsLineEnd(byte)) state.column = 0;
-    return Control(state, byte, state.mode);
+    return Control(state, byte);
   }
   return Made(state, IsHalfWidthKana(byte) ? PieceKind::HalfWidth : PieceKind::Invalid, byte, 0, 1);
 }
@@ -84,16 +134,18 @@ RareStep StepRarely(TextState& state, const char* at) {
     case Mode::OperatingSystemText:
       return TextByte(state, at);
     case Mode::EscapeStart:
-      return Control(state, byte,
-                     byte == '['   ? Mode::ControlSequence
-                     : byte == ']' ? Mode::OperatingSystemText
-                                   : Mode::Text);
+      if (byte == '[') {
+        state.sequenceColors = state.colors;
+        state.parameter = 0;
+      }
+      return EscapeByte(state, byte,
+                        byte == '['   ? Mode::ControlSequence
+                        : byte == ']' ? Mode::OperatingSystemText
+                                      : Mode::Text);
     case Mode::ControlSequence:
-      if (byte < '@' || byte > '~') return Control(state, byte, Mode::ControlSequence);
-      if (byte == 'H') state.column = 0;  // cursor home: the clear
-      return Control(state, byte, Mode::Text);
+      return ControlSequenceByte(state, byte);
     case Mode::OperatingSystemEscape:
-      return Control(state, byte, Mode::Text);
+      return EscapeByte(state, byte, Mode::Text);
   }
   return Nothing;
 }

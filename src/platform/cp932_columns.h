@@ -1,6 +1,7 @@
 // CP932 text in console columns for every platform's console layer: which bytes form a character
-// (escape sequences apart) and the column after it on a CP932 console, found by one walker over
-// the bytes. Owns nothing: the walk's state lives in each console layer's TextState.
+// (escape sequences apart), the column after it on a CP932 console and the colours the SGR
+// sequences among the text have set, found by one walker over the bytes. Owns nothing: the walk's
+// state lives in each console layer's TextState.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +11,8 @@ namespace reversi::platform::cp932 {
 
 // What one piece of the output is.
 enum class PieceKind : unsigned char {
-  Control,     // a line end, another control byte or a byte of an escape sequence: no column
+  Control,     // a line end or another control byte: no column
+  Escape,      // a byte of an escape sequence, from its ESC to its end: no column
   Ascii,       // a run of printable ASCII characters: one column each
   HalfWidth,   // a half-width katakana: one column
   DoubleByte,  // a lead byte and its second byte: two columns
@@ -37,13 +39,26 @@ enum class Mode : unsigned char {
 
 inline constexpr int NoLead = -1;
 
+// The colours that SGR sequences have set: an index of the 8/16-colour set (0 black, 1 red,
+// 2 green, 3 yellow, 4 blue, 5 magenta, 6 cyan, 7 white, and 8..15 their bright forms), or
+// DefaultColor, the terminal's own.
+inline constexpr int DefaultColor = -1;
+struct Colors {
+  int foreground = DefaultColor;
+  int background = DefaultColor;
+  friend constexpr bool operator==(const Colors&, const Colors&) = default;
+};
+
 // Where a walk stands between two writes: the cursor column, counted from 0, a lead byte held back
-// because its second byte has not come yet, and an unfinished escape sequence. A value-initialized
-// state is the start of a line.
+// because its second byte has not come yet, an unfinished escape sequence, and the colours. A
+// value-initialized state is the start of a line in the terminal's own colours.
 struct TextState {
   Mode mode = Mode::Text;
   int column = 0;
   int pendingLead = NoLead;
+  Colors colors;          // as the last complete SGR sequence left them
+  Colors sequenceColors;  // what the control sequence being read would make of them
+  int parameter = 0;      // its number being read
 };
 
 // True for Unicode's wide and full-width characters within reach of CP932 (kana, kanji, full-width
@@ -75,6 +90,7 @@ constexpr bool IsLineEnd(unsigned char b) {
 constexpr int ColumnsOf(PieceKind kind) {
   switch (kind) {
     case PieceKind::Control:
+    case PieceKind::Escape:
       return 0;
     case PieceKind::DoubleByte:
       return 2;
