@@ -183,6 +183,11 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
       {{"-"}, 2, "reversi: unexpected argument '-'"},
       {{""}, 2, "reversi: unexpected argument ''"},
       {{"--", "--help"}, 2, "reversi: unexpected argument '--help'"},
+      {{"--ascii", "--color", "--color=never", "--col=always"}, 0, japaneseMenu},
+      {{"--color=bogus"}, 2, "reversi: --color needs one of auto|always|never, not 'bogus'"},
+      {{"--color="}, 2, "reversi: --color needs one of auto|always|never, not ''"},
+      {{"--color", "always"}, 2, "reversi: unexpected argument 'always'"},
+      {{"--ascii=yes"}, 2, "reversi: option '--ascii' takes no value"},
   };
   for (const auto& c : cases) {
     const RunResult run = RunWith(c.arguments, "");
@@ -199,8 +204,9 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
   }
   // The help names every option and the keys of the game; a refused command line creates no file.
   const std::string help = Output({"--help"}, "");
-  for (const char* part : {"--help", "--version", "--english", "--hints", "--last-move",
-                           "--delay=MS", "--seed=N", "--record=FILE", "  0 ", "  99 ", "11..88"})
+  for (const char* part :
+       {"--help", "--version", "--english", "--hints", "--last-move", "--ascii", "--color[=WHEN]",
+        "--delay=MS", "--seed=N", "--record=FILE", "  0 ", "  99 ", "11..88"})
     EXPECT_NE(help.find(part), std::string::npos) << part;
   const std::string never = TempPath("never.txt");
   EXPECT_EQ(RunWith({"--record=" + never, "--delay=x"}, "").exitCode, 2);
@@ -503,6 +509,126 @@ TEST(RecordOption, NeverLeavesAPartOfALineBehind) {
       << limited.errors;
   EXPECT_EQ(ReadFile(path), before);
   std::remove(path.c_str());
+}
+
+// The output with every SGR sequence taken out.
+std::string WithoutColors(std::string text) {
+  for (auto at = text.find("\x1b["); at != std::string::npos; at = text.find("\x1b[", at)) {
+    const auto end = text.find_first_of("mHJ", at);
+    if (text[end] != 'm') {
+      ++at;
+      continue;
+    }
+    text.erase(at, end + 1 - at);
+  }
+  return text;
+}
+
+TEST(ColorOption, OnlyWhereAskedAndOnlyOnTheBoard) {
+  for (const std::string input : {PlayersWithPasses, ComGamesThenHuman}) {
+    const std::string plain = Output({"--seed=8", "--hints", "--last-move"}, input);
+    // Into a pipe, "auto" (also the option alone) gives no colour.
+    for (const char* choice : {"--color", "--color=auto", "--color=never"})
+      EXPECT_EQ(Output({"--seed=8", "--hints", "--last-move", choice}, input), plain) << choice;
+    const std::string colored =
+        Output({"--seed=8", "--hints", "--last-move", "--color=always"}, input);
+    EXPECT_NE(colored, plain);
+    EXPECT_EQ(WithoutColors(colored), plain);
+    // Every line that has a colour is a board row, and ends in the terminal's own colours.
+    const std::string prompt = std::string(platform::ColorReset) + ">";
+    for (std::string line : Lines(ReplaceAll(colored, testing::expected::Clear, ""))) {
+      if (line.find(prompt) == 0) line = line.substr(prompt.size());
+      if (line.find("\x1b[") == std::string::npos || line == platform::ColorReset) continue;
+      EXPECT_TRUE(line.size() > 2 && line[0] >= '1' && line[0] <= '8' && line[1] == '0') << line;
+      EXPECT_EQ(line.substr(line.size() - 4), "\x1b[0m") << line;
+    }
+  }
+  // On a terminal "auto" colours the board.
+  ChildOptions terminal;
+  terminal.output = testing::OutputTarget::Terminal;
+  terminal.arguments = {"--color"};
+  const auto shown = RunProgram(Program, "1\n99\n99\n", terminal);
+  if (shown.started) {
+    EXPECT_NE(shown.output.find("40\x1b[30;42m"), std::string::npos) << shown.output;
+  }
+}
+
+// Each CP932 console column of every line of `text`, escape sequences left out.
+std::vector<int> ColumnsOfLines(const std::string& cp932) {
+  std::vector<int> columns{0};
+  for (std::size_t at = 0; at < cp932.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(cp932[at]);
+    if (byte == '\n') {
+      columns.push_back(0);
+    } else if (byte == 0x1b) {
+      at = cp932.find_first_of("mHJ", at);
+    } else if ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) {
+      columns.back() += 2;
+      ++at;
+    } else {
+      columns.back() += 1;
+    }
+  }
+  return columns;
+}
+
+// A line of 80 columns makes an 80-column console move to the next line before its line end: 79
+// at most, in every language, with every option, and in the help.
+TEST(EveryLine, FitsAStandardTerminal) {
+  constexpr int LongestLine = 79;
+  const std::string path = TempPath("width.txt");
+  for (const Arguments& languages : {Arguments{}, Arguments{"--english"}}) {
+    for (const Arguments& glyphs : {Arguments{}, Arguments{"--ascii"}}) {
+      Arguments arguments = {"--hints", "--last-move", "--color=always", "--seed=9",
+                             "--record=" + path};
+      arguments.insert(arguments.end(), languages.begin(), languages.end());
+      arguments.insert(arguments.end(), glyphs.begin(), glyphs.end());
+      for (const std::string input : {PlayersWithPasses, ComGamesThenHuman}) {
+        ChildOptions options;
+        options.arguments = arguments;
+        const std::string output = RunProgram(Program, input, options).output;
+        ASSERT_FALSE(output.empty());
+        int line = 0;
+        for (int columns : ColumnsOfLines(output))
+          EXPECT_LE(columns, LongestLine) << "line " << line++ << " of " << arguments.back();
+      }
+    }
+  }
+  std::remove(path.c_str());
+  const std::string help = Output({"--help"}, "");
+  for (const std::string& line : Lines(help))
+    EXPECT_LE(line.size(), static_cast<std::size_t>(LongestLine)) << line;
+}
+
+// With --english --ascii nothing but ASCII reaches the screen, on every screen of the game.
+TEST(AsciiOption, EnglishAndAsciiWriteOnlyAscii) {
+  for (const std::string input : {PlayersWithPasses, ComGamesThenHuman}) {
+    for (const Arguments& more : {Arguments{}, Arguments{"--hints", "--last-move"},
+                                  Arguments{"--hints", "--last-move", "--color=always"}}) {
+      ChildOptions options;
+      options.arguments = {"--english", "--ascii", "--seed=10"};
+      options.arguments.insert(options.arguments.end(), more.begin(), more.end());
+      const std::string output = RunProgram(Program, input, options).output;
+      ASSERT_NE(output.find("Turn: O"), std::string::npos);
+      for (std::size_t at = 0; at < output.size(); ++at)
+        ASSERT_LT(static_cast<unsigned char>(output[at]), 0x80) << "byte " << at;
+    }
+  }
+  // The title too, which only a terminal is sent.
+  ChildOptions terminal;
+  terminal.output = testing::OutputTarget::Terminal;
+  terminal.arguments = {"--english", "--ascii"};
+  const auto shown = RunProgram(Program, "3\n99\n", terminal);
+  if (shown.started) {
+    for (unsigned char byte : shown.output)
+      ASSERT_LT(byte, 0x80);
+  }
+  // Without --english the Japanese texts stay, only the glyphs change.
+  const std::string japanese = Output({"--ascii", "--seed=10"}, ComGamesThenHuman);
+  EXPECT_NE(japanese.find("ターン:O\n"), std::string::npos);
+  EXPECT_NE(japanese.find("\n40. . . X O . . . \n"), std::string::npos);
+  for (const char* glyph : {"○", "●", "・", "＊"})
+    EXPECT_EQ(japanese.find(glyph), std::string::npos) << glyph;
 }
 
 TEST(CombinedOptions, EachAddsOnlyItsOwnPart) {
