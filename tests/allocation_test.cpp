@@ -157,7 +157,10 @@ int main() {
   char seed[] = "--seed=7";
   char delay[] = "--delay=0";
   char record[] = "--record=/dev/null";
-  char* arguments[] = {program, english, hints, lastMove, seed, delay, record, nullptr};
+  char ascii[] = "--ascii";
+  char color[] = "--color=always";
+  char* arguments[] = {program, english, hints, lastMove, seed,
+                       delay,   record,  ascii, color,    nullptr};
   if (exitCode == 0 && RedirectStandardStreams()) {
     reversi::platform::ResetConsoleState();
     reversi::ResetKeyboardState();
