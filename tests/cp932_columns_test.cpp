@@ -21,9 +21,15 @@ std::string Word(const cp932::Piece& piece) {
   char text[16];
   switch (piece.kind) {
     case cp932::PieceKind::Control:
-    case cp932::PieceKind::Escape:
       std::snprintf(text, sizeof text, "^%02X", piece.bytes[0]);
-      return text;  // never shown text: no mark
+      return text;                  // never shown text: no mark
+    case cp932::PieceKind::Escape:  // a run, written byte by byte so that a cut changes nothing
+      for (std::size_t i = 0; i < piece.runLength; ++i) {
+        std::snprintf(text, sizeof text, "%s^%02X", i == 0 ? "" : " ",
+                      static_cast<unsigned char>(piece.run[i]));
+        word += text;
+      }
+      return word.substr(1);  // no mark either
     case cp932::PieceKind::Ascii:
       word.append("'").append(piece.run, piece.runLength).append("'");
       if (piece.shown) word += std::to_string(piece.column);

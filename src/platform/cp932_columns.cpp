@@ -45,10 +45,11 @@ RareStep Control(TextState& state, unsigned char byte) {
   return RareStep{Piece{PieceKind::Control, {byte, 0}, false, state.column, nullptr, 0}, true, 1};
 }
 
-// A byte of an escape sequence, or the ESC or BEL that starts or ends one.
-RareStep EscapeByte(TextState& state, unsigned char byte, Mode next) {
+// A byte of an escape sequence at `at`, or the ESC or BEL that starts or ends one.
+RareStep EscapeByte(TextState& state, const char* at, Mode next) {
   state.mode = next;
-  return RareStep{Piece{PieceKind::Escape, {byte, 0}, false, state.column, nullptr, 0}, true, 1};
+  const auto byte = static_cast<unsigned char>(*at);
+  return RareStep{Piece{PieceKind::Escape, {byte, 0}, false, state.column, at, 1}, true, 1};
 }
 
 // One parameter of an SGR sequence, as far as the 8/16-colour set goes; the rest (bold, underline,
@@ -75,9 +76,19 @@ void ApplyParameter(Colors& colors, int parameter) {
   }
 }
 
-// A byte inside a control sequence (ESC [ ... final byte): its parameters are read as they come,
-// and the colours change once an SGR sequence (final byte "m") is complete.
-RareStep ControlSequenceByte(TextState& state, unsigned char byte) {
+constexpr bool IsFinalByte(unsigned char byte) {
+  return byte >= '@' && byte <= '~';
+}
+
+// The start of a control sequence, after its ESC [.
+void StartControlSequence(TextState& state) {
+  state.sequenceColors = state.colors;
+  state.parameter = 0;
+}
+
+// Takes a byte after ESC [ into the state: its parameters are read as they come, and the colours
+// change once an SGR sequence (final byte "m") is complete. True for the final byte.
+bool TakeSequenceByte(TextState& state, unsigned char byte) {
   constexpr int LargestParameter = 1000;  // beyond every meaningful one; keeps the number in range
   constexpr int DecimalRadix = 10;
   if (byte >= '0' && byte <= '9') {
@@ -87,13 +98,13 @@ RareStep ControlSequenceByte(TextState& state, unsigned char byte) {
     ApplyParameter(state.sequenceColors, state.parameter);
     state.parameter = 0;
   }
-  if (byte < '@' || byte > '~') return EscapeByte(state, byte, Mode::ControlSequence);
+  if (!IsFinalByte(byte)) return false;
   if (byte == 'm') {
     ApplyParameter(state.sequenceColors, state.parameter);  // an empty one is 0, the reset
     state.colors = state.sequenceColors;
   }
   if (byte == 'H') state.column = 0;  // cursor home: the clear
-  return EscapeByte(state, byte, Mode::Text);
+  return true;
 }
 
 // One byte of text, shown (counted) or inside a title (not counted); `at` is its place.
@@ -105,8 +116,8 @@ RareStep TextByte(TextState& state, const char* at) {
     return RareStep{Nothing.piece, false, 1};
   }
   if (byte == Escape)
-    return EscapeByte(state, byte, shown ? Mode::EscapeStart : Mode::OperatingSystemEscape);
-  if (byte == Bell && !shown) return EscapeByte(state, byte, Mode::Text);
+    return EscapeByte(state, at, shown ? Mode::EscapeStart : Mode::OperatingSystemEscape);
+  if (byte == Bell && !shown) return EscapeByte(state, at, Mode::Text);
   if (byte <= LastAscii) {
     if (IsPrintableAscii(byte)) {
       if (shown) state.column += ColumnsOf(PieceKind::Ascii);
@@ -134,20 +145,30 @@ RareStep StepRarely(TextState& state, const char* at) {
     case Mode::OperatingSystemText:
       return TextByte(state, at);
     case Mode::EscapeStart:
-      if (byte == '[') {
-        state.sequenceColors = state.colors;
-        state.parameter = 0;
-      }
-      return EscapeByte(state, byte,
+      if (byte == '[') StartControlSequence(state);
+      return EscapeByte(state, at,
                         byte == '['   ? Mode::ControlSequence
                         : byte == ']' ? Mode::OperatingSystemText
                                       : Mode::Text);
     case Mode::ControlSequence:
-      return ControlSequenceByte(state, byte);
+      return EscapeByte(state, at,
+                        TakeSequenceByte(state, byte) ? Mode::Text : Mode::ControlSequence);
     case Mode::OperatingSystemEscape:
-      return EscapeByte(state, byte, Mode::Text);
+      return EscapeByte(state, at, Mode::Text);
   }
   return Nothing;
+}
+
+std::size_t WholeControlSequence(TextState& state, const char* at, std::size_t available) {
+  constexpr std::size_t Introducer = 2;  // ESC [
+  std::size_t length = Introducer;
+  while (length < available && !IsFinalByte(static_cast<unsigned char>(at[length])))
+    ++length;
+  if (length == available) return 0;
+  StartControlSequence(state);
+  for (std::size_t i = Introducer; i <= length; ++i)
+    TakeSequenceByte(state, static_cast<unsigned char>(at[i]));
+  return length + 1;
 }
 
 bool IsAlwaysWide(std::uint32_t codePoint) {

@@ -12,7 +12,7 @@ namespace reversi::platform::cp932 {
 // What one piece of the output is.
 enum class PieceKind : unsigned char {
   Control,     // a line end or another control byte: no column
-  Escape,      // a byte of an escape sequence, from its ESC to its end: no column
+  Escape,      // bytes of an escape sequence, from its ESC to its end, in a run: no column
   Ascii,       // a run of printable ASCII characters: one column each
   HalfWidth,   // a half-width katakana: one column
   DoubleByte,  // a lead byte and its second byte: two columns
@@ -24,7 +24,7 @@ struct Piece {
   unsigned char bytes[2];  // the second one only for DoubleByte; unused for Ascii
   bool shown;              // counted text; false inside a window title sequence
   int column;              // the cursor column after the piece, counted from 0
-  const char* run;         // Ascii only: the characters, within the bytes given to Walk
+  const char* run;         // Ascii and Escape: the bytes, within the bytes given to Walk
   std::size_t runLength;
 };
 
@@ -121,6 +121,7 @@ inline constexpr unsigned char PrintableBit = 1;
 inline constexpr unsigned char LeadBit = 2;
 inline constexpr unsigned char TrailBit = 4;
 inline constexpr unsigned char LineEndBit = 8;
+inline constexpr unsigned char EscapeBit = 16;
 inline constexpr int ByteValueCount = 256;
 struct ByteClassTable {
   unsigned char bits[ByteValueCount];
@@ -129,9 +130,10 @@ constexpr ByteClassTable MakeByteClassTable() {
   ByteClassTable table{};
   for (int value = 0; value < ByteValueCount; ++value) {
     const auto b = static_cast<unsigned char>(value);
-    table.bits[value] = static_cast<unsigned char>(
-        (IsPrintableAscii(b) ? PrintableBit : 0) | (IsLeadByte(b) ? LeadBit : 0) |
-        (IsTrailByte(b) ? TrailBit : 0) | (IsLineEnd(b) ? LineEndBit : 0));
+    table.bits[value] =
+        static_cast<unsigned char>((IsPrintableAscii(b) ? PrintableBit : 0) |
+                                   (IsLeadByte(b) ? LeadBit : 0) | (IsTrailByte(b) ? TrailBit : 0) |
+                                   (IsLineEnd(b) ? LineEndBit : 0) | (b == 0x1B ? EscapeBit : 0));
   }
   return table;
 }
@@ -155,13 +157,19 @@ struct RareStep {
 };
 RareStep StepRarely(TextState& state, const char* at);
 
+// The length of the control sequence (ESC [ ... final byte) that begins at `at` when all of it is
+// among the `available` bytes, its colours and its cursor home then taken into `state`; 0 when it
+// runs on past them, and the bytes are then walked one by one. A board row in colour holds several
+// such sequences, and one step for each of their bytes would cost more than the rest of the row.
+std::size_t WholeControlSequence(TextState& state, const char* at, std::size_t available);
+
 // Cuts CP932 bytes into pieces, in order, for `sink(const Piece&)`, and counts the columns in
 // `state`. A double-byte character may be split across two calls: its lead byte is held back until
 // the next byte arrives. Printable ASCII comes in runs as long as the bytes given allow (a run is
-// only valid during the call). A line end (LF or CR) and the cursor home of an ANSI clear (ESC [ H)
-// put the column back to 0. Inline, and the common case (printable ASCII, whole double-byte
-// characters and line ends in shown text, nearly all that the program writes) in a loop of its
-// own, so that a console layer's sink needs no call per character.
+// only valid during the call), and so do control sequences. A line end (LF or CR) and the cursor
+// home of an ANSI clear (ESC [ H) put the column back to 0. Inline, and the common case (printable
+// ASCII, whole double-byte characters and line ends in shown text, nearly all that the program
+// writes) in a loop of its own, so that a console layer's sink needs no call per character.
 template <typename Sink>
 void Walk(TextState& state, const char* bytes, std::size_t count, Sink&& sink) {
   const auto* at = reinterpret_cast<const unsigned char*>(bytes);
@@ -188,6 +196,15 @@ void Walk(TextState& state, const char* bytes, std::size_t count, Sink&& sink) {
           column = 0;
           sink(Piece{PieceKind::Control, {at[0], 0}, false, 0, nullptr, 0});
           ++at;
+        } else if ((bits & EscapeBit) != 0 && end - at >= 2 && at[1] == '[') {
+          state.column = column;
+          const std::size_t length = WholeControlSequence(state, reinterpret_cast<const char*>(at),
+                                                          static_cast<std::size_t>(end - at));
+          if (length == 0) break;
+          column = state.column;
+          sink(Piece{
+              PieceKind::Escape, {0, 0}, false, column, reinterpret_cast<const char*>(at), length});
+          at += length;
         } else {
           break;
         }

@@ -199,9 +199,11 @@ inline char* PutDoubleByte(char* out, unsigned char lead, unsigned char trail, b
 inline char* PutPiece(char* out, const cp932::Piece& piece) {
   switch (piece.kind) {
     case cp932::PieceKind::Control:
-    case cp932::PieceKind::Escape:
       *out++ = static_cast<char>(piece.bytes[0]);
       return out;
+    case cp932::PieceKind::Escape:
+      std::memcpy(out, piece.run, piece.runLength);
+      return out + piece.runLength;
     case cp932::PieceKind::Ascii:
       std::memcpy(out, piece.run, piece.runLength);
       return out + piece.runLength;
