@@ -161,14 +161,17 @@ RareStep StepRarely(TextState& state, const char* at) {
 
 std::size_t WholeControlSequence(TextState& state, const char* at, std::size_t available) {
   constexpr std::size_t Introducer = 2;  // ESC [
-  std::size_t length = Introducer;
-  while (length < available && !IsFinalByte(static_cast<unsigned char>(at[length])))
-    ++length;
-  if (length == available) return 0;
-  StartControlSequence(state);
-  for (std::size_t i = Introducer; i <= length; ++i)
-    TakeSequenceByte(state, static_cast<unsigned char>(at[i]));
-  return length + 1;
+  // Read into a copy, which becomes the state only once the sequence is complete.
+  TextState sequence = state;
+  StartControlSequence(sequence);
+  for (std::size_t length = Introducer; length < available; ++length) {
+    if (TakeSequenceByte(sequence, static_cast<unsigned char>(at[length]))) {
+      state.colors = sequence.colors;
+      state.column = sequence.column;
+      return length + 1;
+    }
+  }
+  return 0;
 }
 
 bool IsAlwaysWide(std::uint32_t codePoint) {

@@ -202,6 +202,9 @@ inline char* PutPiece(char* out, const cp932::Piece& piece) {
       *out++ = static_cast<char>(piece.bytes[0]);
       return out;
     case cp932::PieceKind::Escape:
+      // The board's sequences are from 4 to 8 bytes long: two fixed-size copies, no call.
+      if (piece.runLength >= MoveHalf && piece.runLength <= 2 * MoveHalf)
+        return PutShort<MoveHalf>(out, piece.run, piece.runLength);
       std::memcpy(out, piece.run, piece.runLength);
       return out + piece.runLength;
     case cp932::PieceKind::Ascii:
