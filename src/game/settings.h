@@ -19,6 +19,8 @@ struct Settings {
   std::uint32_t seed;      // the first game's seed; each later game takes the next number
   bool recording;          // the record file is open and gets a line at the end of every game
   const char* recordName;  // the record file's name as given, for messages
+  bool undo;               // a human side may take back turns with 98
+  bool opening;            // games start after the moves SetOpening or ResumeFrom loaded
 };
 
 extern Settings GameSettings;
