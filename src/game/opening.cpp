@@ -94,9 +94,8 @@ struct LineReader {
   LinePart part;
   char firstCharacter;
   int digits;  // of the count being read
-  int count;
+  int count;  // the count being read: at the line's end, the white count
   int blackCount;
-  int whiteCount;
   bool tooLong;  // more moves than OpeningCapacity
 };
 
@@ -245,7 +244,7 @@ ResumeCheck ResumeFrom(const char* path) {
   int side = 0;
   const OpeningCheck played = Replay(false, side);
   const bool countsMatch =
-      CountCells(Black) == lastLine.blackCount && CountCells(White) == lastLine.whiteCount;
+      CountCells(Black) == lastLine.blackCount && CountCells(White) == lastLine.count;
   if ((played.verdict != OpeningVerdict::Playable &&
        played.verdict != OpeningVerdict::EndsTheGame) ||
       !countsMatch) {
