@@ -76,6 +76,13 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
+std::string Repeated(const std::string& text, int times) {
+  std::string repeated;
+  for (int i = 0; i < times; ++i)
+    repeated += text;
+  return repeated;
+}
+
 int Occurrences(const std::string& text, const std::string& part) {
   int count = 0;
   for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
@@ -177,6 +184,8 @@ TEST(UndoOption, TakesBackToScreensIdenticalToTheFirstShowing) {
        "2 " + twelveMoves + "98 98 98 98 98 98 98 98 98 98 98 98 " + twelveMoves + "99 99",
        12,
        0},
+      // Turns given up without end: the newest 256 screens are kept, and taking back stops there.
+      {{}, "0 " + Repeated("0 ", 300) + Repeated("98 ", 300) + "99 99", 255, 45},
       // COM vs COM: nothing a human took, so nothing to take back.
       {{"--seed=3"}, "3 98 99", 0, 1},
       // After given moves: the game starts there; only its own turns can be taken back.
