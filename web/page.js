@@ -70,7 +70,9 @@ async function StartGame() {
     },
     onExit: function (status) {
       reversiPage.exitStatus = status;
-      terminal.write("\r\n[The game has ended. Reload the page to play again.]\r\n");
+      // Told beside the terminal, which keeps the program's last screen as it was.
+      document.getElementById("status").textContent =
+        "The game has ended. Reload the page to play again.";
     },
     // The program writes through the terminal; anything the runtime itself prints goes to the
     // browser's console.

@@ -87,3 +87,19 @@ Module.reversiTerminal = (function (emulator) {
     },
   };
 })(Module.terminal);
+
+// The program's end. A program that has waited for input returns from main long after the
+// runtime's call of main has come back (it was suspended, and the page's event loop resumed it),
+// and this runtime then drops main's result instead of exiting. So once main has first come back
+// suspended, its final return is awaited here and ends the run as exit(status) does, which also
+// tells the page (Module.onExit).
+Module.postRun = [].concat(Module.postRun || [], function () {
+  if (!Asyncify.currData) return;  // main has already returned, and the run has ended
+  Asyncify.whenDone().then(function (status) {
+    try {
+      exit(status);
+    } catch (error) {
+      if (!(error instanceof ExitStatus)) throw error;  // how the runtime ends a run
+    }
+  });
+});
