@@ -2,9 +2,10 @@
 // and in the Linux program on a real terminal (an 80x24 tmux pane), and checks that after every
 // line typed both terminals show the same screen, line for line, with the cursor in the same
 // place; also the window title, the exit status and what the page refuses. Saves a screenshot of
-// the page after a few moves. The last line says "N passed, M failed"; the exit status is 1 when
-// anything failed.
-//   usage: node page_sessions.mjs SITE_URL NATIVE_PROGRAM SCREENSHOT_PATH
+// the page after a few moves. Given the web build of tests/web/cp932_conversions.cpp and the
+// listing of its Linux build, runs it in a page too and compares the listings. The last line says
+// "N passed, M failed"; the exit status is 1 when anything failed.
+//   usage: node page_sessions.mjs SITE_URL NATIVE_PROGRAM SCREENSHOT_PATH [CONVERSIONS_JS LISTING]
 import { execFileSync } from "node:child_process";
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
@@ -15,7 +16,8 @@ import { join } from "node:path";
 const require = createRequire(new URL("../../web/package.json", import.meta.url));
 const { chromium } = require("playwright-core");
 
-const [siteUrl, nativeProgram, screenshotPath] = process.argv.slice(2);
+const [siteUrl, nativeProgram, screenshotPath, conversionsProgram, conversionsListing] =
+  process.argv.slice(2);
 if (!siteUrl || !nativeProgram || !screenshotPath) {
   console.error("usage: node page_sessions.mjs SITE_URL NATIVE_PROGRAM SCREENSHOT_PATH");
   process.exit(2);
@@ -220,16 +222,35 @@ try {
   }
 
   // A record file needs files, which the page does not have: refused with a clear line.
+  // The file name comes through the address's escapes as typed.
   const page = await browser.newPage();
-  await page.goto(`${siteUrl}?record=game.txt`);
+  await page.goto(`${siteUrl}?record=my%20game.txt`);
   await WaitForStart(page);
   const screen = await PageScreen(page);
-  const refusal = "reversi: cannot open the record file 'game.txt' for appending: a game in a web " +
-    "page keeps no files";
+  const refusal = "reversi: cannot open the record file 'my game.txt' for appending: a game in a " +
+    "web page keeps no files";
   check("--record is refused in the page", screen.text.replace(/\n/g, "").startsWith(refusal),
     screen.text);
   check("--record: exit status 2", (await page.evaluate(() => window.reversiPage.exitStatus)) === 2);
   await page.close();
+
+  if (conversionsProgram) {
+    // The browser's decoder under the page's converter, every byte and byte pair.
+    const blank = await browser.newPage();
+    await blank.evaluate(() => {
+      window.listing = [];
+      window.Module = { print: (line) => window.listing.push(line), onExit: () => {} };
+    });
+    await blank.addScriptTag({ content: readFileSync(conversionsProgram, "utf8") });
+    const want = readFileSync(conversionsListing, "utf8").trimEnd().split("\n");
+    await blank.waitForFunction((count) => window.listing.length >= count, want.length,
+      { timeout: 30000 });
+    const got = await blank.evaluate(() => window.listing);
+    const first = want.findIndex((line, i) => line !== got[i]);
+    check("CP932 in the page: every byte and pair converted as on Linux", first < 0,
+      `  first difference: page '${got[first]}', Linux '${want[first]}'`);
+    await blank.close();
+  }
 } finally {
   await browser.close();
   try {
@@ -240,5 +261,5 @@ try {
   rmSync(work, { recursive: true, force: true });
 }
 
-console.log(`${passed} passed, ${failed} failed`);
+console.log(`page sessions: ${passed} passed, ${failed} failed`);
 process.exit(failed > 0 ? 1 : 0);

@@ -3,10 +3,11 @@
 // the WebAssembly compiler knows no CP932: its Shift_JIS is plain JIS X 0208, without the Windows
 // extensions (NEC row 13, the IBM kanji) and with seven symbols mapped apart (0x8160 as U+301C
 // where CP932 has U+FF5E, and so on); compared pair by pair with the C library of a Linux system,
-// 2380 characters were missing and 3386 bytes pairs that are no character were taken. The
-// Encoding Standard defines a browser's "shift_jis" decoder as code page 932; it gave every pair
-// as the Linux converter does. Defining iconv_open, iconv and iconv_close here keeps the C
-// library's own out of the link.
+// 2380 characters were missing and 3386 byte pairs that are no character were taken. The
+// Encoding Standard defines a browser's "shift_jis" decoder as code page 932; with the two
+// corrections in ConvertCharacter, this converter gives every byte and byte pair as the Linux one
+// does, in Chromium and in node (tests/web/cp932_conversions.cpp). Defining iconv_open, iconv and
+// iconv_close here keeps the C library's own out of the link.
 #include <emscripten.h>
 #include <errno.h>
 #include <iconv.h>
@@ -21,6 +22,7 @@ constexpr bool IsLeadByte(unsigned char b) {
   return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+constexpr unsigned char FirstNonAscii = 0x80;
 constexpr int NoCharacter = -1;
 constexpr int NoRoom = -2;
 
@@ -45,6 +47,22 @@ EM_JS(int, DecodeCp932Character, (const unsigned char* bytes, int length, char* 
         HEAPU8.set(encoded, utf8);
         return encoded.length;
       });
+
+// Converts the CP932 character of `length` bytes at `bytes` into UTF-8 at `out`, which has `room`
+// bytes; returns the UTF-8 length, NoCharacter or NoRoom. ASCII stays as it is: a decoder of
+// code page 943's line swaps control codes (0x1A, 0x1C, 0x7F), where CP932 keeps them. The
+// Encoding Standard takes 0x80 for U+0080, where CP932 has no character.
+int ConvertCharacter(const unsigned char* bytes, std::size_t length, char* out, std::size_t room) {
+  if (bytes[0] < FirstNonAscii) {
+    if (room == 0) return NoRoom;
+    *out = static_cast<char>(bytes[0]);
+    return 1;
+  }
+  if (bytes[0] == FirstNonAscii) return NoCharacter;
+  constexpr std::size_t LongestCharacter = 4;  // bytes of UTF-8
+  return DecodeCp932Character(bytes, static_cast<int>(length), out,
+                              static_cast<int>(room < LongestCharacter ? room : LongestCharacter));
+}
 
 // The one converter there is: any address other than (iconv_t)-1 will do.
 int converter;
@@ -74,11 +92,8 @@ std::size_t iconv(iconv_t, char** in, std::size_t* inLeft, char** out, std::size
       errno = EINVAL;
       return static_cast<std::size_t>(-1);
     }
-    constexpr std::size_t LongestCharacter = 4;  // bytes of UTF-8
-    const std::size_t room = *outLeft < LongestCharacter ? *outLeft : LongestCharacter;
-    const int written =
-        DecodeCp932Character(bytes, static_cast<int>(length), *out, static_cast<int>(room));
-    if (written == NoCharacter || written == NoRoom) {
+    const int written = ConvertCharacter(bytes, length, *out, *outLeft);
+    if (written < 0) {
       errno = written == NoRoom ? E2BIG : EILSEQ;
       return static_cast<std::size_t>(-1);
     }
