@@ -198,6 +198,12 @@ try {
     await page.goto(Address(session.options));
     await WaitForStart(page);
     await CompareScreens(`${session.name}, at the start`, page, pane, 10);
+    if (number === 0) {
+      // The page's own font, so that the Japanese texts read right without one on the system.
+      const fonts = await page.evaluate(() => [...document.fonts].map(
+        (font) => `${font.family.replace(/"/g, "")}: ${font.status}`));
+      check("the page's font is loaded", fonts.includes("Reversi Text: loaded"), `  ${fonts}`);
+    }
     if (session.title !== null) {
       const title = await page.title();
       check(`${session.name}: the page's title`, title === session.title, `  saw '${title}'`);
