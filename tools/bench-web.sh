@@ -22,17 +22,10 @@ gzipped=$(cat build-web/site/reversi.wasm build-web/site/reversi.js | gzip -9 | 
 echo "program size: reversi.wasm $wasm + reversi.js $js = $((wasm + js)) bytes" \
   "($(((wasm + js + 1023) / 1024)) KB; $(((gzipped + 1023) / 1024)) KB gzipped)"
 
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web/site >/dev/null 2>&1 &
-server=$!
-trap 'kill "$server" 2>/dev/null || true' EXIT
-for ((try = 0; try < 100; try++)); do
-  python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null &&
-    break
-  sleep 0.1
-done
+# shellcheck source=tools/web-site-server.sh
+source tools/web-site-server.sh /dev/null
 
-node bench/web_bench.mjs "http://127.0.0.1:$port/" "$loads" "$games" "$runs"
+node bench/web_bench.mjs "$site_url" "$loads" "$games" "$runs"
 
 # The Linux program on an 80x24 pseudo-terminal: the same answers, written at the mode prompt, up
 # to its exit (the end of its output).

@@ -55,19 +55,10 @@ else
 fi >build-logs/web-cp932-node.log
 Tally build-logs/web-cp932-node.log
 
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web/site \
-  >build-logs/web-server.log 2>&1 &
-server=$!
-trap 'kill "$server" 2>/dev/null || true' EXIT
-# Served once it answers.
-for ((try = 0; try < 100; try++)); do
-  python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null &&
-    break
-  sleep 0.1
-done
+# shellcheck source=tools/web-site-server.sh
+source tools/web-site-server.sh build-logs/web-server.log
 
-node tests/web/page_sessions.mjs "http://127.0.0.1:$port/" build-web/native/reversi \
+node tests/web/page_sessions.mjs "$site_url" build-web/native/reversi \
   build-logs/web-page.png "$conversions/web.js" "$conversions/native.txt" \
   >build-logs/web-sessions.log 2>&1 || true
 Tally build-logs/web-sessions.log
