@@ -22,6 +22,7 @@
 #include "com/com.h"
 #include "com_game.h"
 #include "game/game.h"
+#include "game/notes.h"
 #include "game/settings.h"
 #include "game/texts.h"
 #include "platform/console.h"
@@ -121,14 +122,14 @@ void RecordGame(std::uint32_t seed, RecordedGame& game) {
 void ReplayGame(const RecordedGame& game) {
   StartGameNotes();
   platform::WriteText(Texts().modePrompt);
-  platform::WriteText(texts::ModeList);
-  platform::WriteText(texts::Prompt);
+  platform::WriteText(texts::common::ModeList);
+  platform::WriteText(texts::common::Prompt);
   for (int index = 0; index < game.turnCount; ++index) {
     const RecordedTurn& turn = game.turns[index];
     SetUpTurn(turn);
     DrawBoard(turn.side);
     if (humans) {
-      platform::WriteText(texts::Prompt);
+      platform::WriteText(texts::common::Prompt);
     } else {
       // The COM's move line, written as the COM writes it.
       platform::WriteText(">");
@@ -140,7 +141,7 @@ void ReplayGame(const RecordedGame& game) {
     if (turn.end == GameEnds) platform::WriteText(Texts().gameOverText);
   }
   ShowResult(2);
-  platform::WriteText(texts::Prompt);
+  platform::WriteText(texts::common::Prompt);
 }
 
 // The measured workload: every recorded game, `rounds` times over.

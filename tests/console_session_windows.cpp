@@ -492,7 +492,7 @@ int PlayInConsole(int argc, wchar_t** argv) {
   wchar_t title[TitleCapacity] = {};
   GetConsoleTitleW(title, TitleCapacity);
   wchar_t gameTitle[TitleCapacity] = {};
-  MultiByteToWideChar(Cp932, 0, reversi::texts::Title, -1, gameTitle, TitleCapacity);
+  MultiByteToWideChar(Cp932, 0, reversi::texts::japanese::Title, -1, gameTitle, TitleCapacity);
   if (std::wstring(title) != gameTitle) {
     Report("FAIL: title \"" + Utf8(title) + "\", expected \"" + Utf8(gameTitle) + "\"\n");
     ++failures;

@@ -13,10 +13,10 @@ namespace reversi {
 // screen or standard input ends. Returns the process exit code, always 0.
 int RunGame();
 
-// Puts the state of every module (board, COM, keyboard, the settings and their per-game notes,
-// the console's buffers) back to how the program finds it at start-up, so one process can play
-// run after run as if each were the first.
-// The console's seams for tests (redirected input and output, a fixed clock) stay as they are.
+// Puts the state of every module (board, COM, keyboard, the settings, the per-game notes and the
+// record, the console's buffers) back to how the program finds it at start-up, so one process can
+// play run after run as if each were the first. The console's seams for tests (redirected input and
+// output, a fixed clock) stay as they are.
 void ResetProgramState();
 
 // The four modes as ReadGameMode returns them (the choice typed, plus one).

@@ -65,15 +65,22 @@ inline constexpr char ClearSequence[] = "\x1b[H\x1b[2J";
 
 // ---- Beyond the console: the record file, a pause, standard error ------------------------------
 
+// The record file is one file the program appends to; what goes in as a line, and when to take a
+// piece of one back, is the game's to decide. These are plain requests on that file.
+
 // Opens `path` for appending as the record file: created when missing, never truncated. False when
-// it cannot be opened; `reason` then names the problem in a few English words.
+// it cannot be opened; `reason` then names the problem in a few English words. A record file
+// opened before is closed then.
 bool OpenRecordFile(const char* path, const char*& reason);
-// Appends the bytes to the record file, handed to the system before it returns. A line (up to and
-// including its "\n", possibly over several calls) goes in whole or not at all. False when no
-// record file is open or the write fails (a full disk, say), with `reason` naming the problem.
+// Writes all the bytes at the end of the record file, handed to the system before it returns.
+// False when no record file is open or a write fails (a full disk, say), with `reason` naming the
+// problem; part of the bytes may have gone in then.
 bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason);
-// Takes back the record's unfinished line, whose game will not end (the input has ended).
-void DropUnfinishedRecordLine();
+// The record file's size in bytes, or a negative number where it has none (a pipe, a device, no
+// record file open).
+long long RecordFileSize();
+// Cuts the record file back to `size` bytes, as far as the file allows (a pipe cannot be cut).
+void TruncateRecordFile(long long size);
 // Waits about `milliseconds`. Output still buffered stays buffered: flush first what must be seen.
 void SleepMilliseconds(int milliseconds);
 // Writes a NUL-terminated text to standard error at once, or drops it when that cannot be written.

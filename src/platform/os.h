@@ -34,19 +34,29 @@ void ClearScreen();
 
 std::uint32_t CalendarSeconds();
 
-// Opens `path` for appending as the record file: created when missing, never truncated. False when
-// it cannot be opened; `reason` then names the problem in a few English words.
-bool OpenRecordFile(const char* path, const char*& reason);
+// ---- Files opened for appending (the console layer keeps the record file in one) ---------------
 
-// Hands all the bytes to the record file. False when none is open or a write fails, with `reason`
-// naming the problem; part of the bytes may have gone in then.
-bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason);
+// A file this layer has opened: the C runtime's file descriptor on every platform.
+using File = int;
+inline constexpr File NoFile = -1;
 
-// The record file's size, or a negative number when it has none (a pipe, a device, none open).
-long long RecordFileSize();
+// Opens `path` for writing at its end: created when missing, never truncated. NoFile when it
+// cannot be opened; `reason` then names the problem in a few English words.
+File OpenForAppending(const char* path, const char*& reason);
 
-// Cuts the record file back to `size` bytes, as far as the file allows.
-void CutRecordFile(long long size);
+// Closes a file from OpenForAppending.
+void CloseFile(File file);
+
+// Writes all the bytes at the end of `file`. False when a write fails, with `reason` naming the
+// problem; part of the bytes may have gone in then.
+bool AppendToFile(File file, const char* bytes, std::size_t count, const char*& reason);
+
+// The size of `file` in bytes, or a negative number where it has none (a pipe, a device).
+long long FileSize(File file);
+
+// Cuts `file` back to `size` bytes, as far as the file allows; one that cannot be cut (a pipe, a
+// device) stays as it is.
+void TruncateFile(File file, long long size);
 
 // Waits about `milliseconds`.
 void SleepMilliseconds(int milliseconds);
