@@ -73,22 +73,25 @@ std::uint32_t CalendarSeconds() {
   return static_cast<std::uint32_t>(emscripten_date_now() / MillisecondsPerSecond);
 }
 
-// The page keeps no files: a record file is refused when it is asked for, with this reason.
-bool OpenRecordFile(const char*, const char*& reason) {
+// The page keeps no files: a record file is refused when it is asked for, with this reason, so
+// none is ever open for the rest.
+File OpenForAppending(const char*, const char*& reason) {
+  reason = "a game in a web page keeps no files";
+  return NoFile;
+}
+
+void CloseFile(File) {}
+
+bool AppendToFile(File, const char*, std::size_t, const char*& reason) {
   reason = "a game in a web page keeps no files";
   return false;
 }
 
-bool AppendToRecordFile(const char*, std::size_t, const char*& reason) {
-  reason = "no record file is open";
-  return false;
-}
-
-long long RecordFileSize() {
+long long FileSize(File) {
   return -1;
 }
 
-void CutRecordFile(long long) {}
+void TruncateFile(File, long long) {}
 
 // Gives the page back its event loop while waiting, so that it draws what was written.
 void SleepMilliseconds(int milliseconds) {
