@@ -40,9 +40,9 @@ Tally build-logs/web-line-discipline.log
 # One listing from the Linux C library, one from the page's converter under node.
 conversions=build-web/conversions
 mkdir -p "$conversions"
-g++ -std=c++20 -O1 -o "$conversions/native" tests/web/cp932_conversions.cpp
-NODE_PATH=/usr/share/nodejs em++ -std=c++20 -O1 -sSINGLE_FILE=1 -sENVIRONMENT=web,node \
-  -o "$conversions/web.js" tests/web/cp932_conversions.cpp src/platform/web/iconv_web.cpp 2>&1 |
+g++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -o "$conversions/native" tests/web/cp932_conversions.cpp
+NODE_PATH=/usr/share/nodejs em++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -sSINGLE_FILE=1 \
+  -sENVIRONMENT=web,node -o "$conversions/web.js" tests/web/cp932_conversions.cpp src/platform/web/iconv_web.cpp 2>&1 |
   { grep -v 'unexpected binaryen version' || true; } >&2
 "$conversions/native" >"$conversions/native.txt"
 node "$conversions/web.js" >"$conversions/node.txt" || true

@@ -9,16 +9,26 @@
 //                          onData(listener) passes on what the keys send, as a string (as
 //                          xterm.js's Terminal does);
 //   Module.onWaitForInput  optional, called whenever the program waits with no line ready.
-Module.reversiTerminal = (function (emulator) {
+Module.reversiTerminal = (function(emulator) {
   const encoder = new TextEncoder();
   const EndOfInput = null;
   const finished = [];  // lines handed over, UTF-8 with their "\n"; EndOfInput after the last
-  let typed = [];  // the characters of the line being typed
-  let wake = null;  // resumes a read that waits for a line
+  let typed = [];       // the characters of the line being typed
+  let wake = null;      // resumes a read that waits for a line
 
-  // Characters that a terminal draws two columns wide (East Asian Wide and Fullwidth), so that
-  // Backspace rubs out both columns.
-  const wide = /[\u1100-\u115F\u2E80-\u303E\u3041-\uA4CF\uAC00-\uD7A3\uF900-\uFAFF\uFE30-\uFE4F\uFF00-\uFF60\uFFE0-\uFFE6\u{20000}-\u{3FFFD}]/u;
+  // The code points that a terminal draws two columns wide (East Asian Wide and Fullwidth: Hangul
+  // Jamo, CJK and kana, Hangul syllables, compatibility ideographs, vertical and full-width forms,
+  // the supplementary ideographs), so that Backspace rubs out both columns.
+  const wideRanges = [
+    [0x1100, 0x115f], [0x2e80, 0x303e], [0x3041, 0xa4cf], [0xac00, 0xd7a3], [0xf900, 0xfaff],
+    [0xfe30, 0xfe4f], [0xff00, 0xff60], [0xffe0, 0xffe6], [0x20000, 0x3fffd]
+  ];
+  function isWide(character) {
+    const code = character.codePointAt(0);
+    return wideRanges.some(function(range) {
+      return code >= range[0] && code <= range[1];
+    });
+  }
 
   function handOver(line) {
     finished.push(line);
@@ -37,7 +47,7 @@ Module.reversiTerminal = (function (emulator) {
       typed = [];
     } else if (character === "\x7f" || character === "\b") {
       if (typed.length === 0) return;
-      const columns = wide.test(typed.pop()) ? 2 : 1;
+      const columns = isWide(typed.pop()) ? 2 : 1;
       emulator.write("\b \b".repeat(columns));
     } else if (character === "\x04") {
       // As a terminal does: the line so far without a line end, or on an empty line the end.
@@ -50,27 +60,27 @@ Module.reversiTerminal = (function (emulator) {
     // Other control characters mean nothing here.
   }
 
-  emulator.onData(function (data) {
+  emulator.onData(function(data) {
     // Cursor and function keys send escape sequences, which a line of input has no use for.
     if (data.startsWith("\x1b")) return;
     for (const character of data) take(character);
   });
 
   return {
-    write: function (bytes) {
+    write: function(bytes) {
       emulator.write(bytes);
     },
-    writeError: function (bytes) {
+    writeError: function(bytes) {
       emulator.write(bytes);
       console.error(new TextDecoder().decode(bytes));
     },
     // Puts up to `capacity` bytes of the next finished line at `buffer` in the program's memory,
     // once there is one, and gives their count (the rest stays for the next read); 0 for ever
     // once the input has ended.
-    read: async function (buffer, capacity) {
+    read: async function(buffer, capacity) {
       if (finished.length === 0) {
         if (Module.onWaitForInput) Module.onWaitForInput();
-        await new Promise(function (resume) {
+        await new Promise(function(resume) {
           wake = resume;
         });
       }
@@ -93,9 +103,9 @@ Module.reversiTerminal = (function (emulator) {
 // and this runtime then drops main's result instead of exiting. So once main has first come back
 // suspended, its final return is awaited here and ends the run as exit(status) does, which also
 // tells the page (Module.onExit).
-Module.postRun = [].concat(Module.postRun || [], function () {
+Module.postRun = [].concat(Module.postRun || [], function() {
   if (!Asyncify.currData) return;  // main has already returned, and the run has ended
-  Asyncify.whenDone().then(function (status) {
+  Asyncify.whenDone().then(function(status) {
     try {
       exit(status);
     } catch (error) {
