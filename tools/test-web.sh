@@ -42,7 +42,8 @@ conversions=build-web/conversions
 mkdir -p "$conversions"
 g++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -o "$conversions/native" tests/web/cp932_conversions.cpp
 NODE_PATH=/usr/share/nodejs em++ -std=c++20 -O1 -Wall -Wextra -Wpedantic -sSINGLE_FILE=1 \
-  -sENVIRONMENT=web,node -o "$conversions/web.js" tests/web/cp932_conversions.cpp src/platform/web/iconv_web.cpp 2>&1 |
+  -sENVIRONMENT=web,node -o "$conversions/web.js" tests/web/cp932_conversions.cpp \
+  src/platform/web/iconv.cpp 2>&1 |
   { grep -v 'unexpected binaryen version' || true; } >&2
 "$conversions/native" >"$conversions/native.txt"
 node "$conversions/web.js" >"$conversions/node.txt" || true

@@ -1,12 +1,5 @@
-// The Windows API for the Windows platform files and the Windows-only test helpers, included the
-// same way everywhere: without windows.h's rarely used parts, and without its min and max macros,
-// which would clash with the C++ library's.
+// Kept only for files_windows.cpp, which is about to move into windows/ with the other Windows
+// files: the Windows API comes in through platform/windows/windows_api.h.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows/windows_api.h"

@@ -1,7 +1,7 @@
 // Prints what the C library's CP932-to-UTF-8 converter (iconv) makes of every byte from 0x80 on,
 // alone and followed by each byte: the UTF-8 it wrote, how many bytes it took, and the error that
 // stopped it. Built once against a Linux C library and once for the web page, with the page's
-// converter (src/platform/web/iconv_web.cpp, run under node), the two listings must be the same.
+// converter (src/platform/web/iconv.cpp, run under node), the two listings must be the same.
 #include <errno.h>
 #include <iconv.h>
 

@@ -7,7 +7,7 @@
 #include <emscripten/html5.h>
 
 #include "platform/os.h"
-#include "platform/terminal_text.h"
+#include "platform/utf8_terminal.h"
 
 namespace reversi::platform::os {
 
@@ -38,7 +38,7 @@ void Decide() {
   static bool decided = false;
   if (decided) return;
   decided = true;
-  converting = terminal::OpenConverter();
+  converting = utf8_terminal::OpenConverter();
 }
 
 }  // namespace
@@ -46,7 +46,7 @@ void Decide() {
 void WriteStdout(const char* bytes, std::size_t count) {
   Decide();
   if (converting) {
-    terminal::WriteConverted(bytes, count, WriteToTerminal);
+    utf8_terminal::WriteConverted(bytes, count, WriteToTerminal);
   } else {
     WriteToTerminal(bytes, count);
   }
@@ -56,7 +56,7 @@ long ReadStdin(char* buffer, std::size_t capacity) {
   Decide();
   const long got = ReadFromTerminal(buffer, capacity);
   // The page echoed the line with its line end: the next output starts a line.
-  if (got > 0 && buffer[got - 1] == '\n') terminal::StartNewLine();
+  if (got > 0 && buffer[got - 1] == '\n') utf8_terminal::StartNewLine();
   return got;
 }
 
