@@ -2,9 +2,9 @@
 // page, which terminal.js (linked in front of the program) serves like a POSIX terminal's line
 // discipline: output bytes go to the terminal, a line of input is handed over when the player
 // presses Enter. So the page gets what a UTF-8 terminal gets: the texts converted from CP932 with
-// the column correction, the title and the clear as escape sequences among the output.
+// the column correction, the title and the clear as escape sequences among the output. The clock
+// needs nothing here: the C library's time() reads the browser's Date.
 #include <emscripten.h>
-#include <emscripten/html5.h>
 
 #include "platform/os.h"
 #include "platform/utf8_terminal.h"
@@ -66,12 +66,7 @@ ScreenControl HowScreenIsControlled() {
   return ScreenControl::TitleAndClearInOutput;
 }
 void SetTitle(const char*) {}
-void ClearScreen() {}
-
-std::uint32_t CalendarSeconds() {
-  constexpr double MillisecondsPerSecond = 1000;
-  return static_cast<std::uint32_t>(emscripten_date_now() / MillisecondsPerSecond);
-}
+void BlankConsoleWindow() {}
 
 // The page keeps no files: a record file is refused when it is asked for, with this reason, so
 // none is ever open for the rest.
