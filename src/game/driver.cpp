@@ -4,11 +4,11 @@
 #include "board/board.h"
 #include "com/com.h"
 #include "game/game.h"
-#include "game/notes.h"
-#include "game/record.h"
-#include "game/settings.h"
-#include "game/texts.h"
+#include "notes.h"
 #include "platform/console.h"
+#include "record.h"
+#include "settings.h"
+#include "texts.h"
 
 namespace reversi {
 

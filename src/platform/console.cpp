@@ -6,7 +6,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "platform/os.h"
+#include "os.h"
 
 namespace reversi::platform {
 

@@ -1,7 +1,7 @@
 // The walker's rare steps and the wide character ranges, shared by every platform's console layer.
 // Each layer only decides how a piece is shown and how the cursor is moved; what a piece is and
 // where it ends is decided by the walker in cp932_columns.h, which comes here for the rest.
-#include "platform/cp932_columns.h"
+#include "cp932_columns.h"
 
 namespace reversi::platform::cp932 {
 

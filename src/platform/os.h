@@ -1,6 +1,6 @@
 // What each operating system provides to the console layer: plain requests (write these bytes,
 // set this title, blank the console window, append to the record file, wait, write to standard
-// error). One os.cpp (in posix/ or windows/) and one files_* source per platform implement this,
+// error). One os.cpp and one files.cpp per platform (in posix/ or windows/) implement this,
 // chosen by the build; nothing outside src/platform includes it, and it calls nothing above.
 #pragma once
 

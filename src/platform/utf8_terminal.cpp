@@ -1,15 +1,15 @@
 // CP932 to UTF-8 for an ANSI terminal, with the column kept as a CP932 console counts it
 // (cp932_columns.h). The C library's converter does the character mapping so that every character
 // the program can write is covered, not only the ones it writes today.
-#include "platform/utf8_terminal.h"
+#include "utf8_terminal.h"
 
 #include <iconv.h>
 
 #include <cstdint>
 #include <cstring>
 
+#include "cp932_columns.h"
 #include "platform/console.h"  // the number formatting only: FormatNumber, MaxNumberLength
-#include "platform/cp932_columns.h"
 
 namespace reversi::platform::utf8_terminal {
 

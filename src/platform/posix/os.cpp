@@ -7,8 +7,8 @@
 
 #include <cerrno>
 
-#include "platform/os.h"
-#include "platform/utf8_terminal.h"
+#include "os.h"
+#include "utf8_terminal.h"
 
 namespace reversi::platform::os {
 

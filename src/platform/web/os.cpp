@@ -3,11 +3,12 @@
 // discipline: output bytes go to the terminal, a line of input is handed over when the player
 // presses Enter. So the page gets what a UTF-8 terminal gets: the texts converted from CP932 with
 // the column correction, the title and the clear as escape sequences among the output. The clock
-// needs nothing here: the C library's time() reads the browser's Date.
+// needs nothing here: the C library's time() reads the browser's Date. The record file, the pause
+// and standard error are in files.cpp.
 #include <emscripten.h>
 
-#include "platform/os.h"
-#include "platform/utf8_terminal.h"
+#include "os.h"
+#include "utf8_terminal.h"
 
 namespace reversi::platform::os {
 
@@ -24,11 +25,6 @@ EM_JS(void, WriteToTerminal, (const char* bytes, std::size_t count),
 // event loop (Asyncify).
 EM_ASYNC_JS(long, ReadFromTerminal, (char* buffer, std::size_t capacity),
             { return await Module.reversiTerminal.read(buffer, capacity); });
-
-// Standard error goes to the same terminal, unconverted as on a POSIX terminal, and to the
-// browser's console for whoever looks there.
-EM_JS(void, WriteErrorToTerminal, (const char* bytes, std::size_t count),
-      { Module.reversiTerminal.writeError(HEAPU8.slice(bytes, bytes + count)); });
 
 bool converting = false;
 
@@ -67,34 +63,5 @@ ScreenControl HowScreenIsControlled() {
 }
 void SetTitle(const char*) {}
 void BlankConsoleWindow() {}
-
-// The page keeps no files: a record file is refused when it is asked for, with this reason, so
-// none is ever open for the rest.
-File OpenForAppending(const char*, const char*& reason) {
-  reason = "a game in a web page keeps no files";
-  return NoFile;
-}
-
-void CloseFile(File) {}
-
-bool AppendToFile(File, const char*, std::size_t, const char*& reason) {
-  reason = "a game in a web page keeps no files";
-  return false;
-}
-
-long long FileSize(File) {
-  return -1;
-}
-
-void TruncateFile(File, long long) {}
-
-// Gives the page back its event loop while waiting, so that it draws what was written.
-void SleepMilliseconds(int milliseconds) {
-  if (milliseconds > 0) emscripten_sleep(static_cast<unsigned>(milliseconds));
-}
-
-void WriteStderr(const char* bytes, std::size_t count) {
-  WriteErrorToTerminal(bytes, count);
-}
 
 }  // namespace reversi::platform::os

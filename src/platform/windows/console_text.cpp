@@ -1,13 +1,13 @@
 // CP932 to UTF-16 for the Windows console through MultiByteToWideChar, one character at a time so
 // that a character cut between two writes is decoded whole, and every character the program can
 // write is covered, not only the ones it writes today.
-#include "platform/windows/console_text.h"
+#include "windows/console_text.h"
 
-#include "platform/windows/windows_api.h"
+#include "windows/windows_api.h"
 
 #include <climits>
 
-#include "platform/cp932_columns.h"
+#include "cp932_columns.h"
 
 namespace reversi::platform::console_text {
 

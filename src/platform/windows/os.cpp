@@ -6,16 +6,16 @@
 // The clear blanks a console through its own calls, and runs "cls" only into a pipe or a file.
 #include <fcntl.h>
 #include <io.h>
-#include "platform/windows/windows_api.h"
+#include "windows/windows_api.h"
 
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/cp932_columns.h"
-#include "platform/os.h"
-#include "platform/windows/console_text.h"
+#include "cp932_columns.h"
+#include "os.h"
+#include "windows/console_text.h"
 
 namespace reversi::platform::os {
 
