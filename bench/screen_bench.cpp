@@ -26,7 +26,7 @@
 #include "game/settings.h"
 #include "game/texts.h"
 #include "platform/console.h"
-#include "platform/terminal_text.h"
+#include "platform/utf8_terminal.h"
 
 namespace reversi {
 namespace {
@@ -224,7 +224,7 @@ void CountConverted(const char*, std::size_t count) {
   for (int round = 0; round < rounds; ++round) {
     for (std::size_t start = 0; start < screens.size(); start += ConsoleBufferSize) {
       const std::size_t count = std::min(ConsoleBufferSize, screens.size() - start);
-      platform::terminal::WriteConverted(screens.data() + start, count, CountConverted);
+      platform::utf8_terminal::WriteConverted(screens.data() + start, count, CountConverted);
     }
   }
 }
@@ -269,7 +269,7 @@ int Run(int argc, char** argv) {
     ResetProgramState();
     ApplyOptions(english, hints, lastMove);
     const std::string screens = CapturedScreens();
-    if (!platform::terminal::OpenConverter()) return 1;
+    if (!platform::utf8_terminal::OpenConverter()) return 1;
     const auto start = std::chrono::steady_clock::now();
     ConvertScreens(screens, rounds);
     const double seconds = SecondsSince(start);

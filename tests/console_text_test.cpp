@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "game/texts.h"
-#include "platform/console_text.h"
+#include "platform/windows/console_text.h"
 
 namespace reversi {
 namespace {

@@ -203,7 +203,7 @@ TEST(UndoOption, TakesBackToScreensIdenticalToTheFirstShowing) {
     for (const std::string& argument : c.arguments)
       english = english || argument == "--english";
     const texts::TextSet& text = english ? texts::EnglishSet : texts::JapaneseSet;
-    EXPECT_EQ(Occurrences(output, std::string(text.breakOffHint) + text.undoHint),
+    EXPECT_EQ(Occurrences(output, std::string(text.breakOffHint) + text.undoHint.bytes),
               Occurrences(output, platform::ClearSequence));
   }
 }

@@ -3,7 +3,7 @@
 // conventions the program has always had: unique abbreviations of long names, short forms that
 // may be run together, "--" to end the options, and a stop at the first argument that is no
 // option, which is then refused.
-#include "app/command_line.h"
+#include "command_line.h"
 
 #include <cstring>
 

@@ -50,6 +50,9 @@ struct OptionValue {
 
 // One option: its names, its value and the value's limits, its help and what it does. Each is
 // written once here, and the help and every complaint about the option are written from the row.
+// What an option does to the command line's record; false after it has refused its value.
+using Apply = bool(const OptionValue& value, CommandLine& line);
+
 struct OptionRow {
   char letter = '\0';  // the short form ("-h"), or none
   const char* name;    // the long form without its dashes
@@ -62,7 +65,7 @@ struct OptionRow {
   int most = 1;                 // WholeNumbers: how many numbers at most (1..MostNumbers)
   const char* words = nullptr;  // Word: the choices, separated by '|'
   const char* help = "";        // lines separated by "\n"; "{}" stands for the limits
-  bool (*apply)(const OptionValue& value, CommandLine& line) = nullptr;  // false after a refusal
+  Apply* apply = nullptr;
 };
 
 // True when every row of `table` is complete for the parser and the help: a value row names its

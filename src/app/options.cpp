@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "app/command_line.h"
+#include "command_line.h"
 #include "game/game.h"
 #include "platform/console.h"
 
@@ -79,61 +79,52 @@ bool ResumeRecordedGame(const OptionValue& value, CommandLine& line) {
 
 static_assert(LongestDelay <= INT32_MAX, "the delay is kept in an int");
 
+// Rows of the common shapes: an option without a value, and one that needs a value (a whole
+// number up to `largest`, or a text). Other shapes (an optional value, a choice of words, a list
+// of numbers) are written out.
+constexpr OptionRow Flag(const char* name, const char* help, Apply* apply) {
+  return {.name = name, .help = help, .apply = apply};
+}
+constexpr OptionRow Valued(ValueKind kind, const char* name, const char* valueName,
+                           const char* needs, const char* help, Apply* apply,
+                           std::uint32_t largest = 0) {
+  return {.name = name,
+          .use = ValueUse::Required,
+          .kind = kind,
+          .valueName = valueName,
+          .needs = needs,
+          .largest = largest,
+          .help = help,
+          .apply = apply};
+}
+
 constexpr OptionRow Options[] = {
     {.letter = 'h', .name = "help", .help = "show this help and exit", .apply = AskForHelp},
-    {.name = "version", .help = "show the version and exit", .apply = AskForVersion},
-    {.name = "english",
-     .help = "show the game's texts in English instead of Japanese",
-     .apply = UseEnglish},
-    {.name = "hints",
-     .help = "on a human side's turn, mark each square it may play",
-     .apply = ShowHints},
-    {.name = "last-move",
-     .help = "under each board, list the turns since the previous board",
-     .apply = ListLastMoves},
-    {.name = "delay",
-     .use = ValueUse::Required,
-     .kind = ValueKind::WholeNumbers,
-     .valueName = "MS",
-     .needs = "a whole number of milliseconds",
-     .largest = LongestDelay,
-     .help = "wait MS milliseconds ({}) after a COM move, a pass\nand the game-over text",
-     .apply = SetDelay},
-    {.name = "seed",
-     .use = ValueUse::Required,
-     .kind = ValueKind::WholeNumbers,
-     .valueName = "N",
-     .needs = "a whole number",
-     .largest = LargestSeed,
-     .help = "seed the COM's coin with N ({}), N+1 in the next\ngame, and so on",
-     .apply = SetSeed},
-    {.name = "record",
-     .use = ValueUse::Required,
-     .kind = ValueKind::Text,
-     .valueName = "FILE",
-     .needs = "a file name",
-     .help = "append each game's moves to FILE as a transcript line\n(f5d6c3... 33-31)",
-     .apply = NameRecordFile},
-    {.name = "undo",
-     .help = "let a human side type 98 to take back its last turn (again\nand again, as far as "
-             "the game's first); 98 after the result\ngoes back into the game",
-     .apply = AllowUndo},
-    {.name = "from",
-     .use = ValueUse::Required,
-     .kind = ValueKind::AnyText,
-     .valueName = "MOVES",
-     .needs = "moves such as f5d6c3",
-     .help = "start every game after MOVES, written as in the record\n(f5d6c3, PA for a turn "
-             "given up)",
-     .apply = StartAfterMoves},
-    {.name = "resume",
-     .use = ValueUse::Required,
-     .kind = ValueKind::Text,
-     .valueName = "FILE",
-     .needs = "a file name",
-     .help = "start the first game after the moves of the last game\nrecorded in FILE, to go on "
-             "with it",
-     .apply = ResumeRecordedGame},
+    Flag("version", "show the version and exit", AskForVersion),
+    Flag("english", "show the game's texts in English instead of Japanese", UseEnglish),
+    Flag("hints", "on a human side's turn, mark each square it may play", ShowHints),
+    Flag("last-move", "under each board, list the turns since the previous board", ListLastMoves),
+    Valued(ValueKind::WholeNumbers, "delay", "MS", "a whole number of milliseconds",
+           "wait MS milliseconds ({}) after a COM move, a pass\nand the game-over text", SetDelay,
+           LongestDelay),
+    Valued(ValueKind::WholeNumbers, "seed", "N", "a whole number",
+           "seed the COM's coin with N ({}), N+1 in the next\ngame, and so on", SetSeed,
+           LargestSeed),
+    Valued(ValueKind::Text, "record", "FILE", "a file name",
+           "append each game's moves to FILE as a transcript line\n(f5d6c3... 33-31)",
+           NameRecordFile),
+    Flag("undo",
+         "let a human side type 98 to take back its last turn (again\nand again, as far as the "
+         "game's first); 98 after the result\ngoes back into the game",
+         AllowUndo),
+    Valued(ValueKind::AnyText, "from", "MOVES", "moves such as f5d6c3",
+           "start every game after MOVES, written as in the record\n(f5d6c3, PA for a turn given "
+           "up)",
+           StartAfterMoves),
+    Valued(ValueKind::Text, "resume", "FILE", "a file name",
+           "start the first game after the moves of the last game\nrecorded in FILE, to go on "
+           "with it",
+           ResumeRecordedGame),
 };
 
 static_assert(IsWellFormed(Options));

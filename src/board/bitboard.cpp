@@ -1,6 +1,6 @@
 // The bit-parallel view of the Board, and the rules routines that are served from it: legal
 // squares, mobility and the turn status.
-#include "board/bitboard.h"
+#include "bitboard.h"
 
 #include <bit>
 #include <cstdint>

@@ -4,14 +4,14 @@
 #include "board/board.h"
 #include "com/com.h"
 #include "game/game.h"
-#include "game/history.h"
-#include "game/notes.h"
-#include "game/opening.h"
-#include "game/record.h"
-#include "game/settings.h"
-#include "game/texts.h"
-#include "game/turn.h"
+#include "history.h"
+#include "notes.h"
+#include "opening.h"
 #include "platform/console.h"
+#include "record.h"
+#include "settings.h"
+#include "texts.h"
+#include "turn.h"
 
 namespace reversi {
 

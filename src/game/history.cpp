@@ -2,12 +2,12 @@
 // module's state that a screen and the turns after it depend on. Restoring a snapshot before
 // drawing gives the same screen byte for byte, and the COM the same coin, so the game goes on
 // exactly as it did from there.
-#include "game/history.h"
+#include "history.h"
 
 #include "board/board.h"
 #include "com/com.h"
-#include "game/notes.h"
-#include "game/record.h"
+#include "notes.h"
+#include "record.h"
 
 namespace reversi {
 

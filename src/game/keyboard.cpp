@@ -5,9 +5,9 @@
 
 #include "board/board.h"
 #include "game/game.h"
-#include "game/settings.h"
-#include "game/texts.h"
 #include "platform/console.h"
+#include "settings.h"
+#include "texts.h"
 
 namespace reversi {
 

@@ -1,15 +1,15 @@
 // The per-game notes behind the hint marks and the last-move line: which square each turn played,
 // found by comparing the empty cells before and after it.
-#include "game/notes.h"
+#include "notes.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstring>
 
-#include "game/record.h"
-#include "game/settings.h"
 #include "platform/console.h"
+#include "record.h"
+#include "settings.h"
 
 namespace reversi {
 

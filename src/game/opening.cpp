@@ -5,11 +5,11 @@
 
 #include "board/board.h"
 #include "game/game.h"
-#include "game/opening.h"
-#include "game/record.h"
-#include "game/settings.h"
-#include "game/turn.h"
+#include "opening.h"
 #include "platform/console.h"
+#include "record.h"
+#include "settings.h"
+#include "turn.h"
 
 namespace reversi {
 
@@ -94,7 +94,7 @@ struct LineReader {
   LinePart part;
   char firstCharacter;
   int digits;  // of the count being read
-  int count;  // the count being read: at the line's end, the white count
+  int count;   // the count being read: at the line's end, the white count
   int blackCount;
   bool tooLong;  // more moves than OpeningCapacity
 };

@@ -3,14 +3,14 @@
 // pieces before that. Whatever has gone in of a line that then fails, or whose game never ends,
 // is cut off the file again: an all-or-nothing append, whose savepoint is the file's size before
 // the line's first piece and whose roll-back truncates the file to it.
-#include "game/record.h"
+#include "record.h"
 
 #include <cstddef>
 
 #include "board/board.h"
-#include "game/settings.h"
-#include "game/texts.h"
 #include "platform/console.h"
+#include "settings.h"
+#include "texts.h"
 
 namespace reversi {
 

@@ -4,10 +4,10 @@
 
 #include "board/board.h"
 #include "game/game.h"
-#include "game/notes.h"
-#include "game/settings.h"
-#include "game/texts.h"
+#include "notes.h"
 #include "platform/console.h"
+#include "settings.h"
+#include "texts.h"
 
 namespace reversi {
 

@@ -1,5 +1,5 @@
 // The settings record and the text set it selects.
-#include "game/settings.h"
+#include "settings.h"
 
 namespace reversi {
 

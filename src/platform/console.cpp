@@ -4,8 +4,9 @@
 #include "platform/console.h"
 
 #include <cstring>
+#include <ctime>
 
-#include "platform/os.h"
+#include "os.h"
 
 namespace reversi::platform {
 
@@ -112,14 +113,15 @@ void ClearScreen() {
     WriteOutput(ClearSequence, sizeof ClearSequence - 1);
     return;
   }
-  // The clear may be done by another program on the same console, so what was written before it
-  // must have reached the console first.
+  // The clear works on the console itself, or is done by another program (the command processor
+  // into a pipe), so what was written before it must have reached the console first.
   FlushOutput();
-  os::ClearScreen();
+  os::BlankConsoleWindow();
 }
 
+// The C++ library's clock reads the same on every platform, so no OS file needs one of its own.
 std::uint32_t CalendarSeconds() {
-  return clockFixed ? fixedSeconds : os::CalendarSeconds();
+  return clockFixed ? fixedSeconds : static_cast<std::uint32_t>(std::time(nullptr));
 }
 
 void RedirectOutput(OutputSink sink) {

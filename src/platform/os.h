@@ -1,7 +1,7 @@
 // What each operating system provides to the console layer: plain requests (write these bytes,
-// set this title, clear the screen, append to the record file, wait, write to standard error) and
-// the clock. One os_* and one files_* source per platform implement this, chosen by the build;
-// nothing outside src/platform includes it, and it calls nothing above.
+// set this title, blank the console window, append to the record file, wait, write to standard
+// error). One os.cpp and one files.cpp per platform (in posix/ or windows/) implement this,
+// chosen by the build; nothing outside src/platform includes it, and it calls nothing above.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +20,7 @@ long ReadStdin(char* buffer, std::size_t capacity);
 enum class ScreenControl {
   TitleAndClearInOutput,  // escape sequences among the output bytes (a POSIX terminal)
   ClearInOutput,          // the clear's escape sequence only, no title (a POSIX pipe or file)
-  Requests,               // SetTitle and ClearScreen below, whatever the output is (Windows)
+  Requests,               // SetTitle and BlankConsoleWindow below, whatever the output is (Windows)
 };
 ScreenControl HowScreenIsControlled();
 
@@ -28,11 +28,10 @@ ScreenControl HowScreenIsControlled();
 // Requests.
 void SetTitle(const char* cp932Title);
 
-// Blanks the console window, with the next output at its top-left corner. Asked only where
+// Blanks the console window, with the next output at its top-left corner; into a pipe or a file
+// it does what the platform's own clear command does there. Asked only where
 // HowScreenIsControlled() says Requests, after everything written before it has been handed over.
-void ClearScreen();
-
-std::uint32_t CalendarSeconds();
+void BlankConsoleWindow();
 
 // ---- Files opened for appending (the console layer keeps the record file in one) ---------------
 

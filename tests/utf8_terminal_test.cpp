@@ -8,12 +8,12 @@
 #include "cp932.h"
 #include "game/texts.h"
 #include "platform/console.h"
-#include "platform/terminal_text.h"
+#include "platform/utf8_terminal.h"
 
 namespace reversi {
 namespace {
 
-namespace terminal = platform::terminal;
+namespace terminal = platform::utf8_terminal;
 
 std::string shown;
 int sinkCalls = 0;
@@ -143,6 +143,28 @@ TEST_F(TerminalTextTest, LongOutputArrivesWhole) {
   EXPECT_GT(sinkCalls, 1);
 }
 
+// The output stays in bounds at the largest growth per byte: every character followed by a cursor
+// move, most of them past the tabled columns, a half-width katakana now and then, and the pairs on
+// odd offsets, so that the stretches a long write is cut into cut pairs in two.
+TEST_F(TerminalTextTest, LargestGrowthArrivesWhole) {
+  std::string in = "x";
+  std::string expected = "x";
+  int column = 1;
+  for (int i = 0; i < 5000; ++i) {
+    if (i % 7 == 3) {
+      in += "\xB1";
+      expected += "ｱ";
+      column += 1;
+      continue;
+    }
+    in += texts::common::BlackGlyph;
+    column += 2;
+    expected += "○" + Column(column + 1);
+  }
+  EXPECT_EQ(Convert({in}), expected);
+  EXPECT_EQ(Convert({in.substr(0, 4097), in.substr(4097)}), expected);
+}
+
 // However the program's output is cut into writes, the terminal gets the same bytes: characters
 // and escape sequences cut in two, and long stretches that fill the converter's buffer.
 TEST_F(TerminalTextTest, AnyCutsGiveTheSameOutput) {
@@ -166,8 +188,8 @@ TEST_F(TerminalTextTest, AnyCutsGiveTheSameOutput) {
   EXPECT_EQ(Convert({"x" + screen}), "x" + whole);
 }
 
-// Far more characters than the converter remembers: once it can remember no more, every character
-// must still come out right. Compared, cursor moves left out, with the tests' own decoder.
+// Every character the converter can remember, each converted once and then looked up: both times
+// they must come out right. Compared, cursor moves left out, with the tests' own decoder.
 TEST_F(TerminalTextTest, EveryDoubleByteCharacterTwice) {
   std::string all;
   for (int lead = 0x81; lead <= 0xFC; ++lead) {

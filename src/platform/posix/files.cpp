@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/os.h"
+#include "os.h"
 
 namespace reversi::platform::os {
 

@@ -5,14 +5,14 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
-#include "platform/windows_api.h"
+#include "windows/windows_api.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 
-#include "platform/os.h"
+#include "os.h"
 
 namespace reversi::platform::os {
 
