@@ -200,7 +200,8 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
   // The help names every option and the keys of the game; a refused command line creates no file.
   const std::string help = Output({"--help"}, "");
   for (const char* part : {"--help", "--version", "--english", "--hints", "--last-move",
-                           "--delay=MS", "--seed=N", "--record=FILE", "  0 ", "  99 ", "11..88"})
+                           "--delay=MS", "--seed=N", "--record=FILE", "--undo", "--from=MOVES",
+                           "--resume=FILE", "  0 ", "  99 ", "  98 ", "11..88"})
     EXPECT_NE(help.find(part), std::string::npos) << part;
   const std::string never = TempPath("never.txt");
   EXPECT_EQ(RunWith({"--record=" + never, "--delay=x"}, "").exitCode, 2);
