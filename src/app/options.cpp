@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "com/com.h"
 #include "game/game.h"
 #include "platform/console.h"
 
@@ -34,6 +35,9 @@ constexpr char Usage[] =
     "                     game, and so on\n"
     "      --record=FILE  append each game's moves to FILE as a transcript line\n"
     "                     (f5d6c3... 33-31)\n"
+    "      --level=N      the COM's strength, 1..5: 1 (the default) is the game's own\n"
+    "                     rule-based COM, 2..5 search ahead, deeper as N rises;\n"
+    "                     --level=B,W gives the black and the white COM apart\n"
     "\n"
     "Keys (type the number, then Enter):\n"
     "  0..3      at the mode prompt: 0 Player vs Player, 1 Player vs COM,\n"
@@ -60,6 +64,22 @@ bool ReadWholeNumber(const char* text, std::uint32_t largest, std::uint32_t& val
   }
   value = static_cast<std::uint32_t>(number);
   return true;
+}
+
+// Reads a level, one digit RuleBasedLevel..LastLevel, at `text`; true with `level` set and `text`
+// moved past it.
+bool ReadLevel(const char*& text, int& level) {
+  if (*text < '0' + RuleBasedLevel || *text > '0' + LastLevel) return false;
+  level = *text++ - '0';
+  return true;
+}
+
+// "N" sets both COMs' levels, "B,W" the black and the white one apart.
+bool ReadLevels(const char* text, int& black, int& white) {
+  if (text == nullptr || !ReadLevel(text, black)) return false;
+  white = black;
+  if (*text == ',' && !ReadLevel(++text, white)) return false;
+  return *text == '\0';
 }
 
 }  // namespace
@@ -112,6 +132,17 @@ bool ApplyOption(int id, const char* value) {
       }
       GameSettings.recordName = value;
       return true;
+    case LevelOption: {
+      int black = RuleBasedLevel;
+      int white = RuleBasedLevel;
+      if (!ReadLevels(value, black, white)) {
+        RefuseCommandLine({"--level needs a level from 1 to 5, or two as B,W, not '", value, "'"});
+        return false;
+      }
+      SetComLevel(0, black);
+      SetComLevel(1, white);
+      return true;
+    }
     default:
       RefuseCommandLine({"unknown option"});
       return false;

@@ -1,6 +1,6 @@
 // The command line: reads the player's options into the game's Settings record, answers --help
 // and --version, and refuses a bad command line before any game starts. Owns no state of its own;
-// everything it learns goes into GameSettings and the platform's record file.
+// everything it learns goes into GameSettings, the COM's levels and the platform's record file.
 #pragma once
 
 #include <initializer_list>
@@ -30,6 +30,7 @@ enum OptionId {
   DelayOption,
   SeedOption,
   RecordOption,
+  LevelOption,
 };
 
 struct OptionName {
@@ -43,6 +44,7 @@ inline constexpr OptionName OptionNames[] = {
     {"english", EnglishOption, false},    {"hints", HintsOption, false},
     {"last-move", LastMoveOption, false}, {"delay", DelayOption, true},
     {"seed", SeedOption, true},           {"record", RecordOption, true},
+    {"level", LevelOption, true},
 };
 
 // The long name of option `id`, or nullptr for an id that is no option.

@@ -8,6 +8,7 @@
 
 #include "board/board.h"
 #include "com/com.h"
+#include "com/search.h"
 
 namespace reversi {
 
@@ -228,6 +229,7 @@ void ReverseCandidates() {
 
 void ResetComState() {
   ClearCandidates(0);
+  ResetSearchState();
   ResetRandomState();
 }
 
