@@ -173,8 +173,8 @@ LegalByDirection FindLegalByDirection(const CellSets& cells);
 
 // The other side's discs that a disc of the side the sets were read for, set on (row, col), would
 // turn: every enclosed run, in all eight directions. Empty when the square encloses nothing. The
-// sets are left as they are, so a search can play a move on a copy: the square and these discs
-// become the mover's.
+// square itself is not looked at (the caller passes an empty one), and the sets are left as they
+// are, so a search can play a move on a copy: the square and these discs become the mover's.
 SquareSet TurnedSquares(const CellSets& cells, int row, int col);
 
 // The squares one step away, in any of the eight directions, from a square of `set`.
