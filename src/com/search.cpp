@@ -20,7 +20,7 @@ constexpr LevelReach LevelReaches[LastLevel - FirstSearchingLevel + 1] = {
     {2, 8},   // level 2
     {4, 12},  // level 3
     {6, 14},  // level 4
-    {8, 18},  // level 5
+    {10, 16},  // level 5
 };
 
 int comLevels[SideCount] = {RuleBasedLevel, RuleBasedLevel};
@@ -133,6 +133,8 @@ int DiscDifference(const CellSets& cells) {
   return CountSquares(cells.own) - CountSquares(cells.opponent);
 }
 
+constexpr SquareSet CornerSquares = 0x8100000000000081;
+
 struct Child {
   CellSets cells;
   int square;
@@ -149,7 +151,10 @@ int ListChildren(const CellSets& cells, SquareSet moves, int first, Child* child
   for (; moves != 0; moves &= moves - 1) {
     const int square = std::countr_zero(moves);
     const CellSets next = Play(cells, square);
-    const int key = square == first ? FirstKey : CountSquares(LegalSquares(next));
+    const SquareSet replies = LegalSquares(next);
+    // A corner the opponent could take counts twice: it is the reply that hurts most.
+    const int key =
+        square == first ? FirstKey : CountSquares(replies) + CountSquares(replies & CornerSquares);
     // Insertion sort: the lists are short, and equal keys keep the order of the squares.
     int at = count++;
     for (; at > 0 && children[at - 1].key > key; --at)
@@ -212,6 +217,18 @@ constexpr int OrderedEmpties = 7;
 // From this many empty squares on, the exact search keeps its results in the table.
 constexpr int TabledEmpties = 10;
 
+// The squares of the quadrants (4 x 4 corners of the board) that hold an odd number of empty
+// squares.
+SquareSet OddQuadrants(SquareSet empty) {
+  constexpr SquareSet Quadrants[] = {0x000000000F0F0F0F, 0x00000000F0F0F0F0, 0x0F0F0F0F00000000,
+                                     0xF0F0F0F000000000};
+  SquareSet odd = 0;
+  for (const SquareSet quadrant : Quadrants) {
+    if (CountSquares(empty & quadrant) % 2 == 1) odd |= quadrant;
+  }
+  return odd;
+}
+
 // The final disc difference when one square is left: the mover plays it if it can, else the other
 // side, else the game ends with it empty.
 int SolveLastSquare(const CellSets& cells) {
@@ -243,12 +260,18 @@ int SolveWindow(const CellSets& cells, int alpha, int beta) {
   }
   int best = -Infinity;
   if (empties < OrderedEmpties) {
-    for (SquareSet left = moves; left != 0; left &= left - 1) {
-      const int score = -SolveWindow(Play(cells, std::countr_zero(left)), -beta, -alpha);
-      if (score > best) {
-        best = score;
-        if (score > alpha) alpha = score;
-        if (alpha >= beta) break;
+    // Parity: the moves in a quadrant with an odd number of empty squares first, so that the
+    // mover tends to have the last move in each region.
+    const SquareSet odd = OddQuadrants(cells.empty);
+    const SquareSet groups[] = {moves & odd, moves & ~odd};
+    for (const SquareSet group : groups) {
+      for (SquareSet left = group; left != 0; left &= left - 1) {
+        const int score = -SolveWindow(Play(cells, std::countr_zero(left)), -beta, -alpha);
+        if (score > best) {
+          best = score;
+          if (score > alpha) alpha = score;
+          if (alpha >= beta) return best;
+        }
       }
     }
     return best;
