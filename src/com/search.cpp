@@ -17,8 +17,8 @@ namespace {
 // levels 2..5. Each level looks further than the one below it; level 5 is as far as a move stays
 // within about a tenth of a second as a rule (bench/bench.cpp measures it).
 constexpr LevelReach LevelReaches[LastLevel - FirstSearchingLevel + 1] = {
-    {4, 10},   // level 2
-    {6, 12},   // level 3
+    {4, 14},   // level 2
+    {6, 14},   // level 3
     {8, 14},   // level 4
     {10, 16},  // level 5
 };
