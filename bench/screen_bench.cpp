@@ -22,10 +22,11 @@
 #include "com/com.h"
 #include "com_game.h"
 #include "game/game.h"
+#include "game/notes.h"
 #include "game/settings.h"
 #include "game/texts.h"
 #include "platform/console.h"
-#include "platform/terminal_text.h"
+#include "platform/utf8_terminal.h"
 
 namespace reversi {
 namespace {
@@ -121,14 +122,14 @@ void RecordGame(std::uint32_t seed, RecordedGame& game) {
 void ReplayGame(const RecordedGame& game) {
   StartGameNotes();
   platform::WriteText(Texts().modePrompt);
-  platform::WriteText(texts::ModeList);
-  platform::WriteText(texts::Prompt);
+  platform::WriteText(texts::common::ModeList);
+  platform::WriteText(texts::common::Prompt);
   for (int index = 0; index < game.turnCount; ++index) {
     const RecordedTurn& turn = game.turns[index];
     SetUpTurn(turn);
     DrawBoard(turn.side);
     if (humans) {
-      platform::WriteText(texts::Prompt);
+      platform::WriteText(texts::common::Prompt);
     } else {
       // The COM's move line, written as the COM writes it.
       platform::WriteText(">");
@@ -140,7 +141,7 @@ void ReplayGame(const RecordedGame& game) {
     if (turn.end == GameEnds) platform::WriteText(Texts().gameOverText);
   }
   ShowResult(2);
-  platform::WriteText(texts::Prompt);
+  platform::WriteText(texts::common::Prompt);
 }
 
 // The measured workload: every recorded game, `rounds` times over.
@@ -223,7 +224,7 @@ void CountConverted(const char*, std::size_t count) {
   for (int round = 0; round < rounds; ++round) {
     for (std::size_t start = 0; start < screens.size(); start += ConsoleBufferSize) {
       const std::size_t count = std::min(ConsoleBufferSize, screens.size() - start);
-      platform::terminal::WriteConverted(screens.data() + start, count, CountConverted);
+      platform::utf8_terminal::WriteConverted(screens.data() + start, count, CountConverted);
     }
   }
 }
@@ -268,7 +269,7 @@ int Run(int argc, char** argv) {
     ResetProgramState();
     ApplyOptions(english, hints, lastMove);
     const std::string screens = CapturedScreens();
-    if (!platform::terminal::OpenConverter()) return 1;
+    if (!platform::utf8_terminal::OpenConverter()) return 1;
     const auto start = std::chrono::steady_clock::now();
     ConvertScreens(screens, rounds);
     const double seconds = SecondsSince(start);

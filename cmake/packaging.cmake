@@ -14,7 +14,7 @@ if(REVERSI_DEBIAN_PACKAGE AND NOT WIN32)
 endif()
 
 if(WIN32)
-  # The zip holds the exe and its README side by side.
+  # The zip holds the exe, its README and the licence side by side.
   set(reversi_games_dir .)
   set(reversi_doc_dir .)
 else()
@@ -23,7 +23,7 @@ else()
 endif()
 install(TARGETS reversi RUNTIME DESTINATION ${reversi_games_dir})
 if(WIN32)
-  install(FILES README.md DESTINATION ${reversi_doc_dir})
+  install(FILES README.md LICENSE DESTINATION ${reversi_doc_dir})
 else()
   install(FILES docs/copyright DESTINATION ${reversi_doc_dir})
 endif()

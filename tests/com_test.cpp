@@ -10,6 +10,7 @@
 
 #include "board/board.h"
 #include "com/com.h"
+#include "exchange_sort.h"
 #include "harness.h"
 
 namespace reversi {
@@ -178,29 +179,6 @@ TEST_F(ComTest, SortingAnEmptyOrOneRecordRangeChangesNothing) {
   EXPECT_EQ(ListedSquares(), "11 12 13");
 }
 
-// The exchange sort on a copy of the list, every step as the ranking defines it: the order that
-// SortCandidates, which leaves out the steps that only move empty records, must reproduce.
-void ExchangeSortStepByStep(Candidate (&list)[CandidateCapacity], int lo, int hi) {
-  if (lo >= hi) return;
-  const Candidate pivot = list[lo];
-  int i = lo;
-  int j = hi + 1;
-  for (;;) {
-    do {
-      ++i;
-    } while (i <= hi && list[i].opponentMobility < pivot.opponentMobility);
-    do {
-      --j;
-    } while (list[j].opponentMobility > pivot.opponentMobility);
-    if (j <= i) break;
-    std::swap(list[i], list[j]);
-  }
-  list[lo] = list[j];
-  list[j] = pivot;
-  ExchangeSortStepByStep(list, lo, j - 1);
-  ExchangeSortStepByStep(list, j + 1, hi);
-}
-
 TEST_F(ComTest, SortingLeavesTheOrderOfTheStepByStepExchangeSort) {
   // Lists of every shape: used records in front of empty ones, as the ranking fills the list;
   // empty records scattered among used ones; used records with key 0, and with keys below 0. Few
@@ -230,7 +208,7 @@ TEST_F(ComTest, SortingLeavesTheOrderOfTheStepByStepExchangeSort) {
     const bool wholeList = n % RangeEvery != 0;
     const int lo = wholeList ? 0 : below(CandidateCapacity);
     const int hi = wholeList ? CandidateCapacity - 1 : below(CandidateCapacity);
-    ExchangeSortStepByStep(expected, lo, hi);
+    testing::ExchangeSortStepByStep(expected, lo, hi);
     SortCandidates(lo, hi);
     bool same = true;
     for (int k = 0; k < CandidateCapacity; ++k) {

@@ -3,8 +3,9 @@
 // (CREATE_NO_WINDOW gives a headless console under Wine); that copy sets the console's code page,
 // starts the program on CONIN$ and CONOUT$, types each input line once the prompt ">" shows, and
 // reads the screen buffer, the cursor and the title back. The screen just before each clear is
-// read too: the game's "cls" runs the command processor named by COMSPEC, which for the game is
-// this helper once more, which notes the screen in a file and then runs the real "cls".
+// read too: the copy runs the program as its debugger, with a breakpoint (an int3 written over the
+// first byte) where the console's fill call that blanks the buffer begins, so the program stands
+// still at every clear while the screen is read. An x86-64 build, like the program's.
 //
 //   console_session CODEPAGE PROGRAM [INPUT EXPECTED]
 //
@@ -13,9 +14,9 @@
 // clear in front of every screen. Each screen seen at a prompt, before a clear and at the end must
 // be EXPECTED as a CP932 console lays it out (every double-byte character two cells wide, here one
 // glyph and one blank cell), with the typed lines echoed after their prompts; the title must be the
-// game's. Without INPUT and EXPECTED the program just runs in the console to its end. Exits with
-// the program's exit code, or 1 when a check fails.
-#include "platform/windows_api.h"
+// game's. Without INPUT and EXPECTED the program just runs in the console to its end, undebugged.
+// Exits with the program's exit code, or 1 when a check fails.
+#include "platform/windows/windows_api.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,15 +25,11 @@
 #include <vector>
 
 #include "game/texts.h"
+#include "platform/cp932_columns.h"
 
 namespace {
 
 constexpr wchar_t InnerFlag[] = L"--in-console";
-constexpr wchar_t CommandFlag[] = L"/c";  // how the C runtime's system() calls COMSPEC
-// Handed down to the copy that stands in for the command processor.
-constexpr wchar_t ScreenLogVariable[] = L"REVERSI_TEST_SCREEN_LOG";
-constexpr wchar_t CommandProcessorVariable[] = L"REVERSI_TEST_COMSPEC";
-constexpr DWORD VariableCapacity = 1024;
 constexpr int TitleCapacity = 256;
 constexpr UINT Cp932 = 932;
 constexpr wchar_t Prompt = L'>';
@@ -127,10 +124,6 @@ class Layout {
   Screen screen_;
 };
 
-bool IsLeadByte(unsigned char b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 struct Screens {
   std::vector<Screen> atPrompts;  // at each prompt that reads a typed line, then at the end
   std::vector<Screen> beforeClears;
@@ -156,7 +149,7 @@ Screens ExpectedScreens(const std::string& output, const std::vector<std::string
       ++at;
       continue;
     }
-    if (IsLeadByte(byte) && at + 1 < output.size()) {
+    if (reversi::platform::cp932::IsLeadByte(byte) && at + 1 < output.size()) {
       wchar_t glyph = L'?';
       MultiByteToWideChar(Cp932, 0, output.data() + at, 2, &glyph, 1);
       layout.Put(glyph, 2);
@@ -199,6 +192,100 @@ Screen ReadScreen() {
   return screen;
 }
 
+// ---- The screens before each clear, read while the program stands at a breakpoint --------------
+
+// Where the program's clear begins: the console call that fills the buffer with blanks, at the
+// same address in every process, since the system's libraries are mapped alike in all of them.
+constexpr unsigned char Int3 = 0xCC;
+constexpr DWORD TrapFlag = 0x100;  // EFLAGS.TF: stop again after one instruction
+bool debugging = false;
+HANDLE debuggee = nullptr;
+void* clearCall = nullptr;
+unsigned char clearCallByte = 0;  // the byte the breakpoint covers
+bool breakpointSet = false;
+std::vector<Screen> seenBeforeClears;
+
+bool WriteCode(void* address, unsigned char byte) {
+  SIZE_T written = 0;
+  const bool done = WriteProcessMemory(debuggee, address, &byte, 1, &written) && written == 1;
+  FlushInstructionCache(debuggee, address, 1);
+  return done;
+}
+
+// Puts the breakpoint in, keeping the byte it covers; false when the program's memory refuses.
+bool SetBreakpoint() {
+  SIZE_T read = 0;
+  if (!breakpointSet &&
+      (!ReadProcessMemory(debuggee, clearCall, &clearCallByte, 1, &read) || read != 1)) {
+    return false;
+  }
+  breakpointSet = WriteCode(clearCall, Int3);
+  return breakpointSet;
+}
+
+// Lets the stopped thread run the covered instruction once, then stop again for the breakpoint to
+// go back in: the first byte back, the instruction pointer back onto it, the trap flag set.
+void StepOverBreakpoint(DWORD threadId) {
+  WriteCode(clearCall, clearCallByte);
+  HANDLE thread = OpenThread(THREAD_GET_CONTEXT | THREAD_SET_CONTEXT, FALSE, threadId);
+  if (thread == nullptr) return;
+  CONTEXT context{};
+  context.ContextFlags = CONTEXT_CONTROL;
+  if (GetThreadContext(thread, &context)) {
+    context.Rip = reinterpret_cast<DWORD64>(clearCall);
+    context.EFlags |= TrapFlag;
+    SetThreadContext(thread, &context);
+  }
+  CloseHandle(thread);
+}
+
+// Answers one debug event of the program. The system's own breakpoint, once the program is loaded,
+// is where ours goes in; ours stops the program at each clear, and the screen is read then.
+void Answer(const DEBUG_EVENT& event) {
+  DWORD reply = DBG_CONTINUE;
+  switch (event.dwDebugEventCode) {
+    case CREATE_PROCESS_DEBUG_EVENT:
+      if (event.u.CreateProcessInfo.hFile != nullptr) CloseHandle(event.u.CreateProcessInfo.hFile);
+      break;
+    case LOAD_DLL_DEBUG_EVENT:
+      if (event.u.LoadDll.hFile != nullptr) CloseHandle(event.u.LoadDll.hFile);
+      break;
+    case EXCEPTION_DEBUG_EVENT: {
+      const EXCEPTION_RECORD& record = event.u.Exception.ExceptionRecord;
+      if (record.ExceptionCode == EXCEPTION_BREAKPOINT && record.ExceptionAddress == clearCall) {
+        seenBeforeClears.push_back(ReadScreen());
+        StepOverBreakpoint(event.dwThreadId);
+      } else if (record.ExceptionCode == EXCEPTION_BREAKPOINT && !breakpointSet) {
+        SetBreakpoint();
+      } else if (record.ExceptionCode == EXCEPTION_SINGLE_STEP && breakpointSet) {
+        WriteCode(clearCall, Int3);
+      } else {
+        reply = DBG_EXCEPTION_NOT_HANDLED;  // the program's own
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  ContinueDebugEvent(event.dwProcessId, event.dwThreadId, reply);
+}
+
+// Waits about `ms`, answering the program's debug events meanwhile when it is being debugged.
+void Pause(DWORD ms) {
+  if (!debugging) {
+    Sleep(ms);
+    return;
+  }
+  const ULONGLONG until = GetTickCount64() + ms;
+  for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
+    DEBUG_EVENT event;
+    if (!WaitForDebugEvent(&event, static_cast<DWORD>(until - now))) return;
+    Answer(event);
+  }
+}
+
+// ---- Watching the prompt ------------------------------------------------------------------------
+
 COORD Cursor() {
   CONSOLE_SCREEN_BUFFER_INFO info;
   if (!GetConsoleScreenBufferInfo(consoleOut, &info)) return COORD{-1, -1};
@@ -214,7 +301,7 @@ bool PromptShows(COORD& where) {
   ReadConsoleOutputCharacterW(consoleOut, &left, 1, COORD{static_cast<SHORT>(first.X - 1), first.Y},
                               &read);
   if (read != 1 || left != Prompt) return false;
-  Sleep(PollMs);
+  Pause(PollMs);
   const COORD second = Cursor();
   where = second;
   return second.X == first.X && second.Y == first.Y;
@@ -229,7 +316,7 @@ bool WaitForPrompt(HANDLE process, COORD& where) {
   const ULONGLONG deadline = GetTickCount64() + PatienceMs;
   while (Running(process) && GetTickCount64() < deadline) {
     if (PromptShows(where)) return true;
-    Sleep(PollMs);
+    Pause(PollMs);
   }
   return false;
 }
@@ -240,7 +327,7 @@ void WaitForEcho(HANDLE process, COORD where) {
   while (Running(process) && GetTickCount64() < deadline) {
     const COORD now = Cursor();
     if (now.X != where.X || now.Y != where.Y) return;
-    Sleep(PollMs);
+    Pause(PollMs);
   }
 }
 
@@ -305,12 +392,6 @@ std::string Narrow(const wchar_t* wide) {
   return Utf8(std::wstring(wide));
 }
 
-std::wstring Variable(const wchar_t* name) {
-  wchar_t value[VariableCapacity];
-  const DWORD length = GetEnvironmentVariableW(name, value, VariableCapacity);
-  return length > 0 && length < VariableCapacity ? std::wstring(value, length) : std::wstring();
-}
-
 std::string ReadWholeFile(const std::wstring& path) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
@@ -335,69 +416,6 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-// ---- The screens before each clear, noted by the copy that stands in for "cls" ---------------
-
-// A screen in the log: "screen X Y", a "|row" line for each row, then "end".
-std::string Serialized(const Screen& screen) {
-  std::string text =
-      "screen " + std::to_string(screen.cursorX) + " " + std::to_string(screen.cursorY) + "\n";
-  for (const std::wstring& row : screen.rows) {
-    text += '|';
-    text += Utf8(row);
-    text += '\n';
-  }
-  text += "end\n";
-  return text;
-}
-
-std::wstring Wide(const std::string& utf8) {
-  std::wstring wide(utf8.size(), L'\0');
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                         wide.data(), static_cast<int>(wide.size()));
-  wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-  return wide;
-}
-
-std::vector<Screen> ParsedScreens(const std::string& log) {
-  std::vector<Screen> screens;
-  std::istringstream lines(log);
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (line.rfind("screen ", 0) == 0) {
-      screens.emplace_back();
-      std::istringstream(line.substr(7)) >> screens.back().cursorX >> screens.back().cursorY;
-    } else if (!screens.empty() && !line.empty() && line[0] == '|') {
-      screens.back().rows.push_back(Wide(line.substr(1)));
-    }
-  }
-  return screens;
-}
-
-// Stands in for the command processor that the game's "cls" runs: notes the screen as it is just
-// before the clear, then has the real command processor carry out the command.
-int NoteScreenThenRun(int argc, wchar_t** argv) {
-  consoleOut = OpenConsole(L"CONOUT$");
-  const std::string noted = Serialized(ReadScreen());
-  HANDLE log = CreateFileW(Variable(ScreenLogVariable).c_str(), FILE_APPEND_DATA,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  DWORD written = 0;
-  if (log != INVALID_HANDLE_VALUE) {
-    WriteFile(log, noted.data(), static_cast<DWORD>(noted.size()), &written, nullptr);
-    CloseHandle(log);
-  }
-  std::wstring commandLine = Quoted(Variable(CommandProcessorVariable));
-  for (int i = 1; i < argc; ++i)
-    commandLine += L" " + std::wstring(argv[i]);
-  PROCESS_INFORMATION real{};
-  if (!Start(commandLine, GetStdHandle(STD_INPUT_HANDLE), GetStdHandle(STD_OUTPUT_HANDLE),
-             GetStdHandle(STD_ERROR_HANDLE), 0, real))
-    return 1;
-  WaitForSingleObject(real.hProcess, INFINITE);
-  DWORD exitCode = 1;
-  GetExitCodeProcess(real.hProcess, &exitCode);
-  return static_cast<int>(exitCode);
-}
-
 // Reports every screen that differs from the one expected; returns the number of failures.
 int CompareScreens(const char* when, const std::vector<Screen>& seen,
                    const std::vector<Screen>& expected) {
@@ -416,6 +434,28 @@ int CompareScreens(const char* when, const std::vector<Screen>& seen,
   return failures;
 }
 
+// Closes a handle when it goes out of scope.
+class OwnedHandle {
+ public:
+  explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  ~OwnedHandle() {
+    if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// Waits up to ExitWaitMs for the program to end; false when it has not.
+bool WaitForExit(HANDLE process) {
+  const ULONGLONG deadline = GetTickCount64() + ExitWaitMs;
+  while (Running(process) && GetTickCount64() < deadline)
+    Pause(PollMs);
+  return !Running(process);
+}
+
 // The copy inside the console: plays the session and checks it.
 int PlayInConsole(int argc, wchar_t** argv) {
   const UINT codePage = static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10));
@@ -427,6 +467,8 @@ int PlayInConsole(int argc, wchar_t** argv) {
   }
   consoleIn = OpenConsole(L"CONIN$");
   consoleOut = OpenConsole(L"CONOUT$");
+  const OwnedHandle closeIn(consoleIn);
+  const OwnedHandle closeOut(consoleOut);
   if (consoleIn == INVALID_HANDLE_VALUE || consoleOut == INVALID_HANDLE_VALUE) {
     Report("FAIL: no console\n");
     return 1;
@@ -435,26 +477,23 @@ int PlayInConsole(int argc, wchar_t** argv) {
   HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
   SetHandleInformation(errors, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
 
-  // The program's "cls" reaches this helper first, which notes the screen before the clear.
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  const std::wstring realCommandProcessor = Variable(L"COMSPEC");
-  SetEnvironmentVariableW(CommandProcessorVariable,
-                          realCommandProcessor.empty() ? L"cmd.exe" : realCommandProcessor.c_str());
-  SetEnvironmentVariableW(L"COMSPEC", self);
-  wchar_t folder[MAX_PATH];
-  wchar_t screenLog[MAX_PATH];
-  if (GetTempPathW(MAX_PATH, folder) == 0 || GetTempFileNameW(folder, L"scr", 0, screenLog) == 0) {
-    Report("FAIL: no temporary file\n");
+  // A checked session runs the program as a debuggee, to stop it at each clear.
+  clearCall = reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "FillConsoleOutputCharacterW"));
+  debugging = checked && clearCall != nullptr;
+  if (checked && !debugging) {
+    Report("FAIL: no console fill call to stop at\n");
     return 1;
   }
-  SetEnvironmentVariableW(ScreenLogVariable, screenLog);
-
   PROCESS_INFORMATION child{};
-  if (!Start(Quoted(program), consoleIn, consoleOut, errors, 0, child)) {
+  if (!Start(Quoted(program), consoleIn, consoleOut, errors,
+             debugging ? DEBUG_ONLY_THIS_PROCESS : 0, child)) {
     Report("FAIL: cannot start " + Utf8(program) + "\n");
     return 1;
   }
+  const OwnedHandle closeProcess(child.hProcess);
+  const OwnedHandle closeThread(child.hThread);
+  debuggee = child.hProcess;
   const std::vector<std::string> lines =
       checked ? Lines(ReadWholeFile(argv[4])) : std::vector<std::string>{};
   std::vector<Screen> seen;
@@ -473,7 +512,7 @@ int PlayInConsole(int argc, wchar_t** argv) {
     }
     WaitForEcho(child.hProcess, where);
   }
-  const bool exited = WaitForSingleObject(child.hProcess, ExitWaitMs) == WAIT_OBJECT_0;
+  const bool exited = WaitForExit(child.hProcess);
   DWORD exitCode = 1;
   GetExitCodeProcess(child.hProcess, &exitCode);
   if (!exited) {
@@ -484,15 +523,17 @@ int PlayInConsole(int argc, wchar_t** argv) {
   if (!checked) return static_cast<int>(exitCode);
 
   seen.push_back(ReadScreen());
-  const std::vector<Screen> seenBeforeClears = ParsedScreens(ReadWholeFile(screenLog));
-  DeleteFileW(screenLog);
   const Screens expected = ExpectedScreens(ReadWholeFile(argv[5]), lines);
   int failures = CompareScreens("at a prompt or the end", seen, expected.atPrompts) +
                  CompareScreens("before a clear", seenBeforeClears, expected.beforeClears);
+  if (!breakpointSet) {
+    Report("FAIL: no breakpoint at the console fill call\n");
+    ++failures;
+  }
   wchar_t title[TitleCapacity] = {};
   GetConsoleTitleW(title, TitleCapacity);
   wchar_t gameTitle[TitleCapacity] = {};
-  MultiByteToWideChar(Cp932, 0, reversi::texts::Title, -1, gameTitle, TitleCapacity);
+  MultiByteToWideChar(Cp932, 0, reversi::texts::japanese::Title, -1, gameTitle, TitleCapacity);
   if (std::wstring(title) != gameTitle) {
     Report("FAIL: title \"" + Utf8(title) + "\", expected \"" + Utf8(gameTitle) + "\"\n");
     ++failures;
@@ -523,6 +564,8 @@ int StartInConsole(int argc, wchar_t** argv) {
     std::fprintf(stderr, "cannot start a console\n");
     return 1;
   }
+  const OwnedHandle closeProcess(inner.hProcess);
+  const OwnedHandle closeThread(inner.hThread);
   WaitForSingleObject(inner.hProcess, INFINITE);
   DWORD exitCode = 1;
   GetExitCodeProcess(inner.hProcess, &exitCode);
@@ -534,7 +577,6 @@ int StartInConsole(int argc, wchar_t** argv) {
 int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wstring(argv[1]) == InnerFlag)
     return argc >= 4 ? PlayInConsole(argc, argv) : 1;
-  if (argc >= 2 && _wcsicmp(argv[1], CommandFlag) == 0) return NoteScreenThenRun(argc, argv);
   if (argc != 3 && argc != 5) {
     std::fprintf(stderr, "usage: console_session CODEPAGE PROGRAM [INPUT EXPECTED]\n");
     return 2;

@@ -1,7 +1,11 @@
-// The console layer's own formatting: decimal numbers, padded to a width, in one piece.
+// The console layer's own formatting (decimal numbers, padded to a width, in one piece) and its
+// plain requests on the record file.
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "harness.h"
@@ -40,6 +44,29 @@ TEST(ConsoleTest, NumbersArePaddedToTheirWidth) {
     platform::WriteNumber(c.value, c.width);
     EXPECT_EQ(testing::TakeOutput(), c.expected) << c.value << " in " << c.width;
   }
+}
+
+// The record's requests are plain file operations: what each did shows in the file's size and
+// bytes. The game builds its "whole line or nothing" rule on exactly these.
+TEST(ConsoleTest, RecordFileTakesAppendsAndCutsBack) {
+  const std::string path = ::testing::TempDir() + "reversi-console-record.txt";
+  std::ofstream(path, std::ios::binary) << "kept\n";
+  const char* reason = "";
+  ASSERT_TRUE(platform::OpenRecordFile(path.c_str(), reason)) << reason;
+  EXPECT_EQ(platform::RecordFileSize(), 5);
+  EXPECT_TRUE(platform::AppendToRecordFile("d3c5", 4, reason)) << reason;
+  EXPECT_EQ(platform::RecordFileSize(), 9);
+  platform::TruncateRecordFile(5);
+  EXPECT_EQ(platform::RecordFileSize(), 5);
+  // A file that cannot be opened is told with a reason, and the open one stays the record.
+  EXPECT_FALSE(platform::OpenRecordFile((path + "-missing/x").c_str(), reason));
+  EXPECT_STRNE(reason, "");
+  EXPECT_TRUE(platform::AppendToRecordFile("f5 4-1\n", 7, reason)) << reason;
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  EXPECT_EQ(bytes.str(), "kept\nf5 4-1\n");
+  std::remove(path.c_str());  // where an open file cannot be removed, the temporary folder keeps it
 }
 
 }  // namespace

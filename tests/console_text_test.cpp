@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "game/texts.h"
-#include "platform/console_text.h"
+#include "platform/windows/console_text.h"
 
 namespace reversi {
 namespace {
@@ -50,7 +50,8 @@ TEST(ConsoleTextTest, DecodesAndKeepsConsoleColumns) {
   const Case cases[] = {
       {"ASCII, line end as CR LF", {"ab 1\n"}, L"ab 1\r\n"},
       {"board row",
-       {std::string("10") + texts::EmptyGlyph + texts::BlackGlyph + texts::WhiteGlyph},
+       {std::string("10") + texts::common::EmptyGlyph + texts::common::BlackGlyph +
+        texts::common::WhiteGlyph},
        L"10・{4}○{6}●{8}"},
       {"lead byte split across writes", {"40\x81", "\x9B", "\x81", "\x9C\n"}, L"40○{4}●{6}\r\n"},
       {"trail byte 0x5C is no backslash", {"\x95\x5C"}, L"表{2}"},
@@ -64,7 +65,8 @@ TEST(ConsoleTextTest, DecodesAndKeepsConsoleColumns) {
 }
 
 TEST(ConsoleTextTest, KnownWidthsNeedNoCursorMoves) {
-  const std::string row = std::string("40") + texts::BlackGlyph + texts::WhiteGlyph + "\n";
+  const std::string row =
+      std::string("40") + texts::common::BlackGlyph + texts::common::WhiteGlyph + "\n";
   EXPECT_EQ(Decode({row}, 1), L"40○ ● \r\n");
   EXPECT_EQ(Decode({row}, 2), L"40○●\r\n");
 }
@@ -74,7 +76,7 @@ TEST(ConsoleTextTest, CountsFromTheConsolesCursor) {
   console_text::ResetDecoding();
   shown.clear();
   console_text::StartAtColumn(3);  // after ">34" typed and not yet ended by Enter, say
-  console_text::WriteDecoded(texts::BlackGlyph, 2, Sinks);
+  console_text::WriteDecoded(texts::common::BlackGlyph, 2, Sinks);
   EXPECT_EQ(shown, L"○{5}");
 }
 
@@ -85,9 +87,9 @@ TEST(ConsoleTextTest, LongOutputArrivesWhole) {
 
 TEST(ConsoleTextTest, DecodesTheTitle) {
   wchar_t title[64];
-  ASSERT_TRUE(console_text::DecodeText(texts::Title, title, 64));
+  ASSERT_TRUE(console_text::DecodeText(texts::japanese::Title, title, 64));
   EXPECT_EQ(std::wstring(title), L"Tavimoのリバーシ Ver1.00");
-  EXPECT_FALSE(console_text::DecodeText(texts::Title, title, 4));
+  EXPECT_FALSE(console_text::DecodeText(texts::japanese::Title, title, 4));
 }
 
 }  // namespace

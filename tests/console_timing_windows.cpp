@@ -1,7 +1,7 @@
 // Test helper, Windows only: times how long the console layer takes to put one board screen on a
 // real console, the clear aside; run it inside console_session. The screen is the game's own
 // opening board, drawn again and again over the last one. Prints the figures on standard error.
-#include "platform/windows_api.h"
+#include "platform/windows/windows_api.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -5,7 +5,7 @@
 # writes nothing into a pipe where the Linux program writes the ANSI clear sequence. Last, the
 # sessions in tests/console_sessions are played in a real, headless Wine console at several code
 # pages, and the time one board screen takes to reach that console is measured. On the way, CPack
-# zips the exe with its README.
+# zips the exe with its README and the licence.
 # Installs what it needs first. Fails when any test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,13 +30,13 @@ cmake -S . -B build-windows --toolchain cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE
 cmake --build build-windows -j "$jobs"
 ctest --test-dir build-windows --output-on-failure -j "$jobs"
 
-echo "== Windows zip: the exe and its README (CPack)"
+echo "== Windows zip: the exe, its README and the licence (CPack)"
 rm -f build-windows/reversi-*-windows.zip
 (cd build-windows && cpack -G ZIP >/dev/null)
 zip=$(ls build-windows/reversi-*-windows.zip)
 contents=$(cmake -E tar tf "$zip" | sort | tr '\n' ' ')
 top=$(basename "$zip" .zip)
-if [ "$contents" != "$top/README.md $top/reversi.exe " ]; then
+if [ "$contents" != "$top/LICENSE $top/README.md $top/reversi.exe " ]; then
   echo "the zip holds: $contents"
   exit 1
 fi

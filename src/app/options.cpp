@@ -1,10 +1,13 @@
-// What the options mean: their values checked and put into the settings, the help and version
-// texts, and the complaints about a bad command line. The parsing itself is in command_line_*.cpp.
+// The program's options: the one table that names each of them with its value and limits, the
+// step that applies each to the settings, the help and version texts, and the run of a command
+// line from argv to GameSettings. The parsing itself is the table-driven engine in command_line.
+// A new option is one row in Options plus its apply step.
 #include "app/options.h"
 
 #include <cstdint>
 
 #include "com/com.h"
+#include "command_line.h"
 #include "game/game.h"
 #include "platform/console.h"
 
@@ -12,32 +15,123 @@ namespace reversi::app {
 
 namespace {
 
-constexpr int LongestDelay = 10000;  // milliseconds
+constexpr std::uint32_t LongestDelay = 10000;  // milliseconds
 constexpr std::uint32_t LargestSeed = UINT32_MAX;
-constexpr int DecimalRadix = 10;
 
-bool helpAsked = false;
-bool versionAsked = false;
+// ---- Apply steps: what each option does to the command line's record --------------------------
 
-constexpr char Usage[] =
+bool AskForHelp(const OptionValue&, CommandLine& line) {
+  line.help = true;
+  return true;
+}
+
+bool AskForVersion(const OptionValue&, CommandLine& line) {
+  line.version = true;
+  return true;
+}
+
+bool UseEnglish(const OptionValue&, CommandLine& line) {
+  line.settings.english = true;
+  return true;
+}
+
+bool ShowHints(const OptionValue&, CommandLine& line) {
+  line.settings.hints = true;
+  return true;
+}
+
+bool ListLastMoves(const OptionValue&, CommandLine& line) {
+  line.settings.lastMove = true;
+  return true;
+}
+
+bool SetDelay(const OptionValue& value, CommandLine& line) {
+  line.settings.delayMilliseconds = static_cast<int>(value.numbers[0]);
+  return true;
+}
+
+bool SetSeed(const OptionValue& value, CommandLine& line) {
+  line.settings.seeded = true;
+  line.settings.seed = value.numbers[0];
+  return true;
+}
+
+bool NameRecordFile(const OptionValue& value, CommandLine& line) {
+  line.settings.recordName = value.text;
+  return true;
+}
+
+// --level takes one level for both COMs, or the black one's and the white one's.
+constexpr int LevelsGiven = 2;
+
+// One level for both COMs, or the black one's and the white one's.
+bool SetLevels(const OptionValue& value, CommandLine& line) {
+  line.blackLevel = static_cast<int>(value.numbers[0]);
+  line.whiteLevel = static_cast<int>(value.numbers[value.count - 1]);
+  return true;
+}
+
+// ---- The options, in the order the help lists them ---------------------------------------------
+
+static_assert(LongestDelay <= INT32_MAX, "the delay is kept in an int");
+
+// Rows of the common shapes: an option without a value, and one that needs a value (a whole
+// number up to `largest`, or a text). Other shapes (an optional value, a choice of words, a list
+// of numbers) are written out.
+constexpr OptionRow Flag(const char* name, const char* help, Apply* apply) {
+  return {.name = name, .help = help, .apply = apply};
+}
+constexpr OptionRow Valued(ValueKind kind, const char* name, const char* valueName,
+                           const char* needs, const char* help, Apply* apply,
+                           std::uint32_t largest = 0) {
+  return {.name = name,
+          .use = ValueUse::Required,
+          .kind = kind,
+          .valueName = valueName,
+          .needs = needs,
+          .largest = largest,
+          .help = help,
+          .apply = apply};
+}
+
+constexpr OptionRow Options[] = {
+    {.letter = 'h', .name = "help", .help = "show this help and exit", .apply = AskForHelp},
+    Flag("version", "show the version and exit", AskForVersion),
+    Flag("english", "show the game's texts in English instead of Japanese", UseEnglish),
+    Flag("hints", "on a human side's turn, mark each square it may play", ShowHints),
+    Flag("last-move", "under each board, list the turns since the previous board", ListLastMoves),
+    Valued(ValueKind::WholeNumbers, "delay", "MS", "a whole number of milliseconds",
+           "wait MS milliseconds ({}) after a COM move, a pass\nand the game-over text", SetDelay,
+           LongestDelay),
+    Valued(ValueKind::WholeNumbers, "seed", "N", "a whole number",
+           "seed the COM's coin with N ({}), N+1 in the next\ngame, and so on", SetSeed,
+           LargestSeed),
+    Valued(ValueKind::Text, "record", "FILE", "a file name",
+           "append each game's moves to FILE as a transcript line\n(f5d6c3... 33-31)",
+           NameRecordFile),
+    {.name = "level",
+     .use = ValueUse::Required,
+     .kind = ValueKind::WholeNumbers,
+     .valueName = "N",
+     .needs = "one level or two (black,white)",
+     .smallest = RuleBasedLevel,
+     .largest = LastLevel,
+     .most = LevelsGiven,
+     .help = "the COM's strength ({}): 1, the default, is the game's\n"
+             "own rule-based COM; 2 to 5 search ahead, deeper as N\n"
+             "rises; N,M gives the black COM level N, the white M",
+     .apply = SetLevels},
+};
+
+static_assert(IsWellFormed(Options));
+
+constexpr char UsageHead[] =
     "Usage: reversi [OPTION]...\n"
     "Reversi on the console, against the rule-based computer player (COM) or between\n"
     "two people.\n"
-    "\n"
-    "  -h, --help         show this help and exit\n"
-    "      --version      show the version and exit\n"
-    "      --english      show the game's texts in English instead of Japanese\n"
-    "      --hints        on a human side's turn, mark each square it may play\n"
-    "      --last-move    under each board, list the turns since the previous board\n"
-    "      --delay=MS     wait MS milliseconds (0..10000) after a COM move, a pass\n"
-    "                     and the game-over text\n"
-    "      --seed=N       seed the COM's coin with N (0..4294967295), N+1 in the next\n"
-    "                     game, and so on\n"
-    "      --record=FILE  append each game's moves to FILE as a transcript line\n"
-    "                     (f5d6c3... 33-31)\n"
-    "      --level=N      the COM's strength, 1..5: 1 (the default) is the game's own\n"
-    "                     rule-based COM, 2..5 search ahead, deeper as N rises;\n"
-    "                     --level=B,W gives the black and the white COM apart\n"
+    "\n";
+
+constexpr char UsageKeys[] =
     "\n"
     "Keys (type the number, then Enter):\n"
     "  0..3      at the mode prompt: 0 Player vs Player, 1 Player vs COM,\n"
@@ -51,128 +145,36 @@ constexpr char Version[] =
     "reversi 1.00\n"
     "A C++20 console edition of Tavimo's Reversi Ver1.00, with its rule-based COM.\n";
 
-constexpr char Hint[] = "Try 'reversi --help'.\n";
-
-// Reads a decimal number of digits only (no sign, no blanks) that is at most `largest`.
-bool ReadWholeNumber(const char* text, std::uint32_t largest, std::uint32_t& value) {
-  if (text == nullptr || *text == '\0') return false;
-  std::uint64_t number = 0;
-  for (const char* c = text; *c != '\0'; ++c) {
-    if (*c < '0' || *c > '9') return false;
-    number = number * DecimalRadix + static_cast<std::uint64_t>(*c - '0');
-    if (number > largest) return false;
-  }
-  value = static_cast<std::uint32_t>(number);
-  return true;
-}
-
-// Reads a level, one digit RuleBasedLevel..LastLevel, at `text`; true with `level` set and `text`
-// moved past it.
-bool ReadLevel(const char*& text, int& level) {
-  if (*text < '0' + RuleBasedLevel || *text > '0' + LastLevel) return false;
-  level = *text++ - '0';
-  return true;
-}
-
-// "N" sets both COMs' levels, "B,W" the black and the white one apart.
-bool ReadLevels(const char* text, int& black, int& white) {
-  if (text == nullptr || !ReadLevel(text, black)) return false;
-  white = black;
-  if (*text == ',' && !ReadLevel(++text, white)) return false;
-  return *text == '\0';
-}
-
 }  // namespace
 
-const char* NameOfOption(int id) {
-  for (const OptionName& option : OptionNames) {
-    if (option.id == id) return option.name;
+int ReadCommandLine(int argc, char** argv) {
+  if (argc <= 1 || argv == nullptr) return StartTheGame;
+  CommandLine line = {};
+  line.settings = GameSettings;
+  if (!ParseArguments(Options, argc, argv, line)) return ExitBadCommandLine;
+  if (line.help) {
+    platform::WriteText(UsageHead);
+    WriteOptionList(Options);
+    platform::WriteText(UsageKeys);
+  } else if (line.version) {
+    platform::WriteText(Version);
   }
-  return nullptr;
-}
-
-bool ApplyOption(int id, const char* value) {
-  std::uint32_t number = 0;
-  switch (id) {
-    case HelpOption:
-      helpAsked = true;
-      return true;
-    case VersionOption:
-      versionAsked = true;
-      return true;
-    case EnglishOption:
-      GameSettings.english = true;
-      return true;
-    case HintsOption:
-      GameSettings.hints = true;
-      return true;
-    case LastMoveOption:
-      GameSettings.lastMove = true;
-      return true;
-    case DelayOption:
-      if (!ReadWholeNumber(value, LongestDelay, number)) {
-        RefuseCommandLine(
-            {"--delay needs a whole number of milliseconds from 0 to 10000, not '", value, "'"});
-        return false;
-      }
-      GameSettings.delayMilliseconds = static_cast<int>(number);
-      return true;
-    case SeedOption:
-      if (!ReadWholeNumber(value, LargestSeed, number)) {
-        RefuseCommandLine({"--seed needs a whole number from 0 to 4294967295, not '", value, "'"});
-        return false;
-      }
-      GameSettings.seeded = true;
-      GameSettings.seed = number;
-      return true;
-    case RecordOption:
-      if (value == nullptr || *value == '\0') {
-        RefuseCommandLine({"--record needs a file name"});
-        return false;
-      }
-      GameSettings.recordName = value;
-      return true;
-    case LevelOption: {
-      int black = RuleBasedLevel;
-      int white = RuleBasedLevel;
-      if (!ReadLevels(value, black, white)) {
-        RefuseCommandLine({"--level needs a level from 1 to 5, or two as B,W, not '", value, "'"});
-        return false;
-      }
-      SetComLevel(0, black);
-      SetComLevel(1, white);
-      return true;
-    }
-    default:
-      RefuseCommandLine({"unknown option"});
-      return false;
-  }
-}
-
-int RefuseCommandLine(std::initializer_list<const char*> pieces) {
-  platform::WriteErrorText("reversi: ");
-  for (const char* piece : pieces) {
-    if (piece != nullptr) platform::WriteErrorText(piece);
-  }
-  platform::WriteErrorText("\n");
-  platform::WriteErrorText(Hint);
-  return ExitBadCommandLine;
-}
-
-int FinishCommandLine() {
-  if (helpAsked || versionAsked) {
-    platform::WriteText(helpAsked ? Usage : Version);
+  if (line.help || line.version) {
     platform::FlushOutput();
     return ExitSuccess;
   }
-  if (GameSettings.recordName != nullptr) {
+  if (line.settings.recordName != nullptr) {
     const char* reason = "";
-    if (!platform::OpenRecordFile(GameSettings.recordName, reason)) {
-      return RefuseCommandLine(
-          {"cannot open the record file '", GameSettings.recordName, "' for appending: ", reason});
+    if (!platform::OpenRecordFile(line.settings.recordName, reason)) {
+      RefuseCommandLine(
+          {"cannot open the record file '", line.settings.recordName, "' for appending: ", reason});
+      return ExitBadCommandLine;
     }
-    GameSettings.recording = true;
+    line.settings.recording = true;
   }
+  GameSettings = line.settings;
+  if (line.blackLevel != 0) SetComLevel(0, line.blackLevel);
+  if (line.whiteLevel != 0) SetComLevel(1, line.whiteLevel);
   return StartTheGame;
 }
 

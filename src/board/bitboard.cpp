@@ -1,6 +1,6 @@
 // The bit-parallel view of the Board, and the rules routines that are served from it: legal
 // squares, mobility and the turn status.
-#include "board/bitboard.h"
+#include "bitboard.h"
 
 #include <bit>
 #include <cstdint>
@@ -96,12 +96,13 @@ SquareSet BeyondLines(SquareSet own, SquareSet opponent) {
   const SquareSet inner = EnclosableIn<direction>(opponent);
   if constexpr (StepShift<direction> == 1) {
     // A step is one bit up: adding a line's first disc to the inner discs carries through the
-    // whole line and leaves a bit just beyond it. The other inner discs stay in the sum, and the
-    // mask takes them out again.
+    // whole line and leaves a bit just beyond it (the carry trick of bit-board move generation).
+    // The other inner discs stay in the sum, and the mask takes them out again.
     return ((ShiftSquares<direction>(own) & inner) + inner) & ~inner;
   } else {
-    // The line is grown by doubling: one step, two, then twice two steps at a time, which covers
-    // every run length up to LongestRun.
+    // The line is grown by doubling, the "parallel prefix" (Kogge-Stone) form of the usual
+    // bit-board move generation: one step, two, then twice two steps at a time, which covers
+    // every run length up to LongestRun in four shifts instead of six.
     SquareSet run = ShiftSquares<direction>(own) & inner;  // lines of 1
     run |= ShiftSquares<direction>(run) & inner;           // lines of up to 2
     // Inner discs whose neighbour one step back is an inner disc too: a line can grow by two

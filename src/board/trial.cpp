@@ -3,7 +3,7 @@
 // never changed and never copied back.
 #include <utility>
 
-#include "board/bitboard.h"
+#include "bitboard.h"
 #include "board/board.h"
 
 namespace reversi {

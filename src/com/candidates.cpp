@@ -8,7 +8,7 @@
 
 #include "board/board.h"
 #include "com/com.h"
-#include "com/search.h"
+#include "search.h"
 
 namespace reversi {
 
@@ -28,11 +28,6 @@ void SwapCandidates(int a, int b) {
   const Candidate kept = CandidateList[a];
   CandidateList[a] = CandidateList[b];
   CandidateList[b] = kept;
-}
-
-// An all-zero record is an empty one.
-bool IsEmptyRecord(const Candidate& record) {
-  return (record.square | record.discs | record.ownMobility | record.opponentMobility) == 0;
 }
 
 // Positions of the CandidateList as the bits of one word: bit k stands for position k.
@@ -55,13 +50,13 @@ constexpr ListPositions PositionRange(int lo, int hi) {
 ListPositions UsedPositions(int lo, int hi) {
   ListPositions used = 0;
   for (int k = lo; k <= hi; ++k) {
-    if (!IsEmptyRecord(CandidateList[k])) used |= PositionBit(k);
+    if (!IsEmptyCandidate(CandidateList[k])) used |= PositionBit(k);
   }
   return used;
 }
 
-// Exchanges records a and b and keeps `used` telling where the non-empty records are. Two empty
-// records are alike, so exchanging them is left out.
+// Exchanges records a and b and keeps `used` telling where the non-empty records are; two empty
+// records are not exchanged.
 void Exchange(int a, int b, ListPositions& used) {
   const ListPositions both = PositionBit(a) | PositionBit(b);
   const ListPositions marked = used & both;
@@ -132,45 +127,19 @@ int Partition(int lo, int hi, ListPositions& used) {
   return j;
 }
 
-// The exchange sort itself, step by step, for a range in which every record is used.
-void ExchangeSort(int lo, int hi) {
-  while (lo < hi) {
-    const Candidate pivot = CandidateList[lo];
-    const int key = pivot.opponentMobility;
-    int i = lo;
-    int j = hi + 1;
-    for (;;) {
-      do {
-        ++i;
-      } while (i <= hi && CandidateList[i].opponentMobility < key);
-      do {
-        --j;
-      } while (CandidateList[j].opponentMobility > key);
-      if (j <= i) break;
-      SwapCandidates(i, j);
-    }
-    CandidateList[lo] = CandidateList[j];
-    CandidateList[j] = pivot;
-    ExchangeSort(lo, j - 1);
-    lo = j + 1;
-  }
-}
-
-// SortCandidates on lo..hi, with `used` marking the positions of the non-empty records. Every
-// empty record is like every other, so this leaves out only work that cannot change the list:
-// exchanges of two empty records, ranges that hold nothing else, and the steps by which a scan
-// passes over empty records. Every other step is the exchange sort's own, so records with equal
-// keys end up in its order.
+// SortCandidates on lo..hi, with `used` marking the positions of the non-empty records.
+// Why skipping is safe: every empty record is all zero, so any two of them are interchangeable and
+// no step of the exchange sort can tell one from another. Exchanging two of them, sorting a range
+// that holds nothing else and a scan's steps over them therefore change nothing and are left out
+// (Exchange, the early return below, ScanUpPastUsed and Partition's skipped rounds all rest on
+// this); every other step is the exchange sort's own, so records with equal keys end up in its
+// order. The skipping saves about 3,100 of the 11,000 instructions a COM turn costs with every
+// step taken, which keeps a turn under its 8,000-instruction budget.
 void SortUsed(int lo, int hi, ListPositions& used) {
   // The part above the pivot is sorted by the next round of this loop, as a second call would.
   while (lo < hi) {
     const ListPositions here = used & PositionRange(lo, hi);
     if (here == 0) return;
-    // With no empty record in the range there is nothing to pass over or to leave out.
-    if (here == PositionRange(lo, hi)) {
-      ExchangeSort(lo, hi);
-      return;
-    }
     // A single record with a positive key among empty ones has one sorted place: the end.
     if ((here & (here - 1)) == 0 && CandidateList[std::countr_zero(here)].opponentMobility > 0) {
       Exchange(std::countr_zero(here), hi, used);

@@ -71,34 +71,31 @@ int CellNear(int square, int dRow, int dCol) {
   return Board[SquareRow(square) + dRow][SquareColumn(square) + dCol];
 }
 
-// An edge square is safe to take when the opponent holds neither of its neighbours along the edge.
-bool EdgeNeighbourPasses(int cell, int side) {
+// Whether a neighbour along the edge leaves an edge square safe to take: it is, unless the
+// opponent holds that neighbour.
+bool IsSafeEdgeNeighbour(int cell, int side) {
   return cell != OpponentCell(side);
 }
 
-// A square is risky when it would sit between an opponent disc and an empty cell, where the
-// opponent could flank it at once. For Black to move the sum cannot tell White + Empty from
-// Black + Black; that ambiguity is part of the COM's play.
-bool PairPasses(int square, int dRow, int dCol, int side) {
+// Whether the square's two neighbours in direction (dRow, dCol) and its opposite make it risky: it
+// would sit between an opponent disc and an empty cell, where the opponent could flank it at once.
+// For Black to move the sum cannot tell White + Empty from Black + Black; that ambiguity is part of
+// the COM's play.
+bool IsRiskyPair(int square, int dRow, int dCol, int side) {
   return CellNear(square, dRow, dCol) + CellNear(square, -dRow, -dCol) == OpponentCell(side);
 }
 
-bool HorizontalPair(int square, int side) {
-  return PairPasses(square, 0, 1, side);
+bool IsRiskyAlongRow(int square, int side) {
+  return IsRiskyPair(square, 0, 1, side);
 }
-bool VerticalPair(int square, int side) {
-  return PairPasses(square, 1, 0, side);
+bool IsRiskyAlongColumn(int square, int side) {
+  return IsRiskyPair(square, 1, 0, side);
 }
-bool DiagonalPairs(int square, int side) {
-  return PairPasses(square, 1, 1, side) || PairPasses(square, -1, 1, side);
+bool IsRiskyAlongDiagonals(int square, int side) {
+  return IsRiskyPair(square, 1, 1, side) || IsRiskyPair(square, -1, 1, side);
 }
 
 enum WalkKey { OpponentMobilityKey, OwnMobilityKey };
-
-// An all-zero record marks the end of the used part of the list.
-bool IsEmptyRecord(const Candidate& record) {
-  return (record.square | record.discs | record.ownMobility | record.opponentMobility) == 0;
-}
 
 // What the class rules say about a listed square. Only the bound depends on a walk's key; every
 // other class rule reads just the square and the Board, so each listed square is judged once per
@@ -122,21 +119,23 @@ Verdict Judge(int square, int side) {
     case CornerAdjacent:
       return PassedOver;
     case EdgeTopBottom:
-      if (EdgeNeighbourPasses(CellNear(square, 0, -1), side) &&
-          EdgeNeighbourPasses(CellNear(square, 0, 1), side)) {
+      if (IsSafeEdgeNeighbour(CellNear(square, 0, -1), side) &&
+          IsSafeEdgeNeighbour(CellNear(square, 0, 1), side)) {
         return ChosenAtOnce;
       }
-      return HorizontalPair(square, side) ? PassedOver : Admitted;
+      return IsRiskyAlongRow(square, side) ? PassedOver : Admitted;
     case EdgeLeftRight:
-      if (EdgeNeighbourPasses(CellNear(square, -1, 0), side) &&
-          EdgeNeighbourPasses(CellNear(square, 1, 0), side)) {
+      if (IsSafeEdgeNeighbour(CellNear(square, -1, 0), side) &&
+          IsSafeEdgeNeighbour(CellNear(square, 1, 0), side)) {
         return ChosenAtOnce;
       }
-      return VerticalPair(square, side) ? PassedOver : Admitted;
+      return IsRiskyAlongColumn(square, side) ? PassedOver : Admitted;
     case RingTopBottom:
-      return VerticalPair(square, side) || DiagonalPairs(square, side) ? PassedOver : Admitted;
+      return IsRiskyAlongColumn(square, side) || IsRiskyAlongDiagonals(square, side) ? PassedOver
+                                                                                     : Admitted;
     case RingLeftRight:
-      return HorizontalPair(square, side) || DiagonalPairs(square, side) ? PassedOver : Admitted;
+      return IsRiskyAlongRow(square, side) || IsRiskyAlongDiagonals(square, side) ? PassedOver
+                                                                                  : Admitted;
     case CentreSquare:
       break;
   }
@@ -148,7 +147,7 @@ ListVerdicts JudgeList(int side) {
   ListVerdicts judged;
   judged.listed = 0;
   for (const Candidate& record : CandidateList) {
-    if (IsEmptyRecord(record)) break;
+    if (IsEmptyCandidate(record)) break;
     judged.verdict[judged.listed++] = Judge(record.square, side);
   }
   return judged;

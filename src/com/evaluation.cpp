@@ -1,7 +1,7 @@
 // The searching COM's evaluation: a weighted sum of features that Reversi players know to matter,
 // each counted for the mover minus the other side, with weights that shift from the opening to
 // the end of the game (a tapered evaluation).
-#include "com/search.h"
+#include "search.h"
 
 namespace reversi {
 

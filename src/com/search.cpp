@@ -7,7 +7,7 @@
 
 #include "board/board.h"
 #include "com/com.h"
-#include "com/search.h"
+#include "search.h"
 
 namespace reversi {
 

@@ -4,9 +4,11 @@
 #include "board/board.h"
 #include "com/com.h"
 #include "game/game.h"
-#include "game/settings.h"
-#include "game/texts.h"
+#include "notes.h"
 #include "platform/console.h"
+#include "record.h"
+#include "settings.h"
+#include "texts.h"
 
 namespace reversi {
 
@@ -55,9 +57,10 @@ bool PlayOneGame(std::uint32_t gameIndex) {
   InitBoard();
   SeedRandom(GameSeed(gameIndex));
   StartGameNotes();
+  StartGameRecord();
 
   platform::WriteText(Texts().modePrompt);
-  platform::WriteText(texts::ModeList);
+  platform::WriteText(texts::common::ModeList);
   const int mode = ReadGameMode(LastModeChoice);
   if (mode == InputEnded) return false;
 
@@ -126,6 +129,8 @@ void ResetProgramState() {
   ResetComState();
   ResetKeyboardState();
   ResetSettingsState();
+  ResetNotesState();
+  ResetRecordState();
   platform::ResetConsoleState();
 }
 

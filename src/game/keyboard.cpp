@@ -5,9 +5,9 @@
 
 #include "board/board.h"
 #include "game/game.h"
-#include "game/settings.h"
-#include "game/texts.h"
 #include "platform/console.h"
+#include "settings.h"
+#include "texts.h"
 
 namespace reversi {
 
@@ -90,7 +90,7 @@ void DiscardLine() {
 // reported. When the input ends, the prompt's line is closed and false is returned.
 bool PromptForNumber(int& value) {
   for (;;) {
-    platform::WriteText(texts::Prompt);
+    platform::WriteText(texts::common::Prompt);
     const ReadResult result = ReadNumber(value);
     if (result == NumberRead) return true;
     if (result == NoMoreInput) {
@@ -98,12 +98,12 @@ bool PromptForNumber(int& value) {
       return false;
     }
     DiscardLine();
-    platform::WriteText(texts::InputErrorText);
+    platform::WriteText(texts::common::InputErrorText);
   }
 }
 
 void ReportNumber(int number, const char* tail) {
-  platform::WriteText(texts::NumberErrorLead);
+  platform::WriteText(texts::common::NumberErrorLead);
   platform::WriteNumber(number);
   platform::WriteText(tail);
 }
@@ -115,7 +115,7 @@ int ReadGameMode(int maxChoice) {
   for (;;) {
     if (!PromptForNumber(choice)) return InputEnded;
     if (choice >= 0 && choice <= maxChoice) return choice + 1;
-    ReportNumber(choice, texts::NumberErrorTail);
+    ReportNumber(choice, texts::common::NumberErrorTail);
   }
 }
 
@@ -130,7 +130,7 @@ int ReadHumanMove(int side) {
     const bool wellFormed =
         number >= LowestSquare && number <= HighestSquare && col >= 0 && col <= LastIndex;
     if (!wellFormed) {
-      ReportNumber(number, texts::NumberErrorTail);
+      ReportNumber(number, texts::common::NumberErrorTail);
       continue;
     }
     if (PlaceDisc(SquareRow(number), col, side)) return MoveDone;

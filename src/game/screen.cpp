@@ -4,9 +4,10 @@
 
 #include "board/board.h"
 #include "game/game.h"
-#include "game/settings.h"
-#include "game/texts.h"
+#include "notes.h"
 #include "platform/console.h"
+#include "settings.h"
+#include "texts.h"
 
 namespace reversi {
 
@@ -35,11 +36,11 @@ struct BoardFrame {
   int length;  // what the numbers took, checked against the fixed layout below
 };
 
-static_assert(sizeof texts::EmptyGlyph - 1 == GlyphLength &&
-              sizeof texts::BlackGlyph - 1 == GlyphLength &&
-              sizeof texts::WhiteGlyph - 1 == GlyphLength &&
-              sizeof texts::InvalidGlyph - 1 == GlyphLength &&
-              sizeof texts::HintGlyph - 1 == GlyphLength);
+static_assert(sizeof texts::common::EmptyGlyph - 1 == GlyphLength &&
+              sizeof texts::common::BlackGlyph - 1 == GlyphLength &&
+              sizeof texts::common::WhiteGlyph - 1 == GlyphLength &&
+              sizeof texts::common::InvalidGlyph - 1 == GlyphLength &&
+              sizeof texts::common::HintGlyph - 1 == GlyphLength);
 
 constexpr Glyph GlyphFromText(const char* text) {
   return Glyph{{text[0], text[1]}};
@@ -53,10 +54,10 @@ struct GlyphTable {
 constexpr GlyphTable MakeGlyphTable() {
   GlyphTable table{};
   for (Glyph& glyph : table.ofCell)
-    glyph = GlyphFromText(texts::InvalidGlyph);
-  table.ofCell[Empty] = GlyphFromText(texts::EmptyGlyph);
-  table.ofCell[Black] = GlyphFromText(texts::BlackGlyph);
-  table.ofCell[White] = GlyphFromText(texts::WhiteGlyph);
+    glyph = GlyphFromText(texts::common::InvalidGlyph);
+  table.ofCell[Empty] = GlyphFromText(texts::common::EmptyGlyph);
+  table.ofCell[Black] = GlyphFromText(texts::common::BlackGlyph);
+  table.ofCell[White] = GlyphFromText(texts::common::WhiteGlyph);
   return table;
 }
 
@@ -105,8 +106,8 @@ void DrawBoard(int side) {
   // The hint marks go over the cells' glyphs, one per square of the set.
   for (SquareSet hints = HintSquares(); hints != 0; hints &= hints - 1) {
     const int square = std::countr_zero(hints);
-    std::memcpy(board + GlyphOffset(square / BoardSize, square % BoardSize), texts::HintGlyph,
-                GlyphLength);
+    std::memcpy(board + GlyphOffset(square / BoardSize, square % BoardSize),
+                texts::common::HintGlyph, GlyphLength);
   }
   platform::WriteOutput(board, FrameLength);
   WriteLastMoveLine();

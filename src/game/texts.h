@@ -1,10 +1,52 @@
-// Every text the game shows, as the CP932 bytes the console receives. CP932 is the code page the
-// game was written for; the bytes are spelled as escapes because no compiler here can encode source
-// text to CP932, and because some of its double-byte characters end in 0x5C (a backslash).
-// Each text carries its readable form in the comment above it.
+// Every text the game shows, as the CP932 bytes the console receives, and its one message on
+// standard error. CP932 is the code page the game was written for; the bytes are spelled as escapes
+// because no compiler here can encode source text to CP932, and because some of its double-byte
+// characters end in 0x5C (a backslash). Each text carries its readable form in the comment above.
+// What differs by language lives in `japanese` and `english` and reaches the game only through the
+// TextSet that Texts() (game/settings.h) selects; what both languages share lives in `common`.
 #pragma once
 
 namespace reversi::texts {
+
+// ---- The same in both languages ---------------------------------------------------------------
+namespace common {
+
+// (0)Player vs Player (1)Player vs COM (2)COM vs player (3)COM vs COM\n
+inline constexpr char ModeList[] =
+    "(0)Player vs Player (1)Player vs COM (2)COM vs player (3)COM vs COM\n";
+// ・
+inline constexpr char EmptyGlyph[] =
+    "\x81"
+    "E";
+// ○
+inline constexpr char BlackGlyph[] = "\x81\x9B";
+// ●
+inline constexpr char WhiteGlyph[] = "\x81\x9C";
+// er
+inline constexpr char InvalidGlyph[] = "er";
+// >
+inline constexpr char Prompt[] = ">";
+// input error\n
+inline constexpr char InputErrorText[] = "input error\n";
+// input[
+inline constexpr char NumberErrorLead[] = "input[";
+// ]:error\n
+inline constexpr char NumberErrorTail[] = "]:error\n";
+// ＊ (an empty square where the side to move may play, drawn so when hints are asked for)
+inline constexpr char HintGlyph[] = "\x81\x96";
+
+// What standard error gets when a game's line cannot go into the record file, in three pieces
+// around the file's name and the system's reason. Each promise of the tail is one the record
+// keeps: the game's line is taken back, only the run's first failure is told, play goes on.
+inline constexpr char RecordFailureLead[] = "reversi: cannot write to the record file '";
+inline constexpr char RecordFailureReasonLead[] = "': ";
+inline constexpr char RecordFailureTail[] =
+    "; this game is not recorded, later failures are not reported, and the game goes on\n";
+
+}  // namespace common
+
+// ---- Japanese, the game's own language ----------------------------------------------------------
+namespace japanese {
 
 // Tavimoのリバーシ Ver1.00
 inline constexpr char Title[] = "Tavimo\x82\xCC\x83\x8A\x83o\x81[\x83V Ver1.00";
@@ -14,13 +56,6 @@ inline constexpr char ModePrompt[] =
     "\x83h\x82\xF0\x90\x94\x8E\x9A\x82\xC5\x91I\x91\xF0\x82\xB5\x82\xC4"
     "Enter\x82\xF0\x89\x9F\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"
     "B\n";
-// (0)Player vs Player (1)Player vs COM (2)COM vs player (3)COM vs COM\n
-inline constexpr char ModeList[] =
-    "(0)Player vs Player (1)Player vs COM (2)COM vs player (3)COM vs COM\n";
-// パス\n
-inline constexpr char PassText[] = "\x83p\x83X\n";
-// ゲーム終了\n
-inline constexpr char GameOverText[] = "\x83Q\x81[\x83\x80\x8FI\x97\xB9\n";
 // *Y座標を10の位にX座標を1の位にしてEnterを押してください。\n
 inline constexpr char CoordinateHint[] =
     "*Y\x8D\xC0\x95W\x82\xF0"
@@ -38,16 +73,10 @@ inline constexpr char BreakOffHint[] =
 inline constexpr char TurnBlackLine[] = "\x83^\x81[\x83\x93:\x81\x9B\n";
 // ターン:●\n
 inline constexpr char TurnWhiteLine[] = "\x83^\x81[\x83\x93:\x81\x9C\n";
-// ・
-inline constexpr char EmptyGlyph[] =
-    "\x81"
-    "E";
-// ○
-inline constexpr char BlackGlyph[] = "\x81\x9B";
-// ●
-inline constexpr char WhiteGlyph[] = "\x81\x9C";
-// er
-inline constexpr char InvalidGlyph[] = "er";
+// パス\n
+inline constexpr char PassText[] = "\x83p\x83X\n";
+// ゲーム終了\n
+inline constexpr char GameOverText[] = "\x83Q\x81[\x83\x80\x8FI\x97\xB9\n";
 // ○:黒の勝ち！\n
 inline constexpr char BlackWinsLine[] = "\x81\x9B:\x8D\x95\x82\xCC\x8F\x9F\x82\xBF\x81I\n";
 // ●:白の勝ち！\n
@@ -67,26 +96,15 @@ inline constexpr char FinalPrompt[] =
     "b\x83g\x83_\x83"
     "E\x83\x93\x81"
     "B\n";
-// >
-inline constexpr char Prompt[] = ">";
-// input error\n
-inline constexpr char InputErrorText[] = "input error\n";
-// input[
-inline constexpr char NumberErrorLead[] = "input[";
-// ]:error\n
-inline constexpr char NumberErrorTail[] = "]:error\n";
 // ]:そこには置けません！\n
 inline constexpr char CannotPlaceTail[] =
     "]:\x82\xBB\x82\xB1\x82\xC9\x82\xCD\x92u\x82\xAF\x82\xDC\x82\xB9\x82\xF1\x81I\n";
-
-// ---- What the options add ---------------------------------------------------------------------
-
-// ＊ (an empty square where the side to move may play, drawn so when hints are asked for)
-inline constexpr char HintGlyph[] = "\x81\x96";
 // 直前の手:
 inline constexpr char LastMoveLead[] = "\x92\xBC\x91O\x82\xCC\x8E\xE8:";
 // パス (follows the mover's glyph for a turn without a move)
 inline constexpr char LastMovePass[] = "\x83p\x83X";
+
+}  // namespace japanese
 
 // ---- The same texts in English ----------------------------------------------------------------
 // Plain ASCII apart from the disc glyphs, which stay CP932 so that the board and the counts keep
@@ -122,41 +140,76 @@ inline constexpr char LastMovePass[] = " passed";
 
 }  // namespace english
 
-// The texts that differ between the two languages; the game shows one set for the whole run.
+// One text of a set. It has no default value, so a set whose initializer leaves a field out does
+// not compile; it reads as the text's bytes wherever a text is written.
+struct SetText {
+  constexpr SetText(const char* text) : bytes(text) {}  // implicit: a set is filled from literals
+  constexpr operator const char*() const { return bytes; }
+  const char* bytes;
+};
+
+// The texts that differ between the two languages; the game shows one set for the whole run, the
+// one Texts() returns. Filled by field name, so that a text cannot land in another's field.
 struct TextSet {
-  const char* title;
-  const char* modePrompt;
-  const char* coordinateHint;
-  const char* breakOffHint;
-  const char* turnBlackLine;
-  const char* turnWhiteLine;
-  const char* passText;
-  const char* gameOverText;
-  const char* blackWinsLine;
-  const char* whiteWinsLine;
-  const char* drawText;
-  const char* blackCountLead;
-  const char* whiteCountLead;
-  const char* countTail;
-  const char* finalPrompt;
-  const char* cannotPlaceTail;
-  const char* lastMoveLead;
-  const char* lastMovePass;
+  SetText title;
+  SetText modePrompt;
+  SetText coordinateHint;
+  SetText breakOffHint;
+  SetText turnBlackLine;
+  SetText turnWhiteLine;
+  SetText passText;
+  SetText gameOverText;
+  SetText blackWinsLine;
+  SetText whiteWinsLine;
+  SetText drawText;
+  SetText blackCountLead;
+  SetText whiteCountLead;
+  SetText countTail;
+  SetText finalPrompt;
+  SetText cannotPlaceTail;
+  SetText lastMoveLead;
+  SetText lastMovePass;
 };
 
-inline constexpr TextSet Japanese = {
-    Title,          ModePrompt,   CoordinateHint, BreakOffHint,    TurnBlackLine, TurnWhiteLine,
-    PassText,       GameOverText, BlackWinsLine,  WhiteWinsLine,   DrawText,      BlackCountLead,
-    WhiteCountLead, CountTail,    FinalPrompt,    CannotPlaceTail, LastMoveLead,  LastMovePass,
+inline constexpr TextSet JapaneseSet = {
+    .title = japanese::Title,
+    .modePrompt = japanese::ModePrompt,
+    .coordinateHint = japanese::CoordinateHint,
+    .breakOffHint = japanese::BreakOffHint,
+    .turnBlackLine = japanese::TurnBlackLine,
+    .turnWhiteLine = japanese::TurnWhiteLine,
+    .passText = japanese::PassText,
+    .gameOverText = japanese::GameOverText,
+    .blackWinsLine = japanese::BlackWinsLine,
+    .whiteWinsLine = japanese::WhiteWinsLine,
+    .drawText = japanese::DrawText,
+    .blackCountLead = japanese::BlackCountLead,
+    .whiteCountLead = japanese::WhiteCountLead,
+    .countTail = japanese::CountTail,
+    .finalPrompt = japanese::FinalPrompt,
+    .cannotPlaceTail = japanese::CannotPlaceTail,
+    .lastMoveLead = japanese::LastMoveLead,
+    .lastMovePass = japanese::LastMovePass,
 };
-
-inline constexpr TextSet English = {
-    english::Title,           english::ModePrompt,    english::CoordinateHint,
-    english::BreakOffHint,    english::TurnBlackLine, english::TurnWhiteLine,
-    english::PassText,        english::GameOverText,  english::BlackWinsLine,
-    english::WhiteWinsLine,   english::DrawText,      english::BlackCountLead,
-    english::WhiteCountLead,  english::CountTail,     english::FinalPrompt,
-    english::CannotPlaceTail, english::LastMoveLead,  english::LastMovePass,
+inline constexpr TextSet EnglishSet = {
+    .title = english::Title,
+    .modePrompt = english::ModePrompt,
+    .coordinateHint = english::CoordinateHint,
+    .breakOffHint = english::BreakOffHint,
+    .turnBlackLine = english::TurnBlackLine,
+    .turnWhiteLine = english::TurnWhiteLine,
+    .passText = english::PassText,
+    .gameOverText = english::GameOverText,
+    .blackWinsLine = english::BlackWinsLine,
+    .whiteWinsLine = english::WhiteWinsLine,
+    .drawText = english::DrawText,
+    .blackCountLead = english::BlackCountLead,
+    .whiteCountLead = english::WhiteCountLead,
+    .countTail = english::CountTail,
+    .finalPrompt = english::FinalPrompt,
+    .cannotPlaceTail = english::CannotPlaceTail,
+    .lastMoveLead = english::LastMoveLead,
+    .lastMovePass = english::LastMovePass,
 };
 
 }  // namespace reversi::texts

@@ -4,8 +4,9 @@
 #include "platform/console.h"
 
 #include <cstring>
+#include <ctime>
 
-#include "platform/os.h"
+#include "os.h"
 
 namespace reversi::platform {
 
@@ -112,14 +113,15 @@ void ClearScreen() {
     WriteOutput(ClearSequence, sizeof ClearSequence - 1);
     return;
   }
-  // The clear may be done by another program on the same console, so what was written before it
-  // must have reached the console first.
+  // The clear works on the console itself, or is done by another program (the command processor
+  // into a pipe), so what was written before it must have reached the console first.
   FlushOutput();
-  os::ClearScreen();
+  os::BlankConsoleWindow();
 }
 
+// The C++ library's clock reads the same on every platform, so no OS file needs one of its own.
 std::uint32_t CalendarSeconds() {
-  return clockFixed ? fixedSeconds : os::CalendarSeconds();
+  return clockFixed ? fixedSeconds : static_cast<std::uint32_t>(std::time(nullptr));
 }
 
 void RedirectOutput(OutputSink sink) {
@@ -152,41 +154,35 @@ void UseRealClock() {
   clockFixed = false;
 }
 
-bool OpenRecordFile(const char* path, const char*& reason) {
-  return os::OpenRecordFile(path, reason);
-}
-
 namespace {
 
-// Where the record's unfinished line began, while one is being written: negative where the file
-// cannot be cut back (a pipe or a device).
-bool recordLineOpen = false;
-long long recordLineStart = -1;
-
-// Cuts the record file back to where its unfinished line began.
-void TakeBackRecordLine() {
-  if (recordLineOpen && recordLineStart >= 0) os::CutRecordFile(recordLineStart);
-  recordLineOpen = false;
-}
+// Open from the command line to the end of the process: ResetConsoleState leaves it as it is.
+os::File recordFile = os::NoFile;
 
 }  // namespace
 
-bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason) {
-  if (count == 0) return true;
-  if (!recordLineOpen) {
-    recordLineStart = os::RecordFileSize();
-    recordLineOpen = true;
-  }
-  if (!os::AppendToRecordFile(bytes, count, reason)) {
-    TakeBackRecordLine();
-    return false;
-  }
-  recordLineOpen = bytes[count - 1] != '\n';
+bool OpenRecordFile(const char* path, const char*& reason) {
+  const os::File file = os::OpenForAppending(path, reason);
+  if (file == os::NoFile) return false;
+  if (recordFile != os::NoFile) os::CloseFile(recordFile);
+  recordFile = file;
   return true;
 }
 
-void DropUnfinishedRecordLine() {
-  TakeBackRecordLine();
+bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason) {
+  if (recordFile == os::NoFile) {
+    reason = "no record file is open";
+    return false;
+  }
+  return os::AppendToFile(recordFile, bytes, count, reason);
+}
+
+long long RecordFileSize() {
+  return recordFile == os::NoFile ? -1 : os::FileSize(recordFile);
+}
+
+void TruncateRecordFile(long long size) {
+  if (recordFile != os::NoFile) os::TruncateFile(recordFile, size);
 }
 
 void SleepMilliseconds(int milliseconds) {
@@ -198,7 +194,6 @@ void WriteErrorText(const char* text) {
 }
 
 void ResetConsoleState() {
-  recordLineOpen = false;
   outputUsed = 0;
   inputNext = 0;
   inputEnd = 0;

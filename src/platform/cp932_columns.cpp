@@ -1,7 +1,7 @@
-// The CP932 column count shared by the POSIX terminal and the Windows console layers. Each of
-// them only decides how a piece is shown and how the cursor is moved; what a piece is and where
-// it ends is decided here once.
-#include "platform/cp932_columns.h"
+// The walker's rare steps and the wide character ranges, shared by every platform's console layer.
+// Each layer only decides how a piece is shown and how the cursor is moved; what a piece is and
+// where it ends is decided by the walker in cp932_columns.h, which comes here for the rest.
+#include "cp932_columns.h"
 
 namespace reversi::platform::cp932 {
 
@@ -10,17 +10,6 @@ namespace {
 constexpr unsigned char Escape = 0x1B;
 constexpr unsigned char Bell = 0x07;
 constexpr unsigned char LastAscii = 0x7F;
-constexpr int SingleWidth = 1;
-constexpr int DoubleWidth = 2;
-
-// Where the bytes stand with respect to escape sequences.
-enum Mode {
-  Text,                  // shown text: counted
-  EscapeStart,           // after ESC, before the byte that says which sequence follows
-  ControlSequence,       // ESC [ ... up to its final byte
-  OperatingSystemText,   // ESC ] ... up to BEL or ESC \: text (a title), not counted
-  OperatingSystemEscape  // ESC inside that text: the string ends with the next byte
-};
 
 // Unicode's wide and full-width ranges within reach of CP932.
 struct CodeRange {
@@ -41,150 +30,72 @@ constexpr CodeRange AlwaysWideRanges[] = {
     {0xFFE0, 0xFFE6},  // full-width signs
 };
 
-Mode mode = Text;
-int column = 0;
-constexpr int NoLead = -1;
-int pendingLead = NoLead;
-PieceSink pieceSink = nullptr;
+constexpr RareStep Nothing{};
 
-// Counts the piece when it is shown text and hands it on.
-void Emit(PieceKind kind, unsigned char first, unsigned char second, bool shown, int width) {
-  if (shown) column += width;
-  const Piece piece{kind, {first, second}, shown, column, nullptr, 0};
-  pieceSink(piece);
+// A piece of `kind`, counted in the state's column when it is shown text.
+RareStep Made(TextState& state, PieceKind kind, unsigned char first, unsigned char second,
+              std::size_t taken) {
+  const bool shown = state.mode == Mode::Text;
+  if (shown) state.column += ColumnsOf(kind);
+  return RareStep{Piece{kind, {first, second}, shown, state.column, nullptr, 0}, true, taken};
 }
 
-void EmitControl(unsigned char byte) {
-  Emit(PieceKind::Control, byte, 0, false, 0);
+// A byte of an escape sequence, or the ESC or BEL that starts or ends one.
+RareStep Control(TextState& state, unsigned char byte, Mode next) {
+  state.mode = next;
+  return RareStep{Piece{PieceKind::Control, {byte, 0}, false, state.column, nullptr, 0}, true, 1};
 }
 
-// One byte that is text, shown (counted) or inside a title (not counted); `at` is its place.
-void TextByte(const char* at, bool shown) {
+// One byte of text, shown (counted) or inside a title (not counted); `at` is its place.
+RareStep TextByte(TextState& state, const char* at) {
   const auto byte = static_cast<unsigned char>(*at);
+  const bool shown = state.mode == Mode::Text;
   if (IsLeadByte(byte)) {
-    pendingLead = byte;
-    return;
+    state.pendingLead = byte;
+    return RareStep{Nothing.piece, false, 1};
   }
+  if (byte == Escape)
+    return Control(state, byte, shown ? Mode::EscapeStart : Mode::OperatingSystemEscape);
+  if (byte == Bell && !shown) return Control(state, byte, Mode::Text);
   if (byte <= LastAscii) {
     if (IsPrintableAscii(byte)) {
-      if (shown) column += SingleWidth;
-      pieceSink(Piece{PieceKind::Ascii, {byte, 0}, shown, column, at, 1});
-      return;
+      if (shown) state.column += ColumnsOf(PieceKind::Ascii);
+      return RareStep{Piece{PieceKind::Ascii, {byte, 0}, shown, state.column, at, 1}, true, 1};
     }
-    if (shown && IsLineEnd(byte)) column = 0;
-    EmitControl(byte);
-    return;
+    if (shown && IsLineEnd(byte)) state.column = 0;
+    return Control(state, byte, state.mode);
   }
-  Emit(IsHalfWidthKana(byte) ? PieceKind::HalfWidth : PieceKind::Invalid, byte, 0, shown,
-       SingleWidth);
-}
-
-// One byte after a held-back lead byte has been dealt with: text or part of an escape sequence.
-void ByteInMode(const char* at) {
-  const auto byte = static_cast<unsigned char>(*at);
-  switch (mode) {
-    case Text:
-      if (byte == Escape) {
-        EmitControl(byte);
-        mode = EscapeStart;
-        return;
-      }
-      TextByte(at, true);
-      return;
-    case EscapeStart:
-      EmitControl(byte);
-      mode = byte == '[' ? ControlSequence : byte == ']' ? OperatingSystemText : Text;
-      return;
-    case ControlSequence:
-      if (byte >= '@' && byte <= '~') {
-        mode = Text;
-        if (byte == 'H') column = 0;  // cursor home: the clear
-      }
-      EmitControl(byte);
-      return;
-    case OperatingSystemText:
-      if (byte == Bell || byte == Escape) {
-        mode = byte == Bell ? Text : OperatingSystemEscape;
-        EmitControl(byte);
-        return;
-      }
-      TextByte(at, false);
-      return;
-    case OperatingSystemEscape:
-      mode = Text;
-      EmitControl(byte);
-      return;
-  }
-}
-
-// One byte that the walk over shown text left: a held-back lead byte is dealt with first.
-void SplitByte(const char* at) {
-  const auto byte = static_cast<unsigned char>(*at);
-  if (pendingLead != NoLead) {
-    const auto lead = static_cast<unsigned char>(pendingLead);
-    pendingLead = NoLead;
-    const bool shown = mode == Text;
-    if (IsTrailByte(byte)) {
-      Emit(PieceKind::DoubleByte, lead, byte, shown, DoubleWidth);
-      return;
-    }
-    // The byte after a lone lead byte stands on its own.
-    Emit(PieceKind::Invalid, lead, 0, shown, SingleWidth);
-  }
-  ByteInMode(at);
+  return Made(state, IsHalfWidthKana(byte) ? PieceKind::HalfWidth : PieceKind::Invalid, byte, 0, 1);
 }
 
 }  // namespace
 
-void Split(const char* bytes, std::size_t count, PieceSink sink) {
-  pieceSink = sink;
-  std::size_t i = 0;
-  while (i < count) {
-    if (AtShownText()) {
-      i += WalkShownText(
-          bytes + i, count - i,
-          [](const char* run, std::size_t length, int after) {
-            pieceSink(Piece{PieceKind::Ascii, {0, 0}, true, after, run, length});
-          },
-          [](unsigned char lead, unsigned char trail, int after) {
-            pieceSink(Piece{PieceKind::DoubleByte, {lead, trail}, true, after, nullptr, 0});
-          },
-          [](unsigned char lineEnd) {
-            pieceSink(Piece{PieceKind::Control, {lineEnd, 0}, false, 0, nullptr, 0});
-          });
-      if (i == count) return;
-    }
-    SplitByte(bytes + i);
-    ++i;
+RareStep StepRarely(TextState& state, const char* at) {
+  const auto byte = static_cast<unsigned char>(*at);
+  if (state.pendingLead != NoLead) {
+    const auto lead = static_cast<unsigned char>(state.pendingLead);
+    state.pendingLead = NoLead;
+    if (IsTrailByte(byte)) return Made(state, PieceKind::DoubleByte, lead, byte, 1);
+    // The byte after a lone lead byte stands on its own: it is walked next.
+    return Made(state, PieceKind::Invalid, lead, 0, 0);
   }
-}
-
-std::size_t SplitUntilShownText(const char* bytes, std::size_t count, PieceSink sink) {
-  pieceSink = sink;
-  std::size_t i = 0;
-  do {
-    SplitByte(bytes + i);
-    ++i;
-  } while (i < count && !AtShownText());
-  return i;
-}
-
-void SetColumn(int newColumn) {
-  column = newColumn;
-}
-
-int Column() {
-  return column;
-}
-
-bool AtShownText() {
-  return mode == Text && pendingLead == NoLead;
-}
-
-void Reset() {
-  mode = Text;
-  column = 0;
-  pendingLead = NoLead;
+  switch (state.mode) {
+    case Mode::Text:
+    case Mode::OperatingSystemText:
+      return TextByte(state, at);
+    case Mode::EscapeStart:
+      return Control(state, byte,
+                     byte == '['   ? Mode::ControlSequence
+                     : byte == ']' ? Mode::OperatingSystemText
+                                   : Mode::Text);
+    case Mode::ControlSequence:
+      if (byte < '@' || byte > '~') return Control(state, byte, Mode::ControlSequence);
+      if (byte == 'H') state.column = 0;  // cursor home: the clear
+      return Control(state, byte, Mode::Text);
+    case Mode::OperatingSystemEscape:
+      return Control(state, byte, Mode::Text);
+  }
+  return Nothing;
 }
 
 bool IsAlwaysWide(std::uint32_t codePoint) {

@@ -1,6 +1,6 @@
 // CP932 text in console columns for every platform's console layer: which bytes form a character
-// (escape sequences apart) and the column after it on a CP932 console, as pieces or walked inline.
-// Owns the line's column, a held-back lead byte and the state of an unfinished escape sequence.
+// (escape sequences apart) and the column after it on a CP932 console, found by one walker over
+// the bytes. Owns nothing: the walk's state lives in each console layer's TextState.
 #pragma once
 
 #include <cstddef>
@@ -22,32 +22,29 @@ struct Piece {
   unsigned char bytes[2];  // the second one only for DoubleByte; unused for Ascii
   bool shown;              // counted text; false inside a window title sequence
   int column;              // the cursor column after the piece, counted from 0
-  const char* run;         // Ascii only: the characters, within the bytes given to Split
+  const char* run;         // Ascii only: the characters, within the bytes given to Walk
   std::size_t runLength;
 };
 
-// Receives the pieces in order. An Ascii piece's run is only valid during the call.
-using PieceSink = void (*)(const Piece& piece);
+// Where the bytes stand with respect to escape sequences.
+enum class Mode : unsigned char {
+  Text,                  // shown text: counted
+  EscapeStart,           // after ESC, before the byte that says which sequence follows
+  ControlSequence,       // ESC [ ... up to its final byte
+  OperatingSystemText,   // ESC ] ... up to BEL or ESC \: text (a title), not counted
+  OperatingSystemEscape  // ESC inside that text: the string ends with the next byte
+};
 
-// Cuts CP932 bytes into pieces for `sink`. A double-byte character may be split across two calls:
-// its lead byte is held back until the next byte arrives. Printable ASCII comes in runs as long as
-// the bytes given allow. A line end (LF or CR) and the cursor home of an ANSI clear (ESC [ H) put
-// the column back to 0.
-void Split(const char* bytes, std::size_t count, PieceSink sink);
+inline constexpr int NoLead = -1;
 
-// Splits as Split does, from one byte on up to where the bytes are back at shown text (see
-// AtShownText below) or end; returns how many bytes it took. For a console layer that walks shown
-// text itself (WalkShownText) and leaves the rest to this. `count` is at least 1.
-std::size_t SplitUntilShownText(const char* bytes, std::size_t count, PieceSink sink);
-
-// Tells that the cursor is at `column` for reasons of its own, such as a line the user typed and
-// the terminal echoed, or the console's own report of its cursor.
-void SetColumn(int column);
-// The cursor column after everything split so far, counted from 0.
-int Column();
-
-// Forgets the column, a held-back lead byte and an unfinished escape sequence.
-void Reset();
+// Where a walk stands between two writes: the cursor column, counted from 0, a lead byte held back
+// because its second byte has not come yet, and an unfinished escape sequence. A value-initialized
+// state is the start of a line.
+struct TextState {
+  Mode mode = Mode::Text;
+  int column = 0;
+  int pendingLead = NoLead;
+};
 
 // True for Unicode's wide and full-width characters within reach of CP932 (kana, kanji, full-width
 // forms): terminals and consoles draw them all alike, two columns wide wherever they draw any
@@ -74,78 +71,118 @@ constexpr bool IsLineEnd(unsigned char b) {
   return b == '\n' || b == '\r';
 }
 
+// The columns one character of each kind takes on a CP932 console: the one place that says so.
+constexpr int ColumnsOf(PieceKind kind) {
+  switch (kind) {
+    case PieceKind::Control:
+      return 0;
+    case PieceKind::DoubleByte:
+      return 2;
+    case PieceKind::Ascii:
+    case PieceKind::HalfWidth:
+    case PieceKind::Invalid:
+      return 1;
+  }
+  return 0;
+}
+
 // Every half-width katakana has a number below HalfWidthCount, so that a console layer can keep
-// what it learns about each in a table.
+// what it learns about each in a table indexed by it.
 inline constexpr int HalfWidthCount = 0xDF - 0xA1 + 1;
 constexpr int HalfWidthNumber(unsigned char kana) {
   return kana - 0xA1;
 }
 
-// What each byte value can be, as bits, so that the loops over text ask one table.
+// Likewise every lead byte, so that a table of LeadByteCount rows, each with a place for every byte
+// value, holds a place for every double-byte character.
+inline constexpr int LeadByteCount = (0x9F - 0x81 + 1) + (0xFC - 0xE0 + 1);
+constexpr unsigned LeadByteNumber(unsigned char lead) {
+  return lead <= 0x9F ? lead - 0x81U : lead - 0xE0U + (0x9F - 0x81 + 1);
+}
+
+// What each byte value can be, as bits, so that the walker's loop asks one table per byte.
 inline constexpr unsigned char PrintableBit = 1;
 inline constexpr unsigned char LeadBit = 2;
 inline constexpr unsigned char TrailBit = 4;
 inline constexpr unsigned char LineEndBit = 8;
 inline constexpr int ByteValueCount = 256;
-struct ByteTable {
-  unsigned char kind[ByteValueCount];
+struct ByteClassTable {
+  unsigned char bits[ByteValueCount];
 };
-constexpr ByteTable MakeByteTable() {
-  ByteTable table{};
+constexpr ByteClassTable MakeByteClassTable() {
+  ByteClassTable table{};
   for (int value = 0; value < ByteValueCount; ++value) {
     const auto b = static_cast<unsigned char>(value);
-    table.kind[value] = static_cast<unsigned char>(
+    table.bits[value] = static_cast<unsigned char>(
         (IsPrintableAscii(b) ? PrintableBit : 0) | (IsLeadByte(b) ? LeadBit : 0) |
         (IsTrailByte(b) ? TrailBit : 0) | (IsLineEnd(b) ? LineEndBit : 0));
   }
   return table;
 }
-inline constexpr ByteTable Bytes = MakeByteTable();
+// The bits of byte `b`, from a table made when compiling.
+inline unsigned char ClassOf(unsigned char b) {
+  static constexpr ByteClassTable Classes = MakeByteClassTable();
+  return Classes.bits[b];
+}
 
-// ---- The common case, without pieces -----------------------------------------------------------
+// ---- The walker -------------------------------------------------------------------------------
 
-// True when the next byte starts shown text: no lead byte is held back and no escape sequence is
-// open.
-bool AtShownText();
+// One step where the common case of Walk below does not apply: a byte of an escape sequence or of
+// a title, a byte after a held-back lead byte, a lead byte at the end of the bytes, a half-width
+// katakana, a control byte, a byte that is no character. Advances `state` and says what piece
+// (if any) was made and how many bytes were taken: none when a held-back lead byte turned out to
+// stand alone, and the byte at `at` is still to be walked.
+struct RareStep {
+  Piece piece;
+  bool made;
+  std::size_t taken;
+};
+RareStep StepRarely(TextState& state, const char* at);
 
-// Walks shown text at the start of `bytes` as long as it is printable ASCII, whole double-byte
-// characters and line ends, which is nearly all that the program writes, and counts the columns as
-// Split does. Hands each ASCII run to `ascii(run, length, columnAfter)`, each character to
-// `character(lead, trail, columnAfter)` and each line end to `lineEnd(byte)`; returns how many
-// bytes it took. The rest starts with a byte that Split must see. Only while AtShownText().
-// Inline, so that a console layer's own loop needs no call per character.
-template <typename AsciiRun, typename Character, typename LineEnd>
-std::size_t WalkShownText(const char* bytes, std::size_t count, AsciiRun ascii, Character character,
-                          LineEnd lineEnd) {
-  constexpr int DoubleWidth = 2;
-  const auto* const start = reinterpret_cast<const unsigned char*>(bytes);
-  const auto* const end = start + count;
-  const auto* at = start;
-  int column = Column();
+// Cuts CP932 bytes into pieces, in order, for `sink(const Piece&)`, and counts the columns in
+// `state`. A double-byte character may be split across two calls: its lead byte is held back until
+// the next byte arrives. Printable ASCII comes in runs as long as the bytes given allow (a run is
+// only valid during the call). A line end (LF or CR) and the cursor home of an ANSI clear (ESC [ H)
+// put the column back to 0. Inline, and the common case (printable ASCII, whole double-byte
+// characters and line ends in shown text, nearly all that the program writes) in a loop of its
+// own, so that a console layer's sink needs no call per character.
+template <typename Sink>
+void Walk(TextState& state, const char* bytes, std::size_t count, Sink&& sink) {
+  const auto* at = reinterpret_cast<const unsigned char*>(bytes);
+  const auto* const end = at + count;
   while (at != end) {
-    const unsigned char kind = Bytes.kind[*at];
-    if ((kind & PrintableBit) != 0) {
-      const auto* runEnd = at + 1;
-      while (runEnd != end && (Bytes.kind[*runEnd] & PrintableBit) != 0)
-        ++runEnd;
-      const auto length = static_cast<std::size_t>(runEnd - at);
-      column += static_cast<int>(length);
-      ascii(reinterpret_cast<const char*>(at), length, column);
-      at = runEnd;
-    } else if ((kind & LeadBit) != 0 && end - at >= 2 && (Bytes.kind[at[1]] & TrailBit) != 0) {
-      column += DoubleWidth;
-      character(at[0], at[1], column);
-      at += 2;
-    } else if ((kind & LineEndBit) != 0) {
-      column = 0;
-      lineEnd(*at);
-      ++at;
-    } else {
-      break;
+    if (state.mode == Mode::Text && state.pendingLead == NoLead) {
+      int column = state.column;
+      while (at != end) {
+        const unsigned char bits = ClassOf(*at);
+        if ((bits & PrintableBit) != 0) {
+          const auto* runEnd = at + 1;
+          while (runEnd != end && (ClassOf(*runEnd) & PrintableBit) != 0)
+            ++runEnd;
+          const auto length = static_cast<std::size_t>(runEnd - at);
+          column += static_cast<int>(length) * ColumnsOf(PieceKind::Ascii);
+          sink(Piece{
+              PieceKind::Ascii, {0, 0}, true, column, reinterpret_cast<const char*>(at), length});
+          at = runEnd;
+        } else if ((bits & LeadBit) != 0 && end - at >= 2 && (ClassOf(at[1]) & TrailBit) != 0) {
+          column += ColumnsOf(PieceKind::DoubleByte);
+          sink(Piece{PieceKind::DoubleByte, {at[0], at[1]}, true, column, nullptr, 0});
+          at += 2;
+        } else if ((bits & LineEndBit) != 0) {
+          column = 0;
+          sink(Piece{PieceKind::Control, {at[0], 0}, false, 0, nullptr, 0});
+          ++at;
+        } else {
+          break;
+        }
+      }
+      state.column = column;
+      if (at == end) return;
     }
+    const RareStep step = StepRarely(state, reinterpret_cast<const char*>(at));
+    if (step.made) sink(step.piece);
+    at += step.taken;
   }
-  SetColumn(column);
-  return static_cast<std::size_t>(at - start);
 }
 
 }  // namespace reversi::platform::cp932

@@ -1,7 +1,7 @@
 // What each operating system provides to the console layer: plain requests (write these bytes,
-// set this title, clear the screen, append to the record file, wait, write to standard error) and
-// the clock. One os_* and one files_* source per platform implement this, chosen by the build;
-// nothing outside src/platform includes it, and it calls nothing above.
+// set this title, blank the console window, append to the record file, wait, write to standard
+// error). One os.cpp and one files.cpp per platform (in posix/ or windows/) implement this,
+// chosen by the build; nothing outside src/platform includes it, and it calls nothing above.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +20,7 @@ long ReadStdin(char* buffer, std::size_t capacity);
 enum class ScreenControl {
   TitleAndClearInOutput,  // escape sequences among the output bytes (a POSIX terminal)
   ClearInOutput,          // the clear's escape sequence only, no title (a POSIX pipe or file)
-  Requests,               // SetTitle and ClearScreen below, whatever the output is (Windows)
+  Requests,               // SetTitle and BlankConsoleWindow below, whatever the output is (Windows)
 };
 ScreenControl HowScreenIsControlled();
 
@@ -28,25 +28,34 @@ ScreenControl HowScreenIsControlled();
 // Requests.
 void SetTitle(const char* cp932Title);
 
-// Blanks the console window, with the next output at its top-left corner. Asked only where
+// Blanks the console window, with the next output at its top-left corner; into a pipe or a file
+// it does what the platform's own clear command does there. Asked only where
 // HowScreenIsControlled() says Requests, after everything written before it has been handed over.
-void ClearScreen();
+void BlankConsoleWindow();
 
-std::uint32_t CalendarSeconds();
+// ---- Files opened for appending (the console layer keeps the record file in one) ---------------
 
-// Opens `path` for appending as the record file: created when missing, never truncated. False when
-// it cannot be opened; `reason` then names the problem in a few English words.
-bool OpenRecordFile(const char* path, const char*& reason);
+// A file this layer has opened: the C runtime's file descriptor on every platform.
+using File = int;
+inline constexpr File NoFile = -1;
 
-// Hands all the bytes to the record file. False when none is open or a write fails, with `reason`
-// naming the problem; part of the bytes may have gone in then.
-bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason);
+// Opens `path` for writing at its end: created when missing, never truncated. NoFile when it
+// cannot be opened; `reason` then names the problem in a few English words.
+File OpenForAppending(const char* path, const char*& reason);
 
-// The record file's size, or a negative number when it has none (a pipe, a device, none open).
-long long RecordFileSize();
+// Closes a file from OpenForAppending.
+void CloseFile(File file);
 
-// Cuts the record file back to `size` bytes, as far as the file allows.
-void CutRecordFile(long long size);
+// Writes all the bytes at the end of `file`. False when a write fails, with `reason` naming the
+// problem; part of the bytes may have gone in then.
+bool AppendToFile(File file, const char* bytes, std::size_t count, const char*& reason);
+
+// The size of `file` in bytes, or a negative number where it has none (a pipe, a device).
+long long FileSize(File file);
+
+// Cuts `file` back to `size` bytes, as far as the file allows; one that cannot be cut (a pipe, a
+// device) stays as it is.
+void TruncateFile(File file, long long size);
 
 // Waits about `milliseconds`.
 void SleepMilliseconds(int milliseconds);

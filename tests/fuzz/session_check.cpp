@@ -252,19 +252,20 @@ void Observe(char byte) {
     return;
   }
   if (byte != '\n') return;
-  if (TailEndsWith(texts::TurnBlackLine)) {
+  if (TailEndsWith(texts::japanese::TurnBlackLine)) {
     state.turnSide = 0;
-  } else if (TailEndsWith(texts::TurnWhiteLine)) {
+  } else if (TailEndsWith(texts::japanese::TurnWhiteLine)) {
     state.turnSide = 1;
-  } else if (TailEndsWith(texts::PassText)) {
+  } else if (TailEndsWith(texts::japanese::PassText)) {
     ++state.passes;
     state.passPending = true;
-  } else if (TailEndsWith(texts::ModePrompt)) {
+  } else if (TailEndsWith(texts::japanese::ModePrompt)) {
     OnNewGame();
-  } else if (TailEndsWith(texts::FinalPrompt)) {
+  } else if (TailEndsWith(texts::japanese::FinalPrompt)) {
     state.atResult = true;
-  } else if (TailEndsWith(texts::InputErrorText) || TailEndsWith(texts::NumberErrorTail) ||
-             TailEndsWith(texts::CannotPlaceTail)) {
+  } else if (TailEndsWith(texts::common::InputErrorText) ||
+             TailEndsWith(texts::common::NumberErrorTail) ||
+             TailEndsWith(texts::japanese::CannotPlaceTail)) {
     OnRefusal();
   }
 }
@@ -282,7 +283,7 @@ void CheckEnding() {
     if (platform::ReadInputByte() != platform::EndOfInput) Fail("the run ended with input left");
     return;
   }
-  if (!(TailEndsWith(texts::Prompt) && state.atResult)) {
+  if (!(TailEndsWith(texts::common::Prompt) && state.atResult)) {
     Fail("the run ended neither at the input's end nor by a shut-down");
   }
 }

@@ -1,13 +1,13 @@
 // CP932 to UTF-16 for the Windows console through MultiByteToWideChar, one character at a time so
 // that a character cut between two writes is decoded whole, and every character the program can
 // write is covered, not only the ones it writes today.
-#include "platform/console_text.h"
+#include "windows/console_text.h"
 
-#include "platform/windows_api.h"
+#include "windows/windows_api.h"
 
 #include <climits>
 
-#include "platform/cp932_columns.h"
+#include "cp932_columns.h"
 
 namespace reversi::platform::console_text {
 
@@ -17,15 +17,18 @@ constexpr UINT Cp932 = 932;
 constexpr wchar_t Unknown = L'?';
 constexpr wchar_t WideUnknown = L'\x30FB';  // the katakana middle dot
 // One CP932 character decodes to one UTF-16 unit, and a blank may follow it; a line end is two.
+// PutPiece makes room for that; an ASCII run is put unit by unit, each with room made for it.
 constexpr std::size_t LargestStep = 2;
-constexpr int SingleWidth = 1;
-constexpr int DoubleWidth = 2;
+// The cells a CP932 console gives a double-byte character, and one that fills only one of them.
+constexpr int CP932Cells = cp932::ColumnsOf(cp932::PieceKind::DoubleByte);
+constexpr int OneCell = 1;
 
 // Enough for a whole board screen in one write to the console, when no cursor move cuts it.
 constexpr std::size_t OutputCapacity = 4096;
 wchar_t output[OutputCapacity];
 std::size_t outputUsed = 0;
 const Sinks* currentSinks = nullptr;
+cp932::TextState textState;
 
 void FlushDecoded() {
   if (outputUsed > 0) currentSinks->text(output, outputUsed);
@@ -74,8 +77,8 @@ void PutPiece(const cp932::Piece& piece) {
       Put(character);
       if (!piece.shown) return;  // inside a title: no columns
       const int cells = currentSinks->cells(character);
-      if (cells == DoubleWidth) return;
-      if (cells == SingleWidth) {
+      if (cells == CP932Cells) return;
+      if (cells == OneCell) {
         Put(L' ');  // the cell a CP932 console would give the character's second half
         return;
       }
@@ -90,16 +93,16 @@ void PutPiece(const cp932::Piece& piece) {
 
 void WriteDecoded(const char* bytes, std::size_t count, const Sinks& sinks) {
   currentSinks = &sinks;
-  cp932::Split(bytes, count, PutPiece);
+  cp932::Walk(textState, bytes, count, PutPiece);
   FlushDecoded();
 }
 
 void StartAtColumn(int column) {
-  cp932::SetColumn(column);
+  textState.column = column;
 }
 
 void ResetDecoding() {
-  cp932::Reset();
+  textState = cp932::TextState{};
   outputUsed = 0;
 }
 

@@ -1,15 +1,14 @@
-// The console layer on a POSIX terminal: ANSI escape sequences, which the console layer writes
-// among the output, in place of the Windows console's title call and its "cls" command. A terminal
-// is shown the texts in UTF-8, laid out as a CP932 console lays them out; a pipe or a file gets the
-// CP932 bytes unchanged.
+// The console layer's requests on POSIX systems: a terminal is titled and cleared by the ANSI
+// escape sequences that the console layer writes among the output, and shown the texts in UTF-8,
+// laid out as a CP932 console lays them out (utf8_terminal.h); a pipe or a file gets the CP932
+// bytes unchanged.
 #include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <ctime>
 
-#include "platform/os.h"
-#include "platform/terminal_text.h"
+#include "os.h"
+#include "utf8_terminal.h"
 
 namespace reversi::platform::os {
 
@@ -30,7 +29,7 @@ void Decide() {
   signal(SIGPIPE, SIG_IGN);
   // Without a CP932 converter the terminal gets the bytes unchanged, as before conversion existed.
   outputIsTerminal = isatty(STDOUT_FILENO) != 0;
-  converting = outputIsTerminal && terminal::OpenConverter();
+  converting = outputIsTerminal && utf8_terminal::OpenConverter();
   inputIsTerminal = isatty(STDIN_FILENO) != 0;
 }
 
@@ -50,7 +49,7 @@ void WriteAll(const char* bytes, std::size_t count) {
 void WriteStdout(const char* bytes, std::size_t count) {
   Decide();
   if (converting) {
-    terminal::WriteConverted(bytes, count, WriteAll);
+    utf8_terminal::WriteConverted(bytes, count, WriteAll);
   } else {
     WriteAll(bytes, count);
   }
@@ -63,7 +62,7 @@ long ReadStdin(char* buffer, std::size_t capacity) {
     if (got < 0 && errno == EINTR) continue;
     // The line the user typed was echoed with its line end: the next output starts a line.
     if (got > 0 && inputIsTerminal && converting && buffer[got - 1] == '\n') {
-      terminal::StartNewLine();
+      utf8_terminal::StartNewLine();
     }
     return static_cast<long>(got);
   }
@@ -77,10 +76,6 @@ ScreenControl HowScreenIsControlled() {
 
 // A terminal is titled and cleared by escape sequences in the output, so these are never asked.
 void SetTitle(const char*) {}
-void ClearScreen() {}
-
-std::uint32_t CalendarSeconds() {
-  return static_cast<std::uint32_t>(std::time(nullptr));
-}
+void BlankConsoleWindow() {}
 
 }  // namespace reversi::platform::os

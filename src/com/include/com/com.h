@@ -21,6 +21,11 @@ inline constexpr int CandidateCapacity = 64;
 
 extern Candidate CandidateList[CandidateCapacity];
 
+// Whether `record` is an empty slot: all four fields zero.
+inline bool IsEmptyCandidate(const Candidate& record) {
+  return (record.square | record.discs | record.ownMobility | record.opponentMobility) == 0;
+}
+
 // ---- Candidate table and ranking --------------------------------------------------------------
 
 // First phase of a COM turn: measures every square for `side` and leaves in CandidateList the moves

@@ -3,18 +3,19 @@
 // columns a CP932 console would use; the title goes to the console in UTF-16 too. Into a pipe or a
 // file the bytes go out unchanged in the C runtime's text mode, as a console program's would: line
 // ends are CR LF on the wire and LF inside. The console's code page and modes are never changed.
+// The clear blanks a console through its own calls, and runs "cls" only into a pipe or a file.
 #include <fcntl.h>
 #include <io.h>
-#include "platform/windows_api.h"
+#include "windows/windows_api.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
-#include "platform/console_text.h"
-#include "platform/cp932_columns.h"
-#include "platform/os.h"
+#include "cp932_columns.h"
+#include "os.h"
+#include "windows/console_text.h"
 
 namespace reversi::platform::os {
 
@@ -24,9 +25,8 @@ constexpr int StdinFd = 0;
 constexpr int StdoutFd = 1;
 // Far more than the title needs; a longer one is not set.
 constexpr std::size_t TitleCapacity = 256;
-// Slots for the console's width of each double-byte character met; the game shows about fifty.
-constexpr std::size_t WidthSlots = 1024;  // a power of two
 constexpr int UnknownWidth = 0;
+constexpr std::size_t Utf16UnitCount = 0x10000;
 
 bool decided = false;
 HANDLE output = INVALID_HANDLE_VALUE;
@@ -77,11 +77,16 @@ void MoveToColumn(int column) {
 // How many cells the console gives each double-byte character, learned in a screen buffer of our
 // own that is never shown: the width depends on the character, the font and the code page, and
 // asking the shown buffer after every character would make a screen slow. The wide and full-width
-// characters are drawn alike and learned once for all; every other one is learned on its own.
+// characters are drawn alike and learned once for all; every other one is learned on its own, into
+// a direct table with a place for every UTF-16 unit (128 KB of zeroed static storage, of which the
+// system provides only the pages written).
 bool wideWidthKnown = false;
 int wideWidth = UnknownWidth;
-wchar_t widthKeys[WidthSlots];  // 0: a free slot
-int widths[WidthSlots];
+struct LearnedWidth {
+  bool learned;
+  signed char cells;  // UnknownWidth when the probe could not tell
+};
+LearnedWidth learnedWidths[Utf16UnitCount];
 bool probeTried = false;
 HANDLE probeBuffer = INVALID_HANDLE_VALUE;
 SHORT probeColumn = 0;
@@ -131,19 +136,36 @@ int CellsOf(wchar_t character) {
     }
     return wideWidth;
   }
-  std::size_t slot = character & (WidthSlots - 1);
-  for (std::size_t tried = 0; tried < WidthSlots; ++tried, slot = (slot + 1) & (WidthSlots - 1)) {
-    if (widthKeys[slot] == character) return widths[slot];
-    if (widthKeys[slot] == 0) {
-      widthKeys[slot] = character;
-      widths[slot] = ProbeWidth(character);
-      return widths[slot];
-    }
+  LearnedWidth& width = learnedWidths[static_cast<std::uint16_t>(character)];
+  if (!width.learned) {
+    width.learned = true;
+    width.cells = static_cast<signed char>(ProbeWidth(character));
   }
-  return UnknownWidth;  // every slot taken: the cursor is moved after such a character
+  return width.cells;
 }
 
 constexpr console_text::Sinks ConsoleSinks{WriteToConsole, MoveToColumn, CellsOf};
+
+// Blanks the whole screen buffer the way the console's own "cls" does, without starting the
+// command processor for it: every cell a blank in the current colours, the cursor in the top-left
+// corner and the window scrolled there. False when the console refuses.
+bool BlankConsole() {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (!GetConsoleScreenBufferInfo(output, &info)) return false;
+  const DWORD cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y);
+  constexpr COORD TopLeft{0, 0};
+  DWORD done = 0;
+  if (!FillConsoleOutputCharacterW(output, L' ', cells, TopLeft, &done) ||
+      !FillConsoleOutputAttribute(output, info.wAttributes, cells, TopLeft, &done) ||
+      !SetConsoleCursorPosition(output, TopLeft)) {
+    return false;
+  }
+  // The window keeps its size; moved to the top of the buffer, it shows the cursor's corner.
+  const SMALL_RECT window{0, 0, static_cast<SHORT>(info.srWindow.Right - info.srWindow.Left),
+                          static_cast<SHORT>(info.srWindow.Bottom - info.srWindow.Top)};
+  SetConsoleWindowInfo(output, TRUE, &window);
+  return true;
+}
 
 }  // namespace
 
@@ -156,7 +178,7 @@ void WriteStdout(const char* bytes, std::size_t count) {
     std::fflush(stdout);
     return;
   }
-  // Where the cursor is now: the user's typing and "cls" have moved it since the last write.
+  // Where the cursor is now: the user's typing and the clear have moved it since the last write.
   CONSOLE_SCREEN_BUFFER_INFO info;
   cursorKnown = GetConsoleScreenBufferInfo(output, &info) != 0;
   if (cursorKnown) {
@@ -187,13 +209,12 @@ void SetTitle(const char* cp932Title) {
   if (console_text::DecodeText(cp932Title, title, TitleCapacity)) SetConsoleTitleW(title);
 }
 
-void ClearScreen() {
-  // Into a pipe or a file "cls" writes nothing, as the game has always done there.
+void BlankConsoleWindow() {
+  Decide();
+  if (outputIsConsole && BlankConsole()) return;
+  // Into a pipe or a file the command processor's "cls" writes nothing, as the game has always
+  // done there; it is also what is left where the console refuses the calls above.
   std::system("cls");
-}
-
-std::uint32_t CalendarSeconds() {
-  return static_cast<std::uint32_t>(std::time(nullptr));
 }
 
 }  // namespace reversi::platform::os

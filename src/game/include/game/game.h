@@ -3,9 +3,26 @@
 // in. Owns one game's driver variables, the keyboard's byte of look-ahead and GameSettings.
 #pragma once
 
-#include "game/settings.h"
+#include <cstdint>
 
 namespace reversi {
+
+// ---- Settings ---------------------------------------------------------------------------------
+
+// What the command line asked for. All zero, the program's start-up value, is the plain game.
+struct Settings {
+  bool english;            // English texts instead of Japanese
+  bool hints;              // mark a human side's playable squares
+  bool lastMove;           // list the turns since the previous board screen under each board
+  int delayMilliseconds;   // pause after a COM move, a pass and the game-over text
+  bool seeded;             // the COM's generator starts from `seed` instead of the clock
+  std::uint32_t seed;      // the first game's seed; each later game takes the next number
+  bool recording;          // the record file is open and gets a line at the end of every game
+  const char* recordName;  // the record file's name as given, for messages
+};
+
+// The one Settings record: filled once before the first game, read by every game of the run.
+extern Settings GameSettings;
 
 // ---- Driver -----------------------------------------------------------------------------------
 
@@ -13,10 +30,10 @@ namespace reversi {
 // screen or standard input ends. Returns the process exit code, always 0.
 int RunGame();
 
-// Puts the state of every module (board, COM, keyboard, the settings and their per-game notes,
-// the console's buffers) back to how the program finds it at start-up, so one process can play
-// run after run as if each were the first.
-// The console's seams for tests (redirected input and output, a fixed clock) stay as they are.
+// Puts the state of every module (board, COM, keyboard, the settings, the per-game notes and the
+// record, the console's buffers) back to how the program finds it at start-up, so one process can
+// play run after run as if each were the first. The console's seams for tests (redirected input and
+// output, a fixed clock) stay as they are.
 void ResetProgramState();
 
 // The four modes as ReadGameMode returns them (the choice typed, plus one).

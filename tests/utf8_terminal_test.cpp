@@ -8,12 +8,12 @@
 #include "cp932.h"
 #include "game/texts.h"
 #include "platform/console.h"
-#include "platform/terminal_text.h"
+#include "platform/utf8_terminal.h"
 
 namespace reversi {
 namespace {
 
-namespace terminal = platform::terminal;
+namespace terminal = platform::utf8_terminal;
 
 std::string shown;
 int sinkCalls = 0;
@@ -76,7 +76,7 @@ TEST_F(TerminalTextTest, ConvertsAndKeepsConsoleColumns) {
        {"ab\x1b", "[H\x1b[", "2J\x81\x9B"},
        "ab" + clear + "○" + Column(3)},
       {"title converted, not counted, no cursor moves inside",
-       {std::string("x\x1b]0;") + texts::Title + "\x07\x81\x9B"},
+       {std::string("x\x1b]0;") + texts::japanese::Title + "\x07\x81\x9B"},
        "x\x1b]0;Tavimoのリバーシ Ver1.00\x07○" + Column(4)},
       {"title ended by ESC backslash",
        {"\x1b]0;\x81\x9B\x1b\\\x81\x9B"},
@@ -99,31 +99,33 @@ TEST_F(TerminalTextTest, EveryTextOfTheGameConverts) {
     std::string utf8;
   };
   const TextCase cases[] = {
-      {texts::Title, "Tavimoのリバーシ Ver1.00"},
-      {texts::ModePrompt, "*ゲームモードを数字で選択してEnterを押してください。\n"},
-      {texts::ModeList, texts::ModeList},
-      {texts::PassText, "パス\n"},
-      {texts::GameOverText, "ゲーム終了\n"},
-      {texts::CoordinateHint, "*Y座標を10の位にX座標を1の位にしてEnterを押してください。\n"},
-      {texts::BreakOffHint, "*中断するときは「99+Enter」を入力してください。\n"},
-      {texts::TurnBlackLine, "ターン:○" + Column(10) + "\n"},
-      {texts::TurnWhiteLine, "ターン:●" + Column(10) + "\n"},
-      {texts::EmptyGlyph, "・"},
-      {texts::BlackGlyph, "○" + Column(3)},
-      {texts::WhiteGlyph, "●" + Column(3)},
-      {texts::BlackWinsLine, "○" + Column(3) + ":黒の勝ち！\n"},
-      {texts::WhiteWinsLine, "●" + Column(3) + ":白の勝ち！\n"},
-      {texts::DrawText, "引き分け！"},
-      {texts::BlackCountLead, "○" + Column(3) + ": "},
-      {texts::WhiteCountLead, " ピース    ●" + Column(14) + ": "},
-      {texts::CountTail, " ピース\n"},
-      {texts::FinalPrompt, "*「0+Enter」でニューゲーム。「99+Enter」でシャットダウン。\n"},
-      {texts::CannotPlaceTail, "]:そこには置けません！\n"},
-      {texts::InvalidGlyph, "er"},
-      {texts::Prompt, ">"},
-      {texts::InputErrorText, "input error\n"},
-      {texts::NumberErrorLead, "input["},
-      {texts::NumberErrorTail, "]:error\n"},
+      {texts::japanese::Title, "Tavimoのリバーシ Ver1.00"},
+      {texts::japanese::ModePrompt, "*ゲームモードを数字で選択してEnterを押してください。\n"},
+      {texts::common::ModeList, texts::common::ModeList},
+      {texts::japanese::PassText, "パス\n"},
+      {texts::japanese::GameOverText, "ゲーム終了\n"},
+      {texts::japanese::CoordinateHint,
+       "*Y座標を10の位にX座標を1の位にしてEnterを押してください。\n"},
+      {texts::japanese::BreakOffHint, "*中断するときは「99+Enter」を入力してください。\n"},
+      {texts::japanese::TurnBlackLine, "ターン:○" + Column(10) + "\n"},
+      {texts::japanese::TurnWhiteLine, "ターン:●" + Column(10) + "\n"},
+      {texts::common::EmptyGlyph, "・"},
+      {texts::common::BlackGlyph, "○" + Column(3)},
+      {texts::common::WhiteGlyph, "●" + Column(3)},
+      {texts::japanese::BlackWinsLine, "○" + Column(3) + ":黒の勝ち！\n"},
+      {texts::japanese::WhiteWinsLine, "●" + Column(3) + ":白の勝ち！\n"},
+      {texts::japanese::DrawText, "引き分け！"},
+      {texts::japanese::BlackCountLead, "○" + Column(3) + ": "},
+      {texts::japanese::WhiteCountLead, " ピース    ●" + Column(14) + ": "},
+      {texts::japanese::CountTail, " ピース\n"},
+      {texts::japanese::FinalPrompt,
+       "*「0+Enter」でニューゲーム。「99+Enter」でシャットダウン。\n"},
+      {texts::japanese::CannotPlaceTail, "]:そこには置けません！\n"},
+      {texts::common::InvalidGlyph, "er"},
+      {texts::common::Prompt, ">"},
+      {texts::common::InputErrorText, "input error\n"},
+      {texts::common::NumberErrorLead, "input["},
+      {texts::common::NumberErrorTail, "]:error\n"},
   };
   for (const TextCase& c : cases)
     EXPECT_EQ(Convert({c.cp932}), c.utf8);
@@ -134,24 +136,46 @@ TEST_F(TerminalTextTest, LongOutputArrivesWhole) {
   std::string in;
   std::string expected;
   for (int i = 1; i <= Glyphs; ++i) {
-    in += texts::WhiteGlyph;
+    in += texts::common::WhiteGlyph;
     expected += "●" + Column(2 * i + 1);
   }
   EXPECT_EQ(Convert({in}), expected);
   EXPECT_GT(sinkCalls, 1);
 }
 
+// The output stays in bounds at the largest growth per byte: every character followed by a cursor
+// move, most of them past the tabled columns, a half-width katakana now and then, and the pairs on
+// odd offsets, so that the stretches a long write is cut into cut pairs in two.
+TEST_F(TerminalTextTest, LargestGrowthArrivesWhole) {
+  std::string in = "x";
+  std::string expected = "x";
+  int column = 1;
+  for (int i = 0; i < 5000; ++i) {
+    if (i % 7 == 3) {
+      in += "\xB1";
+      expected += "ｱ";
+      column += 1;
+      continue;
+    }
+    in += texts::common::BlackGlyph;
+    column += 2;
+    expected += "○" + Column(column + 1);
+  }
+  EXPECT_EQ(Convert({in}), expected);
+  EXPECT_EQ(Convert({in.substr(0, 4097), in.substr(4097)}), expected);
+}
+
 // However the program's output is cut into writes, the terminal gets the same bytes: characters
 // and escape sequences cut in two, and long stretches that fill the converter's buffer.
 TEST_F(TerminalTextTest, AnyCutsGiveTheSameOutput) {
-  std::string screen = std::string("\x1b]0;") + texts::Title + "\x07";
+  std::string screen = std::string("\x1b]0;") + texts::japanese::Title + "\x07";
   for (int i = 0; i < 40; ++i) {
     screen += platform::ClearSequence;
-    screen += texts::CoordinateHint;
+    screen += texts::japanese::CoordinateHint;
     screen +=
         "10\x81"
         "E\x81\x9B\x81\x9C\xB1\x80\x85\x40\r\n";
-    screen += texts::FinalPrompt;
+    screen += texts::japanese::FinalPrompt;
   }
   const std::string whole = Convert({screen});
   for (std::size_t piece : {1, 2, 3, 7, 1000, 4099}) {
@@ -164,8 +188,8 @@ TEST_F(TerminalTextTest, AnyCutsGiveTheSameOutput) {
   EXPECT_EQ(Convert({"x" + screen}), "x" + whole);
 }
 
-// Far more characters than the converter remembers: once it can remember no more, every character
-// must still come out right. Compared, cursor moves left out, with the tests' own decoder.
+// Every character the converter can remember, each converted once and then looked up: both times
+// they must come out right. Compared, cursor moves left out, with the tests' own decoder.
 TEST_F(TerminalTextTest, EveryDoubleByteCharacterTwice) {
   std::string all;
   for (int lead = 0x81; lead <= 0xFC; ++lead) {
@@ -195,7 +219,7 @@ TEST_F(TerminalTextTest, EchoedLineStartsTheCountAgain) {
   shown.clear();
   terminal::WriteConverted(">", 1, Show);
   terminal::StartNewLine();  // the user typed "34" and Enter, echoed by the terminal
-  terminal::WriteConverted(texts::BlackGlyph, 2, Show);
+  terminal::WriteConverted(texts::common::BlackGlyph, 2, Show);
   EXPECT_EQ(shown, ">○" + Column(3));
 }
 

@@ -1,6 +1,6 @@
 // CP932 text shown on the Windows console in UTF-16 whatever its code page, for the Windows console
 // layer only, with every double-byte character two columns wide as on a CP932 console. Owns the
-// UTF-16 output buffer; the columns are counted in cp932_columns.h.
+// UTF-16 output buffer and the column count, which follows the rules of cp932_columns.h.
 #pragma once
 
 #include <cstddef>

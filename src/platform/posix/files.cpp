@@ -1,5 +1,6 @@
-// The record file, the pause and standard error on a POSIX system: plain file descriptors, so that
-// a record line reaches the system in one write and nothing is buffered behind the game's back.
+// Files for appending, the pause and standard error on a POSIX system: plain file descriptors, so
+// that what the game appends reaches the system in one write and nothing is buffered behind its
+// back.
 #include <fcntl.h>
 #include <signal.h>
 #include <time.h>
@@ -8,14 +9,11 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/os.h"
+#include "os.h"
 
 namespace reversi::platform::os {
 
 namespace {
-
-constexpr int NoFile = -1;
-int recordFile = NoFile;
 
 constexpr long MillisecondsPerSecond = 1000;
 constexpr long NanosecondsPerMillisecond = 1000000;
@@ -35,39 +33,37 @@ bool WriteAllTo(int fd, const char* bytes, std::size_t count) {
 
 }  // namespace
 
-bool OpenRecordFile(const char* path, const char*& reason) {
+File OpenForAppending(const char* path, const char*& reason) {
   // Non-blocking only while opening: a FIFO without a reader would otherwise hold the start-up.
   const int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) {
     reason = std::strerror(errno);
-    return false;
+    return NoFile;
   }
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  if (recordFile != NoFile) close(recordFile);
-  recordFile = fd;
-  return true;
+  return fd;
 }
 
-bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason) {
-  if (recordFile == NoFile) {
-    reason = "no record file is open";
-    return false;
-  }
-  // The game must survive a record file whose reader has gone, as it survives such an output, and
-  // one that has grown to the process's file size limit.
+void CloseFile(File file) {
+  close(file);
+}
+
+bool AppendToFile(File file, const char* bytes, std::size_t count, const char*& reason) {
+  // The game must survive a file whose reader has gone, as it survives such an output, and one
+  // that has grown to the process's file size limit.
   signal(SIGPIPE, SIG_IGN);
   signal(SIGXFSZ, SIG_IGN);
-  if (WriteAllTo(recordFile, bytes, count)) return true;
+  if (WriteAllTo(file, bytes, count)) return true;
   reason = std::strerror(errno);
   return false;
 }
 
-long long RecordFileSize() {
-  return recordFile == NoFile ? -1 : static_cast<long long>(lseek(recordFile, 0, SEEK_END));
+long long FileSize(File file) {
+  return static_cast<long long>(lseek(file, 0, SEEK_END));
 }
 
-void CutRecordFile(long long size) {
-  const int cut = ftruncate(recordFile, static_cast<off_t>(size));
+void TruncateFile(File file, long long size) {
+  const int cut = ftruncate(file, static_cast<off_t>(size));
   static_cast<void>(cut);  // a file that cannot be cut back keeps the piece: nothing else to do
 }
 

@@ -1,14 +1,12 @@
 // The console layer: the only place that talks to the operating system. It owns the output and
 // input buffers, the console title, the screen clear and the clock, the record file, the pause and
 // standard error, and the seams through which tests replace standard input, standard output and
-// the clock without touching the game.
+// the clock without touching the game; and the decimal number formatting its output uses.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-
-#include "platform/decimal.h"
 
 namespace reversi::platform {
 
@@ -41,6 +39,34 @@ void ClearScreen();
 // Calendar time in seconds.
 std::uint32_t CalendarSeconds();
 
+// ---- Decimal numbers as text, for WriteNumber and for screens that build their lines themselves,
+// at run time or when compiling, without the C library's formatted output
+
+// The longest decimal int: a sign and ten digits.
+inline constexpr int MaxNumberLength = 11;
+
+// Puts `value` in decimal, right-aligned with spaces to at least `minWidth` columns, at `out`;
+// returns the length, which is all it writes: never more than the larger of minWidth and
+// MaxNumberLength. Usable at compile time, so fixed lines of numbers can be built then.
+constexpr int FormatNumber(int value, int minWidth, char* out) {
+  constexpr unsigned Radix = 10;
+  // The magnitude as unsigned, so that the most negative int needs no special case.
+  unsigned magnitude = value < 0 ? 0U - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+  int digits = 1;
+  for (unsigned rest = magnitude / Radix; rest != 0; rest /= Radix)
+    ++digits;
+  const int length = digits + (value < 0 ? 1 : 0);
+  const int width = length < minWidth ? minWidth : length;
+  for (int i = 0; i < width - length; ++i)
+    out[i] = ' ';
+  if (value < 0) out[width - length] = '-';
+  for (int i = width - 1; digits > 0; --i, --digits) {
+    out[i] = static_cast<char>('0' + magnitude % Radix);
+    magnitude /= Radix;
+  }
+  return width;
+}
+
 // ---- Seams for tests --------------------------------------------------------------------------
 
 // Receives output instead of standard output; written bytes arrive at once, unbuffered. A screen
@@ -65,15 +91,22 @@ inline constexpr char ClearSequence[] = "\x1b[H\x1b[2J";
 
 // ---- Beyond the console: the record file, a pause, standard error ------------------------------
 
+// The record file is one file the program appends to; what goes in as a line, and when to take a
+// piece of one back, is the game's to decide. These are plain requests on that file.
+
 // Opens `path` for appending as the record file: created when missing, never truncated. False when
-// it cannot be opened; `reason` then names the problem in a few English words.
+// it cannot be opened; `reason` then names the problem in a few English words. A record file
+// opened before is closed then.
 bool OpenRecordFile(const char* path, const char*& reason);
-// Appends the bytes to the record file, handed to the system before it returns. A line (up to and
-// including its "\n", possibly over several calls) goes in whole or not at all. False when no
-// record file is open or the write fails (a full disk, say), with `reason` naming the problem.
+// Writes all the bytes at the end of the record file, handed to the system before it returns.
+// False when no record file is open or a write fails (a full disk, say), with `reason` naming the
+// problem; part of the bytes may have gone in then.
 bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason);
-// Takes back the record's unfinished line, whose game will not end (the input has ended).
-void DropUnfinishedRecordLine();
+// The record file's size in bytes, or a negative number where it has none (a pipe, a device, no
+// record file open).
+long long RecordFileSize();
+// Cuts the record file back to `size` bytes, as far as the file allows (a pipe cannot be cut).
+void TruncateRecordFile(long long size);
 // Waits about `milliseconds`. Output still buffered stays buffered: flush first what must be seen.
 void SleepMilliseconds(int milliseconds);
 // Writes a NUL-terminated text to standard error at once, or drops it when that cannot be written.

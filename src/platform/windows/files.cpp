@@ -1,25 +1,24 @@
-// The record file, the pause and standard error on Windows: the C runtime's low-level files, in
-// binary mode for the record (its lines end in "\n" on every system, like the transcripts other
-// tools exchange) and the runtime's text mode for standard error, like standard output.
+// Files for appending, the pause and standard error on Windows: the C runtime's low-level files,
+// in binary mode for appending (the record's lines end in "\n" on every system, like the
+// transcripts other tools exchange) and the runtime's text mode for standard error, like standard
+// output.
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
-#include "platform/windows_api.h"
+#include "windows/windows_api.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 
-#include "platform/os.h"
+#include "os.h"
 
 namespace reversi::platform::os {
 
 namespace {
 
-constexpr int NoFile = -1;
 constexpr int StderrFd = 2;
-int recordFile = NoFile;
 
 // Writes everything to `fd`. False when a write fails or writes nothing.
 bool WriteAllTo(int fd, const char* bytes, std::size_t count) {
@@ -36,33 +35,28 @@ bool WriteAllTo(int fd, const char* bytes, std::size_t count) {
 
 }  // namespace
 
-bool OpenRecordFile(const char* path, const char*& reason) {
+File OpenForAppending(const char* path, const char*& reason) {
   const int fd = _open(path, _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
-  if (fd < 0) {
-    reason = std::strerror(errno);
-    return false;
-  }
-  if (recordFile != NoFile) _close(recordFile);
-  recordFile = fd;
-  return true;
+  if (fd < 0) reason = std::strerror(errno);
+  return fd < 0 ? NoFile : fd;
 }
 
-bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason) {
-  if (recordFile == NoFile) {
-    reason = "no record file is open";
-    return false;
-  }
-  if (WriteAllTo(recordFile, bytes, count)) return true;
+void CloseFile(File file) {
+  _close(file);
+}
+
+bool AppendToFile(File file, const char* bytes, std::size_t count, const char*& reason) {
+  if (WriteAllTo(file, bytes, count)) return true;
   reason = std::strerror(errno);
   return false;
 }
 
-long long RecordFileSize() {
-  return recordFile == NoFile ? -1 : _lseeki64(recordFile, 0, SEEK_END);
+long long FileSize(File file) {
+  return _lseeki64(file, 0, SEEK_END);
 }
 
-void CutRecordFile(long long size) {
-  const errno_t cut = _chsize_s(recordFile, size);
+void TruncateFile(File file, long long size) {
+  const errno_t cut = _chsize_s(file, size);
   static_cast<void>(cut);  // a file that cannot be cut back keeps the piece: nothing else to do
 }
 

@@ -1,0 +1,122 @@
+// The per-game notes behind the hint marks and the last-move line: which square each turn played,
+// found by comparing the empty cells before and after it.
+#include "notes.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstring>
+
+#include "platform/console.h"
+#include "record.h"
+#include "settings.h"
+
+namespace reversi {
+
+namespace {
+
+// Between two board screens there is one turn and at most one forced pass after it.
+constexpr int ListedTurnCapacity = 2;
+
+struct ListedTurn {
+  int side;
+  int square;  // NoSquare for a turn without a move
+};
+ListedTurn listedTurns[ListedTurnCapacity];
+int listedCount = 0;
+
+SquareSet hintSquares = 0;
+SquareSet emptyBeforeTurn = 0;
+bool couldMoveBeforeTurn = false;
+
+SquareSet EmptySquares() {
+  return ReadCellSets(0).empty;  // the empty cells are the same from either side
+}
+
+// The SquareCode of the first square of `squares` in row-major order, or NoSquare for none.
+int FirstSquare(SquareSet squares) {
+  if (squares == 0) return NoSquare;
+  const int index = std::countr_zero(squares);  // sets number the squares row-major
+  return SquareCode(index / BoardSize, index % BoardSize);
+}
+
+void ListTurn(int side, int square) {
+  if (!GameSettings.lastMove || listedCount == ListedTurnCapacity) return;
+  listedTurns[listedCount++] = {side, square};
+}
+
+}  // namespace
+
+void StartGameNotes() {
+  listedCount = 0;
+  hintSquares = 0;
+}
+
+void MarkHints(SquareSet squares) {
+  hintSquares = GameSettings.hints ? squares : 0;
+}
+
+SquareSet HintSquares() {
+  return hintSquares;
+}
+
+void BeginTurnNote(int side) {
+  if (!GameSettings.lastMove && !GameSettings.recording) return;
+  emptyBeforeTurn = EmptySquares();
+  couldMoveBeforeTurn = LegalSquares(side) != 0;
+}
+
+void EndTurnNote(int side) {
+  if (!GameSettings.lastMove && !GameSettings.recording) return;
+  const int square = FirstSquare(emptyBeforeTurn & ~EmptySquares());
+  ListTurn(side, square);
+  RecordTurn(square, couldMoveBeforeTurn);
+}
+
+void NotePass(int side) {
+  ListTurn(side, NoSquare);
+}
+
+void WriteLastMoveLine() {
+  if (listedCount == 0) return;
+  const texts::TextSet& text = Texts();
+  // Built whole and written once: the lead, then per turn a blank between turns, the glyph and
+  // the square or the pass text, then the line end.
+  constexpr std::size_t GlyphLength = sizeof texts::common::BlackGlyph - 1;
+  constexpr std::size_t LongestLead =
+      std::max(sizeof texts::japanese::LastMoveLead, sizeof texts::english::LastMoveLead) - 1;
+  constexpr std::size_t LongestTurn =
+      1 + GlyphLength +
+      std::max({sizeof texts::japanese::LastMovePass - 1, sizeof texts::english::LastMovePass - 1,
+                static_cast<std::size_t>(platform::MaxNumberLength)});
+  constexpr std::size_t LineCapacity = LongestLead + ListedTurnCapacity * LongestTurn + 1;
+  char line[LineCapacity];
+  std::size_t used = 0;
+  const auto append = [&line, &used](const char* bytes, std::size_t count) {
+    std::memcpy(line + used, bytes, count);
+    used += count;
+  };
+  append(text.lastMoveLead, std::strlen(text.lastMoveLead));
+  for (int i = 0; i < listedCount; ++i) {
+    if (i > 0) append(" ", 1);
+    append(listedTurns[i].side == 0 ? texts::common::BlackGlyph : texts::common::WhiteGlyph,
+           GlyphLength);
+    if (listedTurns[i].square == NoSquare) {
+      append(text.lastMovePass, std::strlen(text.lastMovePass));
+    } else {
+      used +=
+          static_cast<std::size_t>(platform::FormatNumber(listedTurns[i].square, 0, line + used));
+    }
+  }
+  append("\n", 1);
+  platform::WriteOutput(line, used);
+  listedCount = 0;
+}
+
+void ResetNotesState() {
+  StartGameNotes();
+  emptyBeforeTurn = 0;
+  couldMoveBeforeTurn = false;
+}
+
+}  // namespace reversi

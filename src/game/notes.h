@@ -1,0 +1,34 @@
+// What the hints and last-move options add to a game: the squares marked as playable and the turns
+// listed under the next board. Owns the per-game notes of what each turn did, and hands every turn
+// to the record (game/record.h), which keeps the transcript from the same notes.
+#pragma once
+
+#include "board/board.h"
+
+namespace reversi {
+
+// Forgets the previous game's notes: no turns listed, no hints.
+void StartGameNotes();
+
+// The squares DrawBoard marks as playable; none unless the hints option is on. The driver sets
+// them before every board screen.
+void MarkHints(SquareSet squares);
+SquareSet HintSquares();
+
+// Called just before `side` plays its turn: remembers which cells were empty and whether the side
+// had a legal move, so that EndTurnNote can tell what the turn did.
+void BeginTurnNote(int side);
+// Called after the turn (one that was not broken off with 99): notes the square the side played,
+// or a turn without a move, for the last-move line and the record.
+void EndTurnNote(int side);
+// Notes that `side` had to pass.
+void NotePass(int side);
+
+// Writes the last-move line for the turns noted since the previous board screen, if the option is
+// on and there is anything to list, and starts a new list. Called by DrawBoard after the last row.
+void WriteLastMoveLine();
+
+// Puts the notes back to their start-up values.
+void ResetNotesState();
+
+}  // namespace reversi

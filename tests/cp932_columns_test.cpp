@@ -1,0 +1,122 @@
+// The CP932 walker that both console layers share: which bytes form a piece, and the console
+// column after it, across escape sequences, titles and characters cut between writes.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/cp932_columns.h"
+
+namespace reversi {
+namespace {
+
+namespace cp932 = platform::cp932;
+
+// A piece as a word: 'run'N for ASCII, LLTT@N for a double-byte character, h@N for a half-width
+// katakana, ?@N for a byte that is no character, ^XX for a control byte; N is the column after it.
+// A piece inside a title (not shown) is marked with a leading ~.
+std::string Word(const cp932::Piece& piece) {
+  std::string word = piece.shown ? "" : "~";
+  char text[16];
+  switch (piece.kind) {
+    case cp932::PieceKind::Control:
+      std::snprintf(text, sizeof text, "^%02X", piece.bytes[0]);
+      return text;  // never shown text: no mark
+    case cp932::PieceKind::Ascii:
+      word.append("'").append(piece.run, piece.runLength).append("'");
+      if (piece.shown) word += std::to_string(piece.column);
+      return word;
+    case cp932::PieceKind::DoubleByte:
+      std::snprintf(text, sizeof text, "%02X%02X@%d", piece.bytes[0], piece.bytes[1], piece.column);
+      break;
+    case cp932::PieceKind::HalfWidth:
+      std::snprintf(text, sizeof text, "h@%d", piece.column);
+      break;
+    case cp932::PieceKind::Invalid:
+      std::snprintf(text, sizeof text, "?@%d", piece.column);
+      break;
+  }
+  return word += text;
+}
+
+// Walks the writes one after another from a fresh line; the pieces as words, and the column last.
+std::string Walked(const std::vector<std::string>& writes, int startColumn = 0) {
+  cp932::TextState state;
+  state.column = startColumn;
+  std::string words;
+  for (const std::string& bytes : writes) {
+    cp932::Walk(state, bytes.data(), bytes.size(), [&words](const cp932::Piece& piece) {
+      words += Word(piece);
+      words += ' ';
+    });
+  }
+  return words + "| " + std::to_string(state.column);
+}
+
+TEST(Cp932ColumnsTest, PiecesAndColumns) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> writes;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"ASCII in one run", {"ab 1"}, "'ab 1'4 | 4"},
+      {"double-byte characters two columns", {"\x81\x9B\x82\xA0"}, "819B@2 82A0@4 | 4"},
+      {"line ends start the count again", {"ab\n\x81\x9B\rc"}, "'ab'2 ^0A 819B@2 ^0D 'c'1 | 1"},
+      {"lead byte held back across writes", {"a\x81", "\x9B"}, "'a'1 819B@3 | 3"},
+      {"lone lead byte, then the byte after it", {"\x81\n"}, "?@1 ^0A | 0"},
+      {"lone lead byte cut from a blank", {"\x81", " "}, "?@1 ' '2 | 2"},
+      {"half-width katakana and bytes that are none", {"\xB1\x80\xA0\xFD"}, "h@1 ?@2 ?@3 ?@4 | 4"},
+      {"other control bytes take no column",
+       {"a\x07"
+        "b"},
+       "'a'1 ^07 'b'2 | 2"},
+      {"clear: cursor home puts the column to 0",
+       {"abc\x1b[H\x1b[2J"},
+       "'abc'3 ^1B ^5B ^48 ^1B ^5B ^32 ^4A | 0"},
+      {"escape sequence cut between writes",
+       {"ab\x1b", "[", "2J", "c"},
+       "'ab'2 ^1B ^5B ^32 ^4A 'c'3 | 3"},
+      {"title not counted, ended by BEL",
+       {"x\x1b]0;t\x81\x9B\x07y"},
+       "'x'1 ^1B ^5D ~'0' ~';' ~'t' ~819B@1 ^07 'y'2 | 2"},
+      {"title ended by ESC backslash", {"\x1b]0\x1b\\\x81\x9B"}, "^1B ^5D ~'0' ^1B ^5C 819B@2 | 2"},
+      {"title's lead byte held back across writes",
+       {"\x1b]\x81", "\x9B\x07"},
+       "^1B ^5D ~819B@0 ^07 | 0"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Walked(c.writes), c.expected) << c.what;
+}
+
+TEST(Cp932ColumnsTest, CountsOnFromAColumnGiven) {
+  EXPECT_EQ(Walked({"\x81\x9B"}, 3), "819B@5 | 5");
+}
+
+// The words of Walked without the ASCII runs, which a cut may split in two.
+std::string WithoutAscii(const std::string& words) {
+  std::string kept;
+  std::size_t at = 0;
+  while (at < words.size()) {
+    const std::size_t end = words.find(' ', at);
+    const std::string word = words.substr(at, end - at);
+    if (word.find('\'') == std::string::npos) kept += word + ' ';
+    at = end == std::string::npos ? words.size() : end + 1;
+  }
+  return kept;
+}
+
+// Every cut of a text into two writes gives the same pieces and columns, but for an ASCII run
+// cut in two.
+TEST(Cp932ColumnsTest, AnyCutGivesTheSamePieces) {
+  const std::string text = "10\x81\x45\x81\x9B\xB1\x1b]0;\x83p\x07\x82\xA0\n\x1b[H\x81";
+  const std::string whole = WithoutAscii(Walked({text}));
+  for (std::size_t cut = 1; cut < text.size(); ++cut) {
+    EXPECT_EQ(WithoutAscii(Walked({text.substr(0, cut), text.substr(cut)})), whole)
+        << "cut after " << cut << " bytes";
+  }
+}
+
+}  // namespace
+}  // namespace reversi
