@@ -269,9 +269,11 @@ void BM_SearchingComMoves(benchmark::State& state) {
   AddMedianAndWorst(state, "wall_median_ms", "wall_worst_ms", wall);
   state.counters["nodes_per_cpu_second"] = static_cast<double>(nodes) / processorTotal;
 }
+// One repetition whatever tools/bench.sh asks for: a run takes a minute at level 5.
 BENCHMARK(BM_SearchingComMoves)
     ->DenseRange(FirstSearchingLevel, LastLevel)
     ->Iterations(1)
+    ->Repetitions(1)
     ->Unit(benchmark::kMillisecond);
 
 // Positions of the exact search: one per game of the rule-based COM, at the turn where `empties`
