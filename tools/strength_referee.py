@@ -64,7 +64,8 @@ def legal_moves(board, mover):
 def play(board, row, col, mover):
     flips = turned(board, row, col, mover)
     if not flips:
-        raise RefereeError(f"illegal move {row + 1}{col + 1} for {'black' if mover == BLACK else 'white'}")
+        colour = "black" if mover == BLACK else "white"
+        raise RefereeError(f"illegal move {row + 1}{col + 1} for {colour}")
     for r, c in flips + [(row, col)]:
         board[r][c] = mover
 
@@ -82,6 +83,15 @@ def from_gtp(text):
     if len(text) != 2 or text[0] not in "abcdefgh" or text[1] not in "12345678":
         raise RefereeError(f"engine answered {text!r}, which is no square")
     return int(text[1]) - 1, "abcdefgh".index(text[0])
+
+
+def finish(process):
+    """Waits for a process that was asked to end; kills it when it does not."""
+    try:
+        process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
 
 
 class Engine:
@@ -114,11 +124,7 @@ class Engine:
             self.process.stdin.flush()
         except OSError:
             pass
-        try:
-            self.process.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
+        finish(self.process)
 
 
 class Game:
@@ -160,11 +166,7 @@ class Game:
             self.process.stdin.close()
         except OSError:
             pass
-        try:
-            self.process.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
+        finish(self.process)
 
 
 def play_game(program, level, seed, com_colour, engine_command):
@@ -230,8 +232,9 @@ def main():
     levels = [int(x) for x in args.levels.split(",")]
     opponents = [int(x) for x in args.opponents.split(",")]
 
-    print(f"{args.games} games per pairing, colours alternating; engine {os.path.basename(args.engine)}"
-          f" -r {args.randomness}; margin = COM discs - engine discs; times are wall-clock seconds")
+    print(f"{args.games} games per pairing, colours alternating; engine "
+          f"{os.path.basename(args.engine)} -r {args.randomness}; margin = COM discs - engine "
+          "discs; times are wall-clock seconds")
     print()
     print("| COM level | engine -l | wins | draws | losses | win % | mean margin "
           "| COM s/move median | COM s/move worst | engine s/move median |")
