@@ -2,8 +2,8 @@
 // library's allocator (by defining malloc and its relatives, which the dynamic linker then prefers
 // over glibc's) and the global operator new with counting wrappers, then runs a whole session of
 // the real program in-process, with standard input and output as the program itself has them:
-// input from a pipe, output to /dev/null, once plain and once with the options. Any allocation
-// during the games fails the test.
+// input from a pipe, output to /dev/null, once plain and once with the options (the searching COM
+// among them). Any allocation during the games fails the test.
 // Needs glibc (the wrappers hand the work to its __libc_* entry points); not built with the
 // sanitizers, which bring an allocator of their own.
 #include <fcntl.h>
@@ -101,10 +101,11 @@ namespace {
 
 // A session that reaches every part of the program: COM-vs-COM games, a new game, a human game
 // with a refused entry, a square where nothing can be placed, a move and a break-off, and the
-// shut-down.
+// shut-down. With taking back on, the 98s take a turn back, find nothing to take back, and go back
+// into a game from its result screen; without it they are refused.
 constexpr char Session[] =
-    "3\n0\n3\n0\n3\n0\n"
-    "1\nabc\n11\n99999999999\n34\n99\n0\n"
+    "3\n0\n3\n0\n3\n98\n0\n"
+    "1\nabc\n11\n99999999999\n34\n98\n98\n34\n99\n98\n99\n0\n"
     "2\n0\n99\n0\n"
     "3\n99\n";
 
@@ -157,10 +158,15 @@ int main() {
   char seed[] = "--seed=7";
   char delay[] = "--delay=0";
   char record[] = "--record=/dev/null";
+  char undo[] = "--undo";
+  char from[] = "--from=f5d6";  // every game starts after these two moves
+  // The searching COM at its highest level: the middle-game search, the exact end-game search and
+  // the transposition table all live in static storage.
+  char level[] = "--level=5";
   char ascii[] = "--ascii";
   char color[] = "--color=always";
-  char* arguments[] = {program, english, hints, lastMove, seed,
-                       delay,   record,  ascii, color,    nullptr};
+  char* arguments[] = {program, english, hints, lastMove, seed,  delay,  record,
+                       undo,    from,    level, ascii,    color, nullptr};
   if (exitCode == 0 && RedirectStandardStreams()) {
     reversi::platform::ResetConsoleState();
     reversi::ResetKeyboardState();

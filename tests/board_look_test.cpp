@@ -214,16 +214,19 @@ TEST(TextWidthTest, EveryTextAndEveryLineMadeOfThemFits) {
   for (const NamedSet& named : Sets) {
     const texts::TextSet& t = named.set;
     std::size_t field = 0;
-    for (const char* texts::TextSet::*text : texts::TextFields)
-      ExpectFits(t.*text, std::string(named.name) + " text " + std::to_string(field++));
+    for (texts::SetText texts::TextSet::*text : texts::TextFields)
+      ExpectFits(static_cast<const char*>(t.*text),
+                 std::string(named.name) + " text " + std::to_string(field++));
     // The lines built of several texts, with the widest numbers they are given.
+    const auto text = [](const char* bytes) { return std::string(bytes); };
+    ExpectFits(text(t.drawText) + text(t.blackCountLead) + "64" + text(t.whiteCountLead) + "64" +
+                   text(t.countTail),
+               named.name);
     ExpectFits(
-        std::string(t.drawText) + t.blackCountLead + "64" + t.whiteCountLead + "64" + t.countTail,
+        text(t.lastMoveLead) + text(t.whiteDisc) + "88 " + text(t.blackDisc) + text(t.lastMovePass),
         named.name);
-    ExpectFits(std::string(t.lastMoveLead) + t.whiteDisc + "88 " + t.blackDisc + t.lastMovePass,
-               named.name);
-    ExpectFits(std::string(texts::common::NumberErrorLead) + "-2147483648" + t.cannotPlaceTail,
-               named.name);
+    for (const char* tail : {t.cannotPlaceTail, t.nothingToTakeBackTail})
+      ExpectFits(text(texts::common::NumberErrorLead) + "-2147483648" + tail, named.name);
   }
   ExpectFits(texts::common::ModeList, "mode list");
   ExpectFits(std::string(texts::common::RecordFailureLead) + "games.txt" +
@@ -242,7 +245,7 @@ std::string Copied(const char* text) {
 }
 
 TEST(TextWidthTest, AsciiSetsHoldNoGlyph) {
-  for (const char* texts::TextSet::*text : texts::TextFields) {
+  for (texts::SetText texts::TextSet::*text : texts::TextFields) {
     for (const char* byte = texts::EnglishAsciiSet.*text; *byte != '\0'; ++byte)
       EXPECT_LT(static_cast<unsigned char>(*byte), 0x80) << Copied(texts::EnglishAsciiSet.*text);
     const std::string japanese = Cp932ToUtf8(Copied(texts::JapaneseAsciiSet.*text));

@@ -143,6 +143,18 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
       {{"--seed=4294967296"},
        2,
        "reversi: --seed needs a whole number from 0 to 4294967295, not '4294967296'"},
+      {{"--level=5"}, 0, japaneseMenu},
+      {{"--level", "2,5"}, 0, japaneseMenu},
+      {{"--level=1,1"}, 0, japaneseMenu},
+      {{"--level=0"},
+       2,
+       "reversi: --level needs one level or two (black,white), each from 1 to 5, not '0'"},
+      {{"--level=2,6"},
+       2,
+       "reversi: --level needs one level or two (black,white), each from 1 to 5, not '2,6'"},
+      {{"--level=2,3,4"},
+       2,
+       "reversi: --level needs one level or two (black,white), each from 1 to 5, not '2,3,4'"},
       {{"--record="}, 2, "reversi: --record needs a file name"},
       {{"--record=/nonexistent/games.txt"},
        2,
@@ -206,7 +218,8 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
   const std::string help = Output({"--help"}, "");
   for (const char* part :
        {"--help", "--version", "--english", "--hints", "--last-move", "--ascii", "--color[=WHEN]",
-        "--delay=MS", "--seed=N", "--record=FILE", "  0 ", "  99 ", "11..88"})
+        "--delay=MS", "--seed=N", "--record=FILE", "--undo", "--from=MOVES", "--resume=FILE",
+        "--level=N", "  0 ", "  99 ", "  98 ", "11..88"})
     EXPECT_NE(help.find(part), std::string::npos) << part;
   const std::string never = TempPath("never.txt");
   EXPECT_EQ(RunWith({"--record=" + never, "--delay=x"}, "").exitCode, 2);
@@ -410,6 +423,20 @@ TEST(DelayOption, WaitsAfterTheComTextsOnly) {
   EXPECT_LT(std::chrono::steady_clock::now() - humanStart, std::chrono::seconds(5));
 }
 
+// Level 1 is the game's own COM, byte for byte; a searching level plays other moves, repeats them
+// with the same seed, and changes only the moves: a human game it is not asked in stays the same.
+TEST(LevelOption, OneIsThePlainComAndEveryLevelRepeatsWithItsSeed) {
+  const std::string plain = Output({"--seed=9"}, ComGamesThenHuman);
+  EXPECT_EQ(Output({"--level=1", "--seed=9"}, ComGamesThenHuman), plain);
+  EXPECT_EQ(Output({"--level=1,1", "--seed=9"}, ComGamesThenHuman), plain);
+  EXPECT_EQ(Output({"--level=5"}, PlayersWithPasses), Output({}, PlayersWithPasses));
+  for (const char* level : {"--level=2", "--level=3,2", "--level=1,3"}) {
+    const std::string searched = Output({level, "--seed=9"}, "3\n99\n");
+    EXPECT_NE(searched, Output({"--seed=9"}, "3\n99\n")) << level;
+    EXPECT_EQ(Output({level, "--seed=9"}, "3\n99\n"), searched) << level;
+  }
+}
+
 TEST(SeedOption, RepeatsTheSessionAndCountsUpPerGame) {
   EXPECT_EQ(Output({"--seed=1700000000"}, "3\n99\n"),
             Cp932ToUtf8(RunProgram(FixedClockProgram, "3\n99\n").output));
@@ -579,8 +606,8 @@ TEST(EveryLine, FitsAStandardTerminal) {
   const std::string path = TempPath("width.txt");
   for (const Arguments& languages : {Arguments{}, Arguments{"--english"}}) {
     for (const Arguments& glyphs : {Arguments{}, Arguments{"--ascii"}}) {
-      Arguments arguments = {"--hints", "--last-move", "--color=always", "--seed=9",
-                             "--record=" + path};
+      Arguments arguments = {"--hints", "--last-move", "--color=always",
+                             "--undo",  "--seed=9",    "--record=" + path};
       arguments.insert(arguments.end(), languages.begin(), languages.end());
       arguments.insert(arguments.end(), glyphs.begin(), glyphs.end());
       for (const std::string input : {PlayersWithPasses, ComGamesThenHuman}) {
@@ -603,8 +630,9 @@ TEST(EveryLine, FitsAStandardTerminal) {
 // With --english --ascii nothing but ASCII reaches the screen, on every screen of the game.
 TEST(AsciiOption, EnglishAndAsciiWriteOnlyAscii) {
   for (const std::string input : {PlayersWithPasses, ComGamesThenHuman}) {
-    for (const Arguments& more : {Arguments{}, Arguments{"--hints", "--last-move"},
-                                  Arguments{"--hints", "--last-move", "--color=always"}}) {
+    for (const Arguments& more :
+         {Arguments{}, Arguments{"--hints", "--last-move", "--undo"},
+          Arguments{"--hints", "--last-move", "--color=always", "--undo"}}) {
       ChildOptions options;
       options.arguments = {"--english", "--ascii", "--seed=10"};
       options.arguments.insert(options.arguments.end(), more.begin(), more.end());

@@ -23,6 +23,7 @@ constexpr std::size_t RecordTailRoom = 16;
 constexpr std::size_t MoveLength = 2;
 char recordLine[RecordCapacity];
 std::size_t recordUsed = 0;
+std::uint32_t piecesWritten = 0;  // of this game's line, before what the buffer holds
 
 constexpr char SkipMark[] = "PA";
 
@@ -78,6 +79,7 @@ void RecordMark(char first, char second) {
   if (recordUsed + MoveLength > RecordCapacity - RecordTailRoom) {
     WriteLinePiece(recordLine, recordUsed, false);
     recordUsed = 0;
+    ++piecesWritten;
   }
   recordLine[recordUsed++] = first;
   recordLine[recordUsed++] = second;
@@ -92,6 +94,7 @@ void RecordCount(int count) {
 
 void StartGameRecord() {
   recordUsed = 0;
+  piecesWritten = 0;
   lineFailed = false;
 }
 
@@ -107,14 +110,35 @@ void RecordTurn(int square, bool couldMove) {
 }
 
 void FinishGameRecord() {
+  EndGameRecord();
+  WriteGameRecord();
+}
+
+void EndGameRecord() {
   if (!GameSettings.recording) return;
   recordLine[recordUsed++] = ' ';
   RecordCount(CountCells(Black));
   recordLine[recordUsed++] = '-';
   RecordCount(CountCells(White));
   recordLine[recordUsed++] = '\n';
+}
+
+void WriteGameRecord() {
+  if (!GameSettings.recording) return;
   WriteLinePiece(recordLine, recordUsed, true);
   recordUsed = 0;
+}
+
+RecordPosition ReadRecordPosition() {
+  return {recordUsed, piecesWritten};
+}
+
+bool CanReturnToRecordPosition(const RecordPosition& position) {
+  return position.piecesWritten == piecesWritten && position.used <= recordUsed;
+}
+
+void ReturnToRecordPosition(const RecordPosition& position) {
+  recordUsed = position.used;
 }
 
 void AbandonGameRecord() {

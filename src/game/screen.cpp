@@ -181,6 +181,7 @@ void DrawBoard(int side) {
   const texts::TextSet& text = Texts();
   WriteText(text.coordinateHint);
   WriteText(text.breakOffHint);
+  if (GameSettings.undo) WriteText(text.undoHint);
   WriteText(side == 0 ? text.turnBlackLine : text.turnWhiteLine);
   const GlyphTable& glyphs = GameSettings.ascii ? AsciiGlyphs : Glyphs;
   if (platform::ColorsInUse()) {

@@ -80,6 +80,13 @@ inline constexpr char BreakOffHint[] =
     "f\x82\xB7\x82\xE9\x82\xC6\x82\xAB\x82\xCD\x81u99+"
     "Enter\x81v\x82\xF0\x93\xFC\x97\xCD\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"
     "B\n";
+// *一手戻すときは「98+Enter」を入力してください。\n (shown after the break-off line when taking
+// back is on)
+inline constexpr char UndoHint[] =
+    "*\x88\xEA\x8E\xE8\x96\xDF\x82\xB7\x82\xC6\x82\xAB\x82\xCD\x81u98+"
+    "Enter\x81v\x82\xF0\x93\xFC\x97\xCD"
+    "\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"
+    "B\n";
 // ターン:○\n
 inline constexpr char TurnBlackLine[] = "\x83^\x81[\x83\x93:\x81\x9B\n";
 // ターン:●\n
@@ -110,6 +117,9 @@ inline constexpr char FinalPrompt[] =
 // ]:そこには置けません！\n
 inline constexpr char CannotPlaceTail[] =
     "]:\x82\xBB\x82\xB1\x82\xC9\x82\xCD\x92u\x82\xAF\x82\xDC\x82\xB9\x82\xF1\x81I\n";
+// ]:戻せる手がありません！\n (98 with no move to take back)
+inline constexpr char NothingToTakeBackTail[] =
+    "]:\x96\xDF\x82\xB9\x82\xE9\x8E\xE8\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81I\n";
 // 直前の手:
 inline constexpr char LastMoveLead[] = "\x92\xBC\x91O\x82\xCC\x8E\xE8:";
 // パス (follows the mover's glyph for a turn without a move)
@@ -127,6 +137,7 @@ inline constexpr char ModePrompt[] = "*Choose the game mode by its number and pr
 inline constexpr char CoordinateHint[] =
     "*Type the row (Y) as the tens digit, the column (X) as the units, then Enter.\n";
 inline constexpr char BreakOffHint[] = "*To break off the game, type 99 and Enter.\n";
+inline constexpr char UndoHint[] = "*To take back a move, type 98 and Enter.\n";
 // Turn: ○\n
 inline constexpr char TurnBlackLine[] = "Turn: \x81\x9B\n";
 // Turn: ●\n
@@ -146,65 +157,70 @@ inline constexpr char CountTail[] = " pieces\n";
 inline constexpr char FinalPrompt[] =
     "*Type 0 and Enter for a new game, 99 and Enter to shut down.\n";
 inline constexpr char CannotPlaceTail[] = "]:you cannot place a disc there!\n";
+inline constexpr char NothingToTakeBackTail[] = "]:there is no move to take back!\n";
 inline constexpr char LastMoveLead[] = "Last move: ";
 inline constexpr char LastMovePass[] = " passed";
 
 }  // namespace english
 
+// One text of a set. It has no default value, so a set whose initializer leaves a field out does
+// not compile; it reads as the text's bytes wherever a text is written.
+struct SetText {
+  constexpr SetText(const char* text) : bytes(text) {}  // implicit: a set is filled from literals
+  constexpr operator const char*() const { return bytes; }
+  const char* bytes;
+};
+
 // The texts that differ between the two languages or with --ascii; the game shows one set for the
 // whole run, the one Texts() returns. Filled by field name, so that a text cannot land in
 // another's field.
 struct TextSet {
-  const char* title;
-  const char* modePrompt;
-  const char* coordinateHint;
-  const char* breakOffHint;
-  const char* turnBlackLine;
-  const char* turnWhiteLine;
-  const char* passText;
-  const char* gameOverText;
-  const char* blackWinsLine;
-  const char* whiteWinsLine;
-  const char* drawText;
-  const char* blackCountLead;
-  const char* whiteCountLead;
-  const char* countTail;
-  const char* finalPrompt;
-  const char* cannotPlaceTail;
-  const char* lastMoveLead;
-  const char* lastMovePass;
-  const char* blackDisc;  // the discs in the last-move line
-  const char* whiteDisc;
+  SetText title;
+  SetText modePrompt;
+  SetText coordinateHint;
+  SetText breakOffHint;
+  SetText undoHint;
+  SetText turnBlackLine;
+  SetText turnWhiteLine;
+  SetText passText;
+  SetText gameOverText;
+  SetText blackWinsLine;
+  SetText whiteWinsLine;
+  SetText drawText;
+  SetText blackCountLead;
+  SetText whiteCountLead;
+  SetText countTail;
+  SetText finalPrompt;
+  SetText cannotPlaceTail;
+  SetText nothingToTakeBackTail;
+  SetText lastMoveLead;
+  SetText lastMovePass;
+  SetText blackDisc;  // the discs in the last-move line
+  SetText whiteDisc;
 };
 
 // Every field of a TextSet, in order: the one list by which code and tests walk all the texts of a
-// set, so that a new field is checked, spelled in ASCII and measured without further ado.
-inline constexpr const char* TextSet::*const TextFields[] = {
-    &TextSet::title,           &TextSet::modePrompt,    &TextSet::coordinateHint,
-    &TextSet::breakOffHint,    &TextSet::turnBlackLine, &TextSet::turnWhiteLine,
-    &TextSet::passText,        &TextSet::gameOverText,  &TextSet::blackWinsLine,
-    &TextSet::whiteWinsLine,   &TextSet::drawText,      &TextSet::blackCountLead,
-    &TextSet::whiteCountLead,  &TextSet::countTail,     &TextSet::finalPrompt,
-    &TextSet::cannotPlaceTail, &TextSet::lastMoveLead,  &TextSet::lastMovePass,
-    &TextSet::blackDisc,       &TextSet::whiteDisc,
+// set, so that a new field is spelled in ASCII and measured without further ado.
+inline constexpr SetText TextSet::*const TextFields[] = {
+    &TextSet::title,          &TextSet::modePrompt,      &TextSet::coordinateHint,
+    &TextSet::breakOffHint,   &TextSet::undoHint,        &TextSet::turnBlackLine,
+    &TextSet::turnWhiteLine,  &TextSet::passText,        &TextSet::gameOverText,
+    &TextSet::blackWinsLine,  &TextSet::whiteWinsLine,   &TextSet::drawText,
+    &TextSet::blackCountLead, &TextSet::whiteCountLead,  &TextSet::countTail,
+    &TextSet::finalPrompt,    &TextSet::cannotPlaceTail, &TextSet::nothingToTakeBackTail,
+    &TextSet::lastMoveLead,   &TextSet::lastMovePass,    &TextSet::blackDisc,
+    &TextSet::whiteDisc,
 };
 inline constexpr std::size_t TextFieldCount = sizeof TextFields / sizeof TextFields[0];
-static_assert(sizeof(TextSet) == TextFieldCount * sizeof(const char*),
+static_assert(sizeof(TextSet) == TextFieldCount * sizeof(SetText),
               "every field of TextSet is listed in TextFields");
-
-// True when every field of `set` holds a text: a field left out of a set's initializer is null.
-constexpr bool IsComplete(const TextSet& set) {
-  for (const char* TextSet::*field : TextFields) {
-    if (set.*field == nullptr) return false;
-  }
-  return true;
-}
 
 inline constexpr TextSet JapaneseSet = {
     .title = japanese::Title,
     .modePrompt = japanese::ModePrompt,
     .coordinateHint = japanese::CoordinateHint,
     .breakOffHint = japanese::BreakOffHint,
+    .undoHint = japanese::UndoHint,
     .turnBlackLine = japanese::TurnBlackLine,
     .turnWhiteLine = japanese::TurnWhiteLine,
     .passText = japanese::PassText,
@@ -217,6 +233,7 @@ inline constexpr TextSet JapaneseSet = {
     .countTail = japanese::CountTail,
     .finalPrompt = japanese::FinalPrompt,
     .cannotPlaceTail = japanese::CannotPlaceTail,
+    .nothingToTakeBackTail = japanese::NothingToTakeBackTail,
     .lastMoveLead = japanese::LastMoveLead,
     .lastMovePass = japanese::LastMovePass,
     .blackDisc = common::BlackGlyph,
@@ -227,6 +244,7 @@ inline constexpr TextSet EnglishSet = {
     .modePrompt = english::ModePrompt,
     .coordinateHint = english::CoordinateHint,
     .breakOffHint = english::BreakOffHint,
+    .undoHint = english::UndoHint,
     .turnBlackLine = english::TurnBlackLine,
     .turnWhiteLine = english::TurnWhiteLine,
     .passText = english::PassText,
@@ -239,12 +257,12 @@ inline constexpr TextSet EnglishSet = {
     .countTail = english::CountTail,
     .finalPrompt = english::FinalPrompt,
     .cannotPlaceTail = english::CannotPlaceTail,
+    .nothingToTakeBackTail = english::NothingToTakeBackTail,
     .lastMoveLead = english::LastMoveLead,
     .lastMovePass = english::LastMovePass,
     .blackDisc = common::BlackGlyph,
     .whiteDisc = common::WhiteGlyph,
 };
-static_assert(IsComplete(JapaneseSet) && IsComplete(EnglishSet));
 
 // ---- The ASCII sets: every glyph of a set's texts as one ASCII character ----------------------
 
@@ -276,7 +294,7 @@ constexpr std::size_t TextLength(const char* text) {
 // Room for all the texts of `set`, each with its NUL: the ASCII spelling is never longer.
 constexpr std::size_t PoolSize(const TextSet& set) {
   std::size_t size = 0;
-  for (const char* TextSet::*field : TextFields)
+  for (SetText TextSet::*field : TextFields)
     size += TextLength(set.*field) + 1;
   return size;
 }
@@ -318,18 +336,18 @@ constexpr AsciiPool<Size> MakeAsciiPool(const TextSet& set) {
   return pool;
 }
 
-// A TextSet whose texts are those of a pool.
+// The set `from` with its texts replaced by those of a pool made from it.
 template <std::size_t Size>
-constexpr TextSet SetOfPool(const AsciiPool<Size>& pool) {
-  TextSet set{};
+constexpr TextSet SetOfPool(const TextSet& from, const AsciiPool<Size>& pool) {
+  TextSet set = from;
   for (std::size_t i = 0; i < TextFieldCount; ++i)
-    set.*TextFields[i] = pool.bytes + pool.starts[i];
+    set.*TextFields[i] = SetText(pool.bytes + pool.starts[i]);
   return set;
 }
 
 inline constexpr auto JapaneseAsciiPool = MakeAsciiPool<PoolSize(JapaneseSet)>(JapaneseSet);
 inline constexpr auto EnglishAsciiPool = MakeAsciiPool<PoolSize(EnglishSet)>(EnglishSet);
-inline constexpr TextSet JapaneseAsciiSet = SetOfPool(JapaneseAsciiPool);
-inline constexpr TextSet EnglishAsciiSet = SetOfPool(EnglishAsciiPool);
+inline constexpr TextSet JapaneseAsciiSet = SetOfPool(JapaneseSet, JapaneseAsciiPool);
+inline constexpr TextSet EnglishAsciiSet = SetOfPool(EnglishSet, EnglishAsciiPool);
 
 }  // namespace reversi::texts
