@@ -147,8 +147,7 @@ done
 # With --english --ascii nothing but ASCII is written, on every screen.
 for session in tests/sessions/*.in; do
   name=$(basename "$session" .in)
-  run windows "$session" wine build-windows/tests/reversi_fixed_clock.exe --english --ascii --hints \
-    --last-move
+  run windows "$session" wine build-windows/reversi.exe --english --ascii --hints --last-move
   check_exit windows "$name, --english --ascii" || continue
   if LC_ALL=C grep -q '[^[:print:][:space:]]' "$work/windows.out"; then
     fail "$name, --english --ascii: bytes beyond ASCII"
@@ -194,17 +193,23 @@ echo "== console sessions: the Windows program in a headless Wine console"
 # The helper types each line when the prompt shows and compares every screen, the cursor and the
 # title with the Linux program's output laid out as a CP932 console shows it. Whatever code page
 # the console uses, the Japanese texts must read right.
-# Options after the session go to both programs; with --color the Linux program, whose output is a
-# pipe, is asked for colour always, and the colours must be the console's text attributes.
+# Options after the session go to both programs, the shipped ones then, with the seed standing in
+# for the clock; with --color the Linux program, whose output is a pipe, is asked for colour
+# always, and the colours must be the console's text attributes.
 console_session() {
   local label=$1 codepage=$2 session=$3
   shift 3
-  local linux_options=("${@/#--color/--color=always}")
-  build/tests/reversi_fixed_clock "${linux_options[@]}" <"$session" >"$work/linux.out"
+  local linux=build/tests/reversi_fixed_clock windows=build-windows/tests/reversi_fixed_clock.exe
+  local options=()
+  if [ $# -gt 0 ]; then
+    linux=build/reversi windows=build-windows/reversi.exe
+    options=(--seed=1700000000 "$@")
+  fi
+  local linux_options=("${options[@]/#--color/--color=always}")
+  "$linux" "${linux_options[@]}" <"$session" >"$work/linux.out"
   set +e
-  wine build-windows/tests/reversi_console_session.exe "$codepage" \
-    build-windows/tests/reversi_fixed_clock.exe "$session" "$work/linux.out" "$@" \
-    >"$work/console.out" 2>"$work/console.err"
+  wine build-windows/tests/reversi_console_session.exe "$codepage" "$windows" "$session" \
+    "$work/linux.out" "${options[@]}" >"$work/console.out" 2>"$work/console.err"
   local status=$?
   set -e
   if [ "$status" -ne 0 ] || [ -s "$work/console.err" ]; then
