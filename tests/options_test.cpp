@@ -339,7 +339,7 @@ TEST(EnglishOption, ChangesEveryJapaneseTextAndNothingElse) {
   terminal.arguments = {"--english"};
   const auto shown = RunProgram(Program, "", terminal);
   if (shown.started) {
-    EXPECT_EQ(shown.output.rfind("\x1b]0;Tavimo's Reversi Ver1.00\x07", 0), 0U);
+    EXPECT_EQ(shown.output.rfind("\x1b[22;0t\x1b]0;Tavimo's Reversi Ver1.00\x07", 0), 0U);
   }
 }
 
@@ -444,19 +444,20 @@ void ExpectRealTranscript(const std::string& line) {
 TEST(RecordOption, AppendsARealTranscriptForEveryGameThatEnded) {
   const std::string path = TempPath("games.txt");
   std::ofstream(path) << "kept\n";
-  // The last game is still running when the input ends: it is not recorded.
+  // The last game is still running when the input ends: it is recorded as it stands.
   Output({"--record=" + path, "--seed=5"}, ComGamesThenHuman);
   std::string players = PlayersWithPasses;
   players.resize(players.size() - 3);  // no shut-down after the game: new games follow
   Output({"--record", path}, players + "0\n0\n99\n0\n1\n34\n");
   const auto lines = Lines(ReadFile(path));
-  ASSERT_EQ(lines.size(), 7U) << ReadFile(path);
+  ASSERT_EQ(lines.size(), 8U) << ReadFile(path);
   EXPECT_EQ(lines[0], "kept");
   for (std::size_t i = 1; i < lines.size(); ++i)
     ExpectRealTranscript(lines[i]);
   EXPECT_EQ(lines[4], "d3c5PAf3 2-5");
   EXPECT_EQ(lines[5], "d3c3b3b2f5a3a1c1PA 8-4");
   EXPECT_EQ(lines[6], " 2-2");
+  EXPECT_EQ(lines[7], "d3c5 3-3");
   std::remove(path.c_str());
 
   // Two people who skip turn after turn fill more than the line's buffer: it still ends up whole.
@@ -482,13 +483,17 @@ TEST(RecordOption, AppendsARealTranscriptForEveryGameThatEnded) {
 TEST(RecordOption, NeverLeavesAPartOfALineBehind) {
   const std::string path = TempPath("partial.txt");
   const std::string before(1000, 'x');
-  // A game too long for the line's buffer has written pieces of its line when the input ends.
+  // A game too long for the line's buffer, whose moves went ahead, is still running when the input
+  // ends: its line goes in whole, once.
   std::ofstream(path) << before << '\n';
   std::string skips = "0\n";
-  for (int i = 0; i < 3000; ++i)
+  std::string allSkipped;
+  for (int i = 0; i < 3000; ++i) {
     skips += "0\n";
+    allSkipped += "PA";
+  }
   Output({"--record=" + path}, skips);
-  EXPECT_EQ(ReadFile(path), before + '\n');
+  EXPECT_TRUE(ReadFile(path) == before + '\n' + allSkipped + " 2-2\n");
 
   // The file reaches the process's size limit in the middle of a line: the game goes on (no
   // signal ends it) and the file keeps only whole lines.

@@ -57,12 +57,12 @@ bool PlayOneGame(std::uint32_t gameIndex) {
   InitBoard();
   SeedRandom(GameSeed(gameIndex));
   StartGameNotes();
-  StartGameRecord();
 
   platform::WriteText(Texts().modePrompt);
   platform::WriteText(texts::common::ModeList);
   const int mode = ReadGameMode(LastModeChoice);
   if (mode == InputEnded) return false;
+  StartGameRecord();
 
   while (side < GameFinished) {
     const bool human = HumanPlays(mode, side);
@@ -114,13 +114,13 @@ int RunGame() {
   platform::SetConsoleTitle(Texts().title);
   for (std::uint32_t gameIndex = 0;; ++gameIndex) {
     if (!PlayOneGame(gameIndex)) {
-      AbandonGameRecord();
+      FinishGameRecord();  // the input ended in the middle of a game: it is kept as it stands
       break;
     }
     // The final choice: 0 (or a move, which the next game's set-up wipes) starts a new game.
     if (ReadHumanMove(0) != MoveDone) break;
   }
-  platform::FlushOutput();
+  platform::LeaveConsole();
   return 0;
 }
 
