@@ -1,8 +1,10 @@
 // The command line of the built program: what each command line answers, and whole sessions with
 // each option, whose output must differ from the plain program's only where the option says.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -506,6 +508,108 @@ TEST(RecordOption, NeverLeavesAPartOfALineBehind) {
   EXPECT_NE(limited.errors.find("File too large; this game is not recorded"), std::string::npos)
       << limited.errors;
   EXPECT_EQ(ReadFile(path), before);
+  std::remove(path.c_str());
+}
+
+// A game in the middle of a human's turn, on a real terminal, ended from outside: its line goes
+// in whole as it stands, the process ends by that very signal, and the terminal is left with the
+// cursor on a fresh line and its own title given back.
+TEST(RecordOption, AGameEndedBySignalLeavesItsWholeLine) {
+  const std::string path = TempPath("signalled.txt");
+  for (const int signalNumber : {SIGHUP, SIGINT, SIGTERM, SIGQUIT}) {
+    SCOPED_TRACE(signalNumber);
+    std::remove(path.c_str());
+    ChildOptions options;
+    options.output = testing::OutputTarget::Terminal;
+    options.arguments = {"--record=" + path, "--seed=5"};
+    options.signal = signalNumber;
+    // Waiting for the human's second move: two human screens and the COM's between them.
+    options.signalWhen = [](const std::string& output) {
+      std::size_t screens = 0;
+      for (auto at = output.find(testing::expected::Clear); at != std::string::npos;
+           at = output.find(testing::expected::Clear, at + 1))
+        ++screens;
+      return screens == 3 && output.ends_with(">");
+    };
+    const auto result = RunProgram(Program, "1\n34\n", options);
+    if (!result.started) GTEST_SKIP() << "no pseudo-terminal here";
+    EXPECT_FALSE(result.exited) << "exit code " << result.exitCode;
+    EXPECT_EQ(result.signal, signalNumber);
+    EXPECT_TRUE(result.output.ends_with(">\n\x1b[23;0t")) << Cp932ToUtf8(result.output);
+    const auto lines = Lines(ReadFile(path));
+    ASSERT_EQ(lines.size(), 1U) << ReadFile(path);
+    ExpectRealTranscript(lines[0]);
+    EXPECT_EQ(lines[0].substr(0, 2), "d3");
+    EXPECT_EQ(lines[0].find(' '), 4U) << "the human's move and the COM's";
+    EXPECT_TRUE(ReadFile(path).ends_with("\n"));
+  }
+  // A signal at the result screen, after the game's line went in, adds nothing.
+  std::remove(path.c_str());
+  ChildOptions atResult;
+  atResult.arguments = {"--record=" + path, "--seed=5"};
+  atResult.signal = SIGTERM;
+  atResult.signalWhen = [](const std::string& output) {
+    const auto board = output.find(testing::expected::Clear);
+    return board != std::string::npos &&
+           output.find(testing::expected::Clear, board + 1) != std::string::npos &&
+           output.ends_with(">");
+  };
+  const auto result = RunProgram(Program, "1\n99\n", atResult);
+  EXPECT_EQ(result.signal, SIGTERM);
+  EXPECT_EQ(ReadFile(path), " 2-2\n");
+  std::remove(path.c_str());
+}
+
+// Games played at once by several processes into one record file, with lines far longer than the
+// line's buffer: every line is whole and real, and each game's line is there exactly once.
+TEST(RecordOption, ConcurrentGamesNeverMixTheirLines) {
+  constexpr int Processes = 6;
+  std::string input;
+  for (int game = 0; game < 3; ++game) {
+    input += "0\n";
+    for (int skip = 0; skip < 2100 + game; ++skip)  // each line over 4 KiB, the buffer's size
+      input += "0\n";
+    input += "99\n0\n3\n0\n";  // broken off, then a COM game
+  }
+  input += "1\n34\n";  // the input ends in the middle of a game
+  const std::string script = TempPath("input.txt");
+  std::ofstream(script) << input;
+  const std::string shared = TempPath("shared.txt");
+  std::vector<std::string> expected;
+  std::string together;
+  for (int i = 0; i < Processes; ++i) {
+    const std::string own = TempPath("own-" + std::to_string(i) + ".txt");
+    const std::string command = Program + " --seed=" + std::to_string(i) + " --record=";
+    EXPECT_EQ(
+        RunWith({"-c", command + own + " <" + script + " >/dev/null"}, "", "/bin/sh").exitCode, 0);
+    for (const std::string& line : Lines(ReadFile(own)))
+      expected.push_back(line);
+    std::remove(own.c_str());
+    together += command + shared + " <" + script + " >/dev/null & ";
+  }
+  EXPECT_EQ(RunWith({"-c", together + "wait"}, "", "/bin/sh").exitCode, 0);
+  std::vector<std::string> lines = Lines(ReadFile(shared));
+  ASSERT_EQ(lines.size(), expected.size());
+  for (const std::string& line : lines)
+    ExpectRealTranscript(line);
+  std::sort(lines.begin(), lines.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_TRUE(lines == expected);
+  std::remove(shared.c_str());
+  std::remove(script.c_str());
+}
+
+// The lock is what keeps them apart: a line waits while another process holds the file's lock
+// (here util-linux flock(1), the same advisory lock, holding it while it writes a line of its own).
+TEST(RecordOption, ALineWaitsForTheLockAnotherProcessHolds) {
+  if (std::system("command -v flock >/dev/null 2>&1") != 0) GTEST_SKIP() << "no flock(1)";
+  const std::string path = TempPath("locked.txt");
+  std::remove(path.c_str());
+  const std::string script = "( flock 9; sleep 0.5; printf 'held 0-0\\n' >&9 ) 9>>" + path +
+                             " & sleep 0.1; printf '1\\n99\\n99\\n' | " + Program +
+                             " --record=" + path + " >/dev/null; wait";
+  EXPECT_EQ(RunWith({"-c", script}, "", "/bin/sh").exitCode, 0);
+  EXPECT_EQ(ReadFile(path), "held 0-0\n 2-2\n");
   std::remove(path.c_str());
 }
 

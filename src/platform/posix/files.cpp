@@ -165,8 +165,9 @@ void TruncateFile(File file, long long size) {
 File OpenScratchFile(const char*& reason) {
   // A file in the temporary folder without a name (O_TMPFILE) where the system has them; else one
   // with a name of its own, removed at once, so nothing of it outlives the process either way.
+  // Written at its end whatever was read before, also after it has been emptied.
 #ifdef O_TMPFILE
-  const int nameless = sys::Calls.open("/tmp", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  const int nameless = sys::Calls.open("/tmp", O_TMPFILE | O_RDWR | O_APPEND | O_CLOEXEC, 0600);
   if (nameless >= 0) return nameless;
 #endif
   char name[] = "/tmp/reversi-line-XXXXXX";
@@ -177,6 +178,7 @@ File OpenScratchFile(const char*& reason) {
   }
   unlink(name);
   fcntl(fd, F_SETFD, FD_CLOEXEC);
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_APPEND);
   return fd;
 }
 

@@ -122,7 +122,7 @@ File OpenScratchFile(const char*& reason) {
     reason = "no temporary file can be made";
     return NoFile;
   }
-  const int fd = _open(name, _O_RDWR | _O_BINARY | _O_TEMPORARY | _O_SHORT_LIVED);
+  const int fd = _open(name, _O_RDWR | _O_APPEND | _O_BINARY | _O_TEMPORARY | _O_SHORT_LIVED);
   if (fd < 0) {
     reason = std::strerror(errno);
     DeleteFileA(name);
