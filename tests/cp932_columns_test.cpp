@@ -125,7 +125,8 @@ TEST(Cp932ColumnsTest, AnyCutGivesTheSamePieces) {
 // end on a lead byte, and its column must be that of walking the same bytes one by one.
 TEST(Cp932ColumnsTest, WalksNoFurtherThanTheBytesGiven) {
   const std::string text =
-      "\x81\x9B10\x81\x45\xB1\x83p\x1b[H\x81\x9C\x82\xA0\n\x81\x40"
+      "\x81\x9B"
+      "10\x81\x45\xB1\x83p\x1b[H\x81\x9C\x82\xA0\n\x81\x40"
       "x\x81";
   for (std::size_t length = 0; length <= text.size(); ++length) {
     SCOPED_TRACE(length);
