@@ -130,6 +130,10 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
       {{"--bogus"}, 2, "reversi: unknown option '--bogus'"},
       {{"-x"}, 2, "reversi: unknown option '-x'"},
       {{"--h"}, 2, "reversi: ambiguous option '--h'"},
+      {{"--h", "--english"}, 2, "reversi: ambiguous option '--h'"},
+      {{"--hi"}, 0, japaneseMenu},
+      {{"--hel"}, 0, "Usage: reversi [OPTION]..."},
+      {{"--h", "--bogus"}, 2, "reversi: ambiguous option '--h'"},
       {{"--hints=yes"}, 2, "reversi: option '--hints' takes no value"},
       {{"--delay"}, 2, "reversi: option '--delay' needs a value"},
       {{"--delay=x"},
@@ -207,6 +211,70 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
   const std::string never = TempPath("never.txt");
   EXPECT_EQ(RunWith({"--record=" + never, "--delay=x"}, "").exitCode, 2);
   EXPECT_NE(access(never.c_str(), F_OK), 0);
+}
+
+// The help in full: the manual page is made from it, so a wrong limit or a lost line matters.
+TEST(CommandLine, HelpTextInFull) {
+  EXPECT_EQ(Output({"--help"}, ""),
+            "Usage: reversi [OPTION]...\n"
+            "Reversi on the console, against the rule-based computer player (COM) or between\n"
+            "two people.\n"
+            "\n"
+            "  -h, --help         show this help and exit\n"
+            "      --version      show the version and exit\n"
+            "      --english      show the game's texts in English instead of Japanese\n"
+            "      --hints        on a human side's turn, mark each square it may play\n"
+            "      --last-move    under each board, list the turns since the previous board\n"
+            "      --delay=MS     wait MS milliseconds (0..10000) after a COM move, a pass\n"
+            "                     and the game-over text\n"
+            "      --seed=N       seed the COM's coin with N (0..4294967295), N+1 in the next\n"
+            "                     game, and so on\n"
+            "      --record=FILE  append each game's moves to FILE as a transcript line\n"
+            "                     (f5d6c3... 33-31); a game cut short by the end of the\n"
+            "                     input, a hang-up or a signal gets its line as it stands\n"
+            "\n"
+            "Keys (type the number, then Enter):\n"
+            "  0..3      at the mode prompt: 0 Player vs Player, 1 Player vs COM,\n"
+            "            2 COM vs player, 3 COM vs COM\n"
+            "  11..88    a move: the row (10..80 down the left) as tens, the column\n"
+            "            (1..8 along the top) as units, so 34 is row 3, column 4\n"
+            "  0         give up the turn without a move; after the result: a new game\n"
+            "  99        break the game off; after the result: shut down\n");
+}
+
+// Help or version into an output that fails: one line on standard error and exit 1, as other
+// command-line tools do, instead of a success nobody saw.
+TEST(CommandLine, HelpIntoAFailingOutputIsAnError) {
+  const struct {
+    testing::OutputTarget target;
+    const char* option;
+    const char* error;
+  } cases[] = {
+      {testing::OutputTarget::DevFull, "--help", "reversi: write error: No space left on device\n"},
+      {testing::OutputTarget::DevFull, "--version",
+       "reversi: write error: No space left on device\n"},
+      {testing::OutputTarget::Closed, "--help", nullptr},
+      {testing::OutputTarget::Closed, "-h", nullptr},
+  };
+  for (const auto& c : cases) {
+    ChildOptions options;
+    options.output = c.target;
+    options.arguments = {c.option};
+    // With descriptor 1 closed, a file opened for standard error would become standard output too.
+    const bool closed = c.target == testing::OutputTarget::Closed;
+    if (!closed) options.errorFile = TempPath("stderr");
+    const auto result = RunProgram(Program, "", options);
+    EXPECT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 1) << c.option;
+    if (closed) continue;
+    EXPECT_EQ(ReadFile(options.errorFile), c.error) << c.option;
+    std::remove(options.errorFile.c_str());
+  }
+  // Into /dev/null everything goes out.
+  ChildOptions discarded;
+  discarded.output = testing::OutputTarget::DevNull;
+  discarded.arguments = {"--help"};
+  EXPECT_EQ(RunProgram(Program, "", discarded).exitCode, 0);
 }
 
 // The parser with a table of option shapes the program has no use for yet: a value that may be
