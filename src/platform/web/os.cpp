@@ -1,0 +1,67 @@
+// The console layer in a web browser: the game runs as WebAssembly under a terminal emulator on a
+// page, which terminal.js (linked in front of the program) serves like a POSIX terminal's line
+// discipline: output bytes go to the terminal, a line of input is handed over when the player
+// presses Enter. So the page gets what a UTF-8 terminal gets: the texts converted from CP932 with
+// the column correction, the title and the clear as escape sequences among the output. The clock
+// needs nothing here: the C library's time() reads the browser's Date. The record file, the pause
+// and standard error are in files.cpp.
+#include <emscripten.h>
+
+#include "os.h"
+#include "utf8_terminal.h"
+
+namespace reversi::platform::os {
+
+namespace {
+
+// Hands UTF-8 bytes to the terminal on the page. They are copied there: the terminal takes its
+// time to draw them, and the buffer is reused by the next write.
+EM_JS(void, WriteToTerminal, (const char* bytes, std::size_t count),
+      { Module.reversiTerminal.write(HEAPU8.slice(bytes, bytes + count)); });
+
+// Waits, without holding up the page, until the player has finished a line with Enter; puts up to
+// `capacity` bytes of it at `buffer` (the rest comes at the next call) and returns their count,
+// or 0 once the input has ended. The program is suspended meanwhile and resumed by the page's
+// event loop (Asyncify).
+EM_ASYNC_JS(long, ReadFromTerminal, (char* buffer, std::size_t capacity),
+            { return await Module.reversiTerminal.read(buffer, capacity); });
+
+bool converting = false;
+
+// Opens the converter before the first byte goes out, so that a game in progress never allocates.
+// Without one the page gets the CP932 bytes unchanged, as a POSIX terminal would.
+void Decide() {
+  static bool decided = false;
+  if (decided) return;
+  decided = true;
+  converting = utf8_terminal::OpenConverter();
+}
+
+}  // namespace
+
+void WriteStdout(const char* bytes, std::size_t count) {
+  Decide();
+  if (converting) {
+    utf8_terminal::WriteConverted(bytes, count, WriteToTerminal);
+  } else {
+    WriteToTerminal(bytes, count);
+  }
+}
+
+long ReadStdin(char* buffer, std::size_t capacity) {
+  Decide();
+  const long got = ReadFromTerminal(buffer, capacity);
+  // The page echoed the line with its line end: the next output starts a line.
+  if (got > 0 && buffer[got - 1] == '\n') utf8_terminal::StartNewLine();
+  return got;
+}
+
+// The terminal on the page understands the title and clear sequences like any terminal; it puts
+// the title into the document's.
+ScreenControl HowScreenIsControlled() {
+  return ScreenControl::TitleAndClearInOutput;
+}
+void SetTitle(const char*) {}
+void BlankConsoleWindow() {}
+
+}  // namespace reversi::platform::os
