@@ -101,10 +101,11 @@ namespace {
 
 // A session that reaches every part of the program: COM-vs-COM games, a new game, a human game
 // with a refused entry, a square where nothing can be placed, a move and a break-off, and the
-// shut-down.
+// shut-down. With taking back on, the 98s take a turn back, find nothing to take back, and go back
+// into a game from its result screen; without it they are refused.
 constexpr char Session[] =
-    "3\n0\n3\n0\n3\n0\n"
-    "1\nabc\n11\n99999999999\n34\n99\n0\n"
+    "3\n0\n3\n0\n3\n98\n0\n"
+    "1\nabc\n11\n99999999999\n34\n98\n98\n34\n99\n98\n99\n0\n"
     "2\n0\n99\n0\n"
     "3\n99\n";
 
@@ -157,7 +158,9 @@ int main() {
   char seed[] = "--seed=7";
   char delay[] = "--delay=0";
   char record[] = "--record=/dev/null";
-  char* arguments[] = {program, english, hints, lastMove, seed, delay, record, nullptr};
+  char undo[] = "--undo";
+  char from[] = "--from=f5d6";  // every game starts after these two moves
+  char* arguments[] = {program, english, hints, lastMove, seed, delay, record, undo, from, nullptr};
   if (exitCode == 0 && RedirectStandardStreams()) {
     reversi::platform::ResetConsoleState();
     reversi::ResetKeyboardState();

@@ -206,7 +206,8 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
   // The help names every option and the keys of the game; a refused command line creates no file.
   const std::string help = Output({"--help"}, "");
   for (const char* part : {"--help", "--version", "--english", "--hints", "--last-move",
-                           "--delay=MS", "--seed=N", "--record=FILE", "  0 ", "  99 ", "11..88"})
+                           "--delay=MS", "--seed=N", "--record=FILE", "--undo", "--from=MOVES",
+                           "--resume=FILE", "  0 ", "  99 ", "  98 ", "11..88"})
     EXPECT_NE(help.find(part), std::string::npos) << part;
   const std::string never = TempPath("never.txt");
   EXPECT_EQ(RunWith({"--record=" + never, "--delay=x"}, "").exitCode, 2);
@@ -232,6 +233,13 @@ TEST(CommandLine, HelpTextInFull) {
             "      --record=FILE  append each game's moves to FILE as a transcript line\n"
             "                     (f5d6c3... 33-31); a game cut short by the end of the\n"
             "                     input, a hang-up or a signal gets its line as it stands\n"
+            "      --undo         let a human side type 98 to take back its last turn (again\n"
+            "                     and again, as far as the game's first); 98 after the result\n"
+            "                     goes back into the game\n"
+            "      --from=MOVES   start every game after MOVES, written as in the record\n"
+            "                     (f5d6c3, PA for a turn given up)\n"
+            "      --resume=FILE  start the first game after the moves of the last game\n"
+            "                     recorded in FILE, to go on with it\n"
             "\n"
             "Keys (type the number, then Enter):\n"
             "  0..3      at the mode prompt: 0 Player vs Player, 1 Player vs COM,\n"
@@ -239,7 +247,9 @@ TEST(CommandLine, HelpTextInFull) {
             "  11..88    a move: the row (10..80 down the left) as tens, the column\n"
             "            (1..8 along the top) as units, so 34 is row 3, column 4\n"
             "  0         give up the turn without a move; after the result: a new game\n"
-            "  99        break the game off; after the result: shut down\n");
+            "  99        break the game off; after the result: shut down\n"
+            "  98        with --undo: take back to your previous turn; after the result:\n"
+            "            back into the game\n");
 }
 
 // Help or version into an output that fails: one line on standard error and exit 1, as other

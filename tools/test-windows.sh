@@ -138,6 +138,39 @@ for name in com-vs-com-twice player-vs-com players-new-game; do
   fi
 done
 
+# Taking back, given moves and a continued game: the same bytes and the same record lines.
+printf '1\n98\n34\n63\n98\n98\n63\n99\n98\n99\n0\n0\n34\n33\n99\n99\n' >"$work/undo.in"
+printf '0\n32\n99\n99\n' >"$work/resume.in"
+for variant in undo from resume; do
+  rm -f "$work/linux.rec" "$work/windows.rec"
+  case $variant in
+    undo) session=$work/undo.in extra=(--undo --last-move --hints) ;;
+    from) session=$work/undo.in extra=(--undo --from=f5D6PA) ;;
+    resume)
+      session=$work/resume.in extra=()
+      printf 'f5d6c3 4-1\nd3c3 3-3\n' >"$work/linux.rec"
+      cp "$work/linux.rec" "$work/windows.rec"
+      ;;
+  esac
+  linux_options=(--seed=11 "${extra[@]}" "--record=$work/linux.rec")
+  windows_options=(--seed=11 "${extra[@]}" "--record=$(winepath -w "$work/windows.rec" 2>/dev/null)")
+  if [ "$variant" = resume ]; then
+    linux_options+=("--resume=$work/linux.rec")
+    windows_options+=("--resume=$(winepath -w "$work/windows.rec" 2>/dev/null)")
+  fi
+  run linux "$session" build/reversi "${linux_options[@]}"
+  run windows "$session" wine build-windows/reversi.exe "${windows_options[@]}"
+  check_exit linux "$variant" || true
+  check_exit windows "$variant" || true
+  perl -0777 -pe 's/\e\[H\e\[2J//g; s/\n/\r\n/g' "$work/linux.out" >"$work/expected"
+  if cmp -s "$work/expected" "$work/windows.out" && cmp -s "$work/linux.rec" "$work/windows.rec"
+  then
+    echo "ok   $variant ($(wc -l <"$work/windows.rec") recorded games)"
+  else
+    fail "$variant: output or record differs"
+  fi
+done
+
 echo "== console sessions: the Windows program in a headless Wine console"
 # The helper types each line when the prompt shows and compares every screen, the cursor and the
 # title with the Linux program's output laid out as a CP932 console shows it. Whatever code page

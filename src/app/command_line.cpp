@@ -93,7 +93,7 @@ bool TakeOption(const OptionRow& row, const char* text, CommandLine& line) {
       good = value.word >= 0;
     } else if (row.kind == ValueKind::Text) {
       good = *text != '\0';
-    }
+    }  // AnyText: every text is good
     if (!good) {
       RefuseValue(row, text);
       return false;

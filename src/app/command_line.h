@@ -19,6 +19,8 @@ struct CommandLine {
   bool help;
   bool version;
   Settings settings;
+  const char* openingMoves;  // --from: the moves every game starts after, or nullptr
+  const char* resumeName;    // --resume: the record file whose last game goes on, or nullptr
 };
 
 // Whether an option is followed by a value: never, always ("--name=VALUE" or "--name VALUE"), or
@@ -31,6 +33,7 @@ enum class ValueKind {
   WholeNumbers,  // decimal digits only, each number in smallest..largest; up to `most` of them,
                  // separated by commas
   Text,          // any text but the empty one
+  AnyText,       // any text, the empty one too
   Word,          // one of the row's `words`
 };
 

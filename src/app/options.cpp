@@ -60,6 +60,21 @@ bool NameRecordFile(const OptionValue& value, CommandLine& line) {
   return true;
 }
 
+bool AllowUndo(const OptionValue&, CommandLine& line) {
+  line.settings.undo = true;
+  return true;
+}
+
+bool StartAfterMoves(const OptionValue& value, CommandLine& line) {
+  line.openingMoves = value.text;
+  return true;
+}
+
+bool ResumeRecordedGame(const OptionValue& value, CommandLine& line) {
+  line.resumeName = value.text;
+  return true;
+}
+
 // ---- The options, in the order the help lists them ---------------------------------------------
 
 static_assert(LongestDelay <= INT32_MAX, "the delay is kept in an int");
@@ -99,6 +114,18 @@ constexpr OptionRow Options[] = {
            "append each game's moves to FILE as a transcript line\n(f5d6c3... 33-31); a game cut "
            "short by the end of the\ninput, a hang-up or a signal gets its line as it stands",
            NameRecordFile),
+    Flag("undo",
+         "let a human side type 98 to take back its last turn (again\nand again, as far as the "
+         "game's first); 98 after the result\ngoes back into the game",
+         AllowUndo),
+    Valued(ValueKind::AnyText, "from", "MOVES", "moves such as f5d6c3",
+           "start every game after MOVES, written as in the record\n(f5d6c3, PA for a turn given "
+           "up)",
+           StartAfterMoves),
+    Valued(ValueKind::Text, "resume", "FILE", "a file name",
+           "start the first game after the moves of the last game\nrecorded in FILE, to go on "
+           "with it",
+           ResumeRecordedGame),
 };
 
 static_assert(IsWellFormed(Options));
@@ -117,11 +144,74 @@ constexpr char UsageKeys[] =
     "  11..88    a move: the row (10..80 down the left) as tens, the column\n"
     "            (1..8 along the top) as units, so 34 is row 3, column 4\n"
     "  0         give up the turn without a move; after the result: a new game\n"
-    "  99        break the game off; after the result: shut down\n";
+    "  99        break the game off; after the result: shut down\n"
+    "  98        with --undo: take back to your previous turn; after the result:\n"
+    "            back into the game\n";
 
 constexpr char Version[] =
     "reversi 1.00\n"
     "A C++20 console edition of Tavimo's Reversi Ver1.00, with its rule-based COM.\n";
+
+// Refuses the moves of --from for what SetOpening found; false for moves that cannot be played.
+bool AcceptOpening(const OpeningCheck& check) {
+  char number[WholeNumberTextSize];
+  const char* const move = WholeNumberText(static_cast<std::uint32_t>(check.moveNumber), number);
+  switch (check.verdict) {
+    case OpeningVerdict::Playable:
+      return true;
+    case OpeningVerdict::NotASquare:
+      RefuseCommandLine(
+          {"--from: move ", move, " '", check.move, "' is not a square a1..h8 nor PA"});
+      break;
+    case OpeningVerdict::IllegalMove:
+      RefuseCommandLine({"--from: move ", move, " '", check.move, "' is not a legal move for ",
+                         check.side == 0 ? "black" : "white"});
+      break;
+    case OpeningVerdict::AfterTheEnd:
+      RefuseCommandLine(
+          {"--from: move ", move, " '", check.move, "' comes after neither side can move"});
+      break;
+    case OpeningVerdict::EndsTheGame:
+      RefuseCommandLine({"--from: the game is over after these moves"});
+      break;
+    case OpeningVerdict::TooLong: {
+      char most[WholeNumberTextSize];
+      RefuseCommandLine({"--from: more than ", WholeNumberText(OpeningCapacity, most), " moves"});
+      break;
+    }
+  }
+  return false;
+}
+
+// Refuses the record file of --resume for what ResumeFrom found; false unless its last game can go
+// on.
+bool AcceptResume(const ResumeCheck& check, const char* name) {
+  char number[WholeNumberTextSize];
+  const char* const line = WholeNumberText(static_cast<std::uint32_t>(check.lineNumber), number);
+  switch (check.verdict) {
+    case ResumeVerdict::Ready:
+      return true;
+    case ResumeVerdict::CannotRead:
+      RefuseCommandLine({"cannot read the record file '", name, "': ", check.reason});
+      break;
+    case ResumeVerdict::NoGame:
+      RefuseCommandLine({"the record file '", name, "' holds no game"});
+      break;
+    case ResumeVerdict::NotARecordLine:
+      RefuseCommandLine({"line ", line, " of '", name, "' is not a record line"});
+      break;
+    case ResumeVerdict::TooLong: {
+      char most[WholeNumberTextSize];
+      RefuseCommandLine({"line ", line, " of '", name, "' has more than ",
+                         WholeNumberText(OpeningCapacity, most), " moves"});
+      break;
+    }
+    case ResumeVerdict::Finished:
+      RefuseCommandLine({"the last game in '", name, "' is finished"});
+      break;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -145,6 +235,19 @@ int ReadCommandLine(int argc, char** argv) {
     platform::WriteErrorText(reason);
     platform::WriteErrorText("\n");
     return ExitWriteFailed;
+  }
+  // The moves are checked before the record file is opened: a refused command line creates no file.
+  if (line.openingMoves != nullptr && line.resumeName != nullptr) {
+    RefuseCommandLine({"--from and --resume cannot be used together"});
+    return ExitBadCommandLine;
+  }
+  if (line.openingMoves != nullptr) {
+    if (!AcceptOpening(SetOpening(line.openingMoves))) return ExitBadCommandLine;
+    line.settings.opening = true;
+  }
+  if (line.resumeName != nullptr) {
+    if (!AcceptResume(ResumeFrom(line.resumeName), line.resumeName)) return ExitBadCommandLine;
+    line.settings.opening = true;
   }
   if (line.settings.recordName != nullptr) {
     const char* reason = "";

@@ -57,6 +57,20 @@ int CountCells(Cell cell) {
   return count;
 }
 
+BoardState ReadBoardState() {
+  BoardState state;
+  CopyCells(state.cells, Board);
+  state.moveCount = MoveCount;
+  state.passFlag = PassFlag;
+  return state;
+}
+
+void WriteBoardState(const BoardState& state) {
+  CopyCells(Board, state.cells);
+  MoveCount = state.moveCount;
+  PassFlag = state.passFlag;
+}
+
 void ResetBoardState() {
   for (int row = 0; row < BoardSize; ++row) {
     for (int col = 0; col < BoardSize; ++col) {

@@ -9,22 +9,30 @@ constexpr std::uint32_t Multiplier = 22695477U;
 constexpr std::uint32_t Increment = 1U;
 constexpr int OutputShift = 16;
 
-std::uint32_t RandomState = 0;
+std::uint32_t generatorState = 0;
 
 }  // namespace
 
 void SeedRandom(std::uint32_t seed) {
-  RandomState = seed;
+  generatorState = seed;
   DrawRandom();
 }
 
 int DrawRandom() {
-  RandomState = RandomState * Multiplier + Increment;  // unsigned: wraps modulo 2^32
-  return static_cast<int>((RandomState >> OutputShift) & static_cast<std::uint32_t>(RandomMax));
+  generatorState = generatorState * Multiplier + Increment;  // unsigned: wraps modulo 2^32
+  return static_cast<int>((generatorState >> OutputShift) & static_cast<std::uint32_t>(RandomMax));
 }
 
 void ResetRandomState() {
-  RandomState = 0;
+  generatorState = 0;
+}
+
+RandomState ReadRandomState() {
+  return {generatorState};
+}
+
+void WriteRandomState(RandomState state) {
+  generatorState = state.state;
 }
 
 }  // namespace reversi

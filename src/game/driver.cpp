@@ -4,11 +4,14 @@
 #include "board/board.h"
 #include "com/com.h"
 #include "game/game.h"
+#include "history.h"
 #include "notes.h"
+#include "opening.h"
 #include "platform/console.h"
 #include "record.h"
 #include "settings.h"
 #include "texts.h"
+#include "turn.h"
 
 namespace reversi {
 
@@ -47,31 +50,34 @@ std::uint32_t GameSeed(std::uint32_t gameIndex) {
   return platform::CalendarSeconds();
 }
 
-// Plays one game from its mode prompt to its end. False when standard input ended on the way.
-bool PlayOneGame(std::uint32_t gameIndex) {
-  int side = 0;
+// Reads a human turn for `side`, asking again while 98 finds no screen `stepsBack` screens back
+// to return to.
+int ReadHumanTurn(int side, int stepsBack) {
+  for (;;) {
+    const int result = ReadHumanMove(side);
+    if (result != UndoRequested || CanGoBack(stepsBack)) return result;
+    ReportNothingToTakeBack();
+  }
+}
+
+// Plays turns in `mode` from `side` to move until the game ends. False when standard input ended
+// on the way.
+bool PlayTurns(int mode, int side) {
   int quit = 0;
-  MoveCount = 0;
-  // A pass at the end of the previous game must not change how the COM opens this one.
-  PassFlag = 0;
-  InitBoard();
-  SeedRandom(GameSeed(gameIndex));
-  StartGameNotes();
-
-  platform::WriteText(Texts().modePrompt);
-  platform::WriteText(texts::common::ModeList);
-  const int mode = ReadGameMode(LastModeChoice);
-  if (mode == InputEnded) return false;
-  StartGameRecord();
-
   while (side < GameFinished) {
     const bool human = HumanPlays(mode, side);
+    if (human && GameSettings.undo) KeepScreen(side);
     MarkHints(human ? LegalSquares(side) : 0);
     DrawBoard(side);
     BeginTurnNote(side);
     if (human) {
-      quit = ReadHumanMove(side);
+      quit = ReadHumanTurn(side, 1);
       if (quit == InputEnded) return false;
+      if (quit == UndoRequested) {
+        side = GoBack(1);
+        quit = 0;
+        continue;
+      }
     } else {
       ChooseComMove(side);
     }
@@ -79,16 +85,11 @@ bool PlayOneGame(std::uint32_t gameIndex) {
     const bool noted = quit != QuitRequested;
     if (noted) EndTurnNote(side);
     bool shown = !human;
-    side = OtherSide(side);
-    AdvanceMoveCount();
-    switch (GetTurnStatus(side)) {
+    switch (FinishTurn(side)) {
       case MustPass:
         platform::WriteText(Texts().passText);
-        if (noted) NotePass(side);
+        if (noted) NotePass(OtherSide(side));
         shown = true;
-        side = OtherSide(side);
-        AdvanceMoveCount();
-        PassFlag = 1;
         break;
       case GameOver:
         platform::WriteText(Texts().gameOverText);
@@ -103,22 +104,64 @@ bool PlayOneGame(std::uint32_t gameIndex) {
     if (shown) PauseToShow();
   }
   MarkHints(0);
-  FinishGameRecord();
-  ShowResult(side);
   return true;
+}
+
+// Plays the run's game number `gameIndex` (0 for the first) from its mode prompt to the answer at
+// its result screen, and returns that answer: MoveDone for a new game, QuitRequested to shut down,
+// InputEnded when standard input ended. With taking back on, 98 at the result screen returns to
+// the game, and its record line is written only once the result is left for good.
+int PlayOneGame(std::uint32_t gameIndex) {
+  MoveCount = 0;
+  // A pass at the end of the previous game must not change how the COM opens this one.
+  PassFlag = 0;
+  InitBoard();
+  SeedRandom(GameSeed(gameIndex));
+  StartGameNotes();
+  StartHistory();
+
+  platform::WriteText(Texts().modePrompt);
+  platform::WriteText(texts::common::ModeList);
+  const int mode = ReadGameMode(LastModeChoice);
+  if (mode == InputEnded) return InputEnded;
+  StartGameRecord();  // from here on the game has its line, however the run ends
+  int side = GameHasOpening(gameIndex) ? PlayOpening() : 0;
+
+  for (;;) {
+    if (!PlayTurns(mode, side)) {
+      FinishGameRecord();  // the input ended in the middle of the game: kept as it stands
+      return InputEnded;
+    }
+    EndGameRecord();
+    if (!GameSettings.undo) WriteGameRecord();
+    ShowResult(GameFinished);
+    const int choice = ReadHumanTurn(0, 0);
+    if (choice != UndoRequested) {
+      if (GameSettings.undo) WriteGameRecord();
+      // 0 (or a move, which the next game's set-up wipes) starts a new game.
+      return choice;
+    }
+    side = GoBack(0);
+  }
 }
 
 }  // namespace
 
+int FinishTurn(int& side) {
+  side = OtherSide(side);
+  AdvanceMoveCount();
+  const int status = GetTurnStatus(side);
+  if (status == MustPass) {
+    side = OtherSide(side);
+    AdvanceMoveCount();
+    PassFlag = 1;
+  }
+  return status;
+}
+
 int RunGame() {
   platform::SetConsoleTitle(Texts().title);
-  for (std::uint32_t gameIndex = 0;; ++gameIndex) {
-    if (!PlayOneGame(gameIndex)) {
-      FinishGameRecord();  // the input ended in the middle of a game: it is kept as it stands
-      break;
-    }
-    // The final choice: 0 (or a move, which the next game's set-up wipes) starts a new game.
-    if (ReadHumanMove(0) != MoveDone) break;
+  for (std::uint32_t gameIndex = 0; PlayOneGame(gameIndex) == MoveDone; ++gameIndex) {
   }
   platform::LeaveConsole();
   return 0;
@@ -131,6 +174,8 @@ void ResetProgramState() {
   ResetSettingsState();
   ResetNotesState();
   ResetRecordState();
+  ResetHistoryState();
+  ResetOpeningState();
   platform::ResetConsoleState();
 }
 

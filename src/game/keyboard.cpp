@@ -14,6 +14,7 @@ namespace reversi {
 namespace {
 
 constexpr int QuitCode = 99;
+constexpr int UndoCode = 98;  // only while taking back is on; otherwise refused like any non-square
 constexpr int SkipCode = 0;
 constexpr int LowestSquare = SquareCode(0, 0);
 constexpr int HighestSquare = SquareCode(LastIndex, LastIndex);
@@ -124,6 +125,7 @@ int ReadHumanMove(int side) {
   for (;;) {
     if (!PromptForNumber(number)) return InputEnded;
     if (number == QuitCode) return QuitRequested;
+    if (number == UndoCode && GameSettings.undo) return UndoRequested;
     if (number == SkipCode) return MoveDone;
     // Between 11 and 88 the tens digit is always a row; the units digit may still be 0 or 9.
     const int col = SquareColumn(number);
@@ -136,6 +138,10 @@ int ReadHumanMove(int side) {
     if (PlaceDisc(SquareRow(number), col, side)) return MoveDone;
     ReportNumber(number, Texts().cannotPlaceTail);
   }
+}
+
+void ReportNothingToTakeBack() {
+  ReportNumber(UndoCode, Texts().nothingToTakeBackTail);
 }
 
 void ResetKeyboardState() {

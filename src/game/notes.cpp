@@ -16,12 +16,6 @@ namespace reversi {
 namespace {
 
 // Between two board screens there is one turn and at most one forced pass after it.
-constexpr int ListedTurnCapacity = 2;
-
-struct ListedTurn {
-  int side;
-  int square;  // NoSquare for a turn without a move
-};
 ListedTurn listedTurns[ListedTurnCapacity];
 int listedCount = 0;
 
@@ -111,6 +105,20 @@ void WriteLastMoveLine() {
   append("\n", 1);
   platform::WriteOutput(line, used);
   listedCount = 0;
+}
+
+NotesState ReadNotesState() {
+  NotesState state = {};
+  for (int i = 0; i < listedCount; ++i)
+    state.turns[i] = listedTurns[i];
+  state.count = listedCount;
+  return state;
+}
+
+void WriteNotesState(const NotesState& state) {
+  for (int i = 0; i < state.count; ++i)
+    listedTurns[i] = state.turns[i];
+  listedCount = state.count;
 }
 
 void ResetNotesState() {

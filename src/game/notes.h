@@ -31,4 +31,18 @@ void WriteLastMoveLine();
 // Puts the notes back to their start-up values.
 void ResetNotesState();
 
+// The turns waiting for the next last-move line, as a plain record: what a board screen lists
+// depends on them, so taking back to a screen takes them back too.
+inline constexpr int ListedTurnCapacity = 2;  // one turn and at most one forced pass after it
+struct ListedTurn {
+  int side;
+  int square;  // NoSquare for a turn without a move
+};
+struct NotesState {
+  ListedTurn turns[ListedTurnCapacity];
+  int count;
+};
+NotesState ReadNotesState();
+void WriteNotesState(const NotesState& state);
+
 }  // namespace reversi

@@ -6,6 +6,7 @@
 #include "record.h"
 
 #include <cstddef>
+#include <cstdint>
 
 #include "board/board.h"
 #include "platform/console.h"
@@ -23,8 +24,9 @@ constexpr std::size_t MoveLength = 2;
 constexpr std::size_t LongestTail = sizeof " 64-64\n" - 1;
 static_assert(LongestTail <= RecordTailRoom);
 char recordLine[RecordCapacity];
-std::size_t movesUsed = 0;   // the moves in the buffer, after those gone ahead
-std::size_t lineLength = 0;  // the moves and the tail
+std::size_t movesUsed = 0;        // the moves in the buffer, after those gone ahead
+std::size_t lineLength = 0;       // the moves and the tail
+std::uint32_t piecesSpilled = 0;  // of this game's moves, sent ahead of the buffer
 
 constexpr char SkipMark[] = "PA";
 
@@ -79,6 +81,7 @@ void RecordMark(char first, char second) {
       return;
     }
     movesUsed = 0;
+    ++piecesSpilled;
   }
   recordLine[movesUsed++] = first;
   recordLine[movesUsed++] = second;
@@ -90,6 +93,7 @@ void StartGameRecord() {
   if (!GameSettings.recording) return;
   platform::HoldEnding();
   movesUsed = 0;
+  piecesSpilled = 0;
   linePending = true;
   RefreshLine();
   platform::AllowEnding();
@@ -110,13 +114,41 @@ void RecordTurn(int square, bool couldMove) {
 }
 
 void FinishGameRecord() {
+  EndGameRecord();
+  WriteGameRecord();
+}
+
+void EndGameRecord() {
   if (!linePending) return;
   platform::HoldEnding();
   RefreshLine();
+  platform::AllowEnding();
+}
+
+void WriteGameRecord() {
+  if (!linePending) return;
+  platform::HoldEnding();
   linePending = false;
   const char* reason = "";
   if (!platform::AppendRecordLine(recordLine, lineLength, reason)) ReportWriteFailure(reason);
   movesUsed = 0;
+  piecesSpilled = 0;
+  platform::AllowEnding();
+}
+
+RecordPosition ReadRecordPosition() {
+  return {movesUsed, piecesSpilled};
+}
+
+bool CanReturnToRecordPosition(const RecordPosition& position) {
+  return position.piecesWritten == piecesSpilled && position.used <= movesUsed;
+}
+
+void ReturnToRecordPosition(const RecordPosition& position) {
+  if (!linePending) return;
+  platform::HoldEnding();
+  movesUsed = position.used;
+  RefreshLine();
   platform::AllowEnding();
 }
 
@@ -124,6 +156,7 @@ void ResetRecordState() {
   platform::HoldEnding();
   movesUsed = 0;
   lineLength = 0;
+  piecesSpilled = 0;
   linePending = false;
   writeFailureReported = false;
   platform::KeepRecordLineAtEnd(nullptr, 0);

@@ -4,6 +4,9 @@
 // rule that each game gets exactly one line, whole or not at all.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 namespace reversi {
 
 // The square of a turn that placed no disc.
@@ -20,10 +23,29 @@ void StartGameRecord();
 void RecordTurn(int square, bool couldMove);
 
 // Appends the game's line, with the disc counts the Board has now, to the record file, when a
-// line is begun and not yet appended: at the game's end, or when the input ends in the middle of
+// line is begun and not appended yet: at the game's end, or when the input ends in the middle of
 // it (a broken-off game). A line goes in whole or not at all; a failing write is reported once
-// per run on standard error, and the game goes on.
+// per run on standard error, and the game goes on. The same as EndGameRecord and then
+// WriteGameRecord.
 void FinishGameRecord();
+
+// Ends the game's line with the disc counts of the Board as it is now, without writing it: where
+// turns can be taken back, the line is written only once the result is left for good. Until then
+// it is the line an ending from outside appends.
+void EndGameRecord();
+// Appends the line that EndGameRecord ended, as FinishGameRecord does.
+void WriteGameRecord();
+
+// How far the line has got, as a plain record, so that turns can be taken back off it.
+struct RecordPosition {
+  std::size_t used;             // bytes of moves still in the buffer
+  std::uint32_t piecesWritten;  // pieces of the line's moves already sent ahead of the buffer
+};
+RecordPosition ReadRecordPosition();
+// Whether the line can go back to `position`: not once a piece after it has been sent ahead.
+bool CanReturnToRecordPosition(const RecordPosition& position);
+// Cuts the line back to `position`, which CanReturnToRecordPosition has allowed.
+void ReturnToRecordPosition(const RecordPosition& position);
 
 // Puts the record back to its start-up state: no line begun, no failure told yet. The record
 // file itself stays open.

@@ -96,6 +96,7 @@ void DrawBoard(int side) {
   const texts::TextSet& text = Texts();
   WriteText(text.coordinateHint);
   WriteText(text.breakOffHint);
+  if (GameSettings.undo) WriteText(text.undoHint);
   WriteText(side == 0 ? text.turnBlackLine : text.turnWhiteLine);
   char board[FrameLength];
   std::memcpy(board, Frame.bytes, FrameLength);

@@ -69,6 +69,13 @@ inline constexpr char BreakOffHint[] =
     "f\x82\xB7\x82\xE9\x82\xC6\x82\xAB\x82\xCD\x81u99+"
     "Enter\x81v\x82\xF0\x93\xFC\x97\xCD\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"
     "B\n";
+// *一手戻すときは「98+Enter」を入力してください。\n (shown after the break-off line when taking
+// back is on)
+inline constexpr char UndoHint[] =
+    "*\x88\xEA\x8E\xE8\x96\xDF\x82\xB7\x82\xC6\x82\xAB\x82\xCD\x81u98+"
+    "Enter\x81v\x82\xF0\x93\xFC\x97\xCD"
+    "\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"
+    "B\n";
 // ターン:○\n
 inline constexpr char TurnBlackLine[] = "\x83^\x81[\x83\x93:\x81\x9B\n";
 // ターン:●\n
@@ -99,6 +106,9 @@ inline constexpr char FinalPrompt[] =
 // ]:そこには置けません！\n
 inline constexpr char CannotPlaceTail[] =
     "]:\x82\xBB\x82\xB1\x82\xC9\x82\xCD\x92u\x82\xAF\x82\xDC\x82\xB9\x82\xF1\x81I\n";
+// ]:戻せる手がありません！\n (98 with no move to take back)
+inline constexpr char NothingToTakeBackTail[] =
+    "]:\x96\xDF\x82\xB9\x82\xE9\x8E\xE8\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81I\n";
 // 直前の手:
 inline constexpr char LastMoveLead[] = "\x92\xBC\x91O\x82\xCC\x8E\xE8:";
 // パス (follows the mover's glyph for a turn without a move)
@@ -116,6 +126,7 @@ inline constexpr char ModePrompt[] = "*Choose the game mode by its number and pr
 inline constexpr char CoordinateHint[] =
     "*Type the row (Y) as the tens digit and the column (X) as the units digit, then Enter.\n";
 inline constexpr char BreakOffHint[] = "*To break off the game, type 99 and Enter.\n";
+inline constexpr char UndoHint[] = "*To take back a move, type 98 and Enter.\n";
 // Turn: ○\n
 inline constexpr char TurnBlackLine[] = "Turn: \x81\x9B\n";
 // Turn: ●\n
@@ -135,6 +146,7 @@ inline constexpr char CountTail[] = " pieces\n";
 inline constexpr char FinalPrompt[] =
     "*Type 0 and Enter for a new game, 99 and Enter to shut down.\n";
 inline constexpr char CannotPlaceTail[] = "]:you cannot place a disc there!\n";
+inline constexpr char NothingToTakeBackTail[] = "]:there is no move to take back!\n";
 inline constexpr char LastMoveLead[] = "Last move: ";
 inline constexpr char LastMovePass[] = " passed";
 
@@ -155,6 +167,7 @@ struct TextSet {
   SetText modePrompt;
   SetText coordinateHint;
   SetText breakOffHint;
+  SetText undoHint;
   SetText turnBlackLine;
   SetText turnWhiteLine;
   SetText passText;
@@ -167,6 +180,7 @@ struct TextSet {
   SetText countTail;
   SetText finalPrompt;
   SetText cannotPlaceTail;
+  SetText nothingToTakeBackTail;
   SetText lastMoveLead;
   SetText lastMovePass;
 };
@@ -176,6 +190,7 @@ inline constexpr TextSet JapaneseSet = {
     .modePrompt = japanese::ModePrompt,
     .coordinateHint = japanese::CoordinateHint,
     .breakOffHint = japanese::BreakOffHint,
+    .undoHint = japanese::UndoHint,
     .turnBlackLine = japanese::TurnBlackLine,
     .turnWhiteLine = japanese::TurnWhiteLine,
     .passText = japanese::PassText,
@@ -188,6 +203,7 @@ inline constexpr TextSet JapaneseSet = {
     .countTail = japanese::CountTail,
     .finalPrompt = japanese::FinalPrompt,
     .cannotPlaceTail = japanese::CannotPlaceTail,
+    .nothingToTakeBackTail = japanese::NothingToTakeBackTail,
     .lastMoveLead = japanese::LastMoveLead,
     .lastMovePass = japanese::LastMovePass,
 };
@@ -196,6 +212,7 @@ inline constexpr TextSet EnglishSet = {
     .modePrompt = english::ModePrompt,
     .coordinateHint = english::CoordinateHint,
     .breakOffHint = english::BreakOffHint,
+    .undoHint = english::UndoHint,
     .turnBlackLine = english::TurnBlackLine,
     .turnWhiteLine = english::TurnWhiteLine,
     .passText = english::PassText,
@@ -208,6 +225,7 @@ inline constexpr TextSet EnglishSet = {
     .countTail = english::CountTail,
     .finalPrompt = english::FinalPrompt,
     .cannotPlaceTail = english::CannotPlaceTail,
+    .nothingToTakeBackTail = english::NothingToTakeBackTail,
     .lastMoveLead = english::LastMoveLead,
     .lastMovePass = english::LastMovePass,
 };

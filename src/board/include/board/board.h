@@ -78,6 +78,19 @@ int CountCells(Cell cell);
 // Puts every piece of this module's state back to how the program finds it at start-up.
 void ResetBoardState();
 
+// Everything of a game that this module keeps between turns, as one plain record: the position and
+// the two counters. The snapshot is not part of it; a trial move leaves it as it found it.
+struct BoardState {
+  Cell cells[BoardSize][BoardSize];
+  int moveCount;
+  int passFlag;
+};
+
+// The Board, MoveCount and PassFlag as they are now.
+BoardState ReadBoardState();
+// Puts the Board, MoveCount and PassFlag back to what `state` holds.
+void WriteBoardState(const BoardState& state);
+
 // ---- Move rules ---------------------------------------------------------------------------------
 // Squares are given as row and col 0..7 and must lie on the board; no routine checks that.
 

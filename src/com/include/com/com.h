@@ -70,4 +70,12 @@ int DrawRandom();
 // The generator's state at program start (as if seeded with nothing).
 void ResetRandomState();
 
+// Everything the generator keeps between draws, as a plain record: written back, it gives the same
+// numbers again from there.
+struct RandomState {
+  std::uint32_t state;
+};
+RandomState ReadRandomState();
+void WriteRandomState(RandomState state);
+
 }  // namespace reversi

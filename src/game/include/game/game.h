@@ -19,6 +19,8 @@ struct Settings {
   std::uint32_t seed;      // the first game's seed; each later game takes the next number
   bool recording;          // the record file is open and gets a line at the end of every game
   const char* recordName;  // the record file's name as given, for messages
+  bool undo;               // a human side may take back turns with 98
+  bool opening;            // games start after the moves SetOpening or ResumeFrom loaded
 };
 
 // The one Settings record: filled once before the first game, read by every game of the run.
@@ -54,6 +56,7 @@ void ShowResult(int side);
 enum HumanTurn {
   MoveDone = 0,       // a disc was placed, or 0 was entered and nothing placed
   QuitRequested = 1,  // 99 was entered
+  UndoRequested = 2,  // 98 was entered while taking back is on; nothing placed
   InputEnded = -1,    // standard input ended before a number could be read
 };
 
@@ -65,7 +68,61 @@ int ReadGameMode(int maxChoice);
 // final choice after a result screen (side 0: 0 for a new game, 99 to shut down).
 int ReadHumanMove(int side);
 
+// Tells the player who entered 98 that there is no turn to take back, in the style of the other
+// refused entries; the caller then asks again.
+void ReportNothingToTakeBack();
+
 // Forgets a byte of look-ahead left from earlier input.
 void ResetKeyboardState();
+
+// ---- Games that start after given moves -------------------------------------------------------
+// Moves in the record's notation: a square as its column letter a..h (either case) and row digit
+// 1..8, "PA" (either case) for a turn given up, passes that were forced left out. They are played
+// through the rules as two people would have typed them, black first, so that a game starts with
+// the side to move, MoveCount and PassFlag those moves leave.
+
+enum class OpeningVerdict {
+  Playable,     // the moves were loaded; a game can start after them
+  NotASquare,   // `move` is neither a square nor "PA"
+  IllegalMove,  // `side` cannot play `move` there
+  AfterTheEnd,  // `move` comes after neither side could move any more
+  EndsTheGame,  // after the last move neither side can move
+  TooLong,      // more moves than OpeningCapacity
+};
+
+// The longest list of moves a game can start after.
+inline constexpr int OpeningCapacity = 2048;
+
+struct OpeningCheck {
+  OpeningVerdict verdict;
+  int moveNumber;  // the move the verdict is about, counted from 1
+  char move[3];    // that move as written (one character when the list ends in half a move)
+  int side;        // whose move it was: 0 black, 1 white
+};
+
+// Checks `moves` by playing them and, when they are playable, keeps them as the start of every
+// game of the run. Settings.opening is the caller's to set. The Board and counters are left as the
+// moves leave them; every game sets them up again.
+OpeningCheck SetOpening(const char* moves);
+
+enum class ResumeVerdict {
+  Ready,           // the last game's moves are kept as the first game's start
+  CannotRead,      // the file cannot be opened or read; `reason` says why
+  NoGame,          // the file holds no line
+  NotARecordLine,  // line `lineNumber` is not a transcript line with its counts
+  TooLong,         // the last line, `lineNumber`, has more moves than OpeningCapacity
+  Finished,        // the last line's game is over
+};
+
+struct ResumeCheck {
+  ResumeVerdict verdict;
+  long lineNumber;     // the line the verdict is about; for Ready and Finished the last one
+  const char* reason;  // CannotRead: the system's reason
+};
+
+// Reads the record file `path` and keeps the moves of its last line as the start of the run's
+// first game (later games start as usual), when every line is a record line and the last game is
+// not finished. The last line's counts must be those its moves leave. Settings.opening as above.
+ResumeCheck ResumeFrom(const char* path);
 
 }  // namespace reversi

@@ -136,4 +136,15 @@ void WriteErrorText(const char* text);
 // Releases the record file and the scratch file, for a test that opens several in one process.
 void CloseRecordFile();
 
+// ---- A file read once, front to back (a record file that a game goes on from) ------------------
+// One such file at a time, read before the first game; nothing of it is kept open after.
+
+// Opens `path` for reading. False when it cannot be opened; `reason` then names the problem.
+bool OpenFileToRead(const char* path, const char*& reason);
+// Reads the next bytes into `buffer`, at most `capacity`: their count, 0 at the end of the file,
+// negative when reading fails (`reason` then names the problem).
+long ReadFromFile(char* buffer, std::size_t capacity, const char*& reason);
+// Closes the file from OpenFileToRead, if one is open.
+void CloseFileToRead();
+
 }  // namespace reversi::platform
