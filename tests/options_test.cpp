@@ -638,6 +638,30 @@ TEST(RecordOption, AGameEndedBySignalLeavesItsWholeLine) {
   std::remove(path.c_str());
 }
 
+// What a hang-up or the input's end kept is what --resume goes on with: the continued game is
+// appended as a line of its own that begins with the kept moves.
+TEST(RecordOption, AGameCutShortIsResumedFromItsLine) {
+  const std::string path = TempPath("resumed.txt");
+  std::remove(path.c_str());
+  ChildOptions hangUp;
+  hangUp.output = testing::OutputTarget::Terminal;
+  hangUp.arguments = {"--record=" + path, "--seed=5"};
+  hangUp.signal = SIGHUP;
+  hangUp.signalWhen = [](const std::string& output) {
+    return output.ends_with(">") && output.find("\x1b[H\x1b[2J") != output.rfind("\x1b[H\x1b[2J");
+  };
+  if (!RunProgram(Program, "0\n34\n", hangUp).started) GTEST_SKIP() << "no pseudo-terminal here";
+  ASSERT_EQ(ReadFile(path), "d3 4-1\n");
+  // Two people go on, one more move each, and the input ends: kept again, the whole game so far.
+  Output({"--resume=" + path, "--record=" + path}, "0\n33\n32\n");
+  EXPECT_EQ(ReadFile(path), "d3 4-1\nd3c3b3 5-2\n");
+  Output({"--resume=" + path, "--record=" + path}, "0\n99\n99\n");
+  const auto lines = Lines(ReadFile(path));
+  ASSERT_EQ(lines.size(), 3U);
+  EXPECT_EQ(lines[2], "d3c3b3 5-2");
+  std::remove(path.c_str());
+}
+
 // Games played at once by several processes into one record file, with lines far longer than the
 // line's buffer: every line is whole and real, and each game's line is there exactly once.
 TEST(RecordOption, ConcurrentGamesNeverMixTheirLines) {

@@ -30,11 +30,14 @@ struct SessionOptions {
   bool seeded;
   std::uint32_t seed;
   bool recording;  // a record file that takes every line and keeps nothing
+  bool undo;
+  const char* opening;  // --from's moves, or nullptr; checked with SetOpening when played
 };
 
 // Draws the options from the first bytes of a fuzzer's input: a byte of flags (1 English, 2 hints,
-// 4 last move, 8 seeded, 16 record), then, when seeded, the seed in four bytes, high byte first.
-// Returns how many bytes it took; the rest is the session's standard input.
+// 4 last move, 8 seeded, 16 record, 32 undo, 64 from), then, when seeded, the seed in four bytes,
+// high byte first, then, with from, a byte of length and that many bytes of moves. Returns how
+// many bytes it took; the rest is the session's standard input.
 std::size_t DrawOptions(const std::uint8_t* bytes, std::size_t size, SessionOptions& options);
 
 // Resets every piece of process-wide state, runs the program on these bytes with the clock fixed
