@@ -48,7 +48,7 @@ int OpenNothing(const char*, int flags, mode_t mode) {
 
 const char* CheckCommandLine(const std::uint8_t* bytes, std::size_t size) {
   if (size > MostBytes) size = MostBytes;
-  std::memcpy(argumentBytes, bytes, size);
+  if (size > 0) std::memcpy(argumentBytes, bytes, size);
   argumentBytes[size] = '\0';
   int count = 0;
   arguments[count++] = const_cast<char*>("reversi");

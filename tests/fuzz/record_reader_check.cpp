@@ -22,7 +22,7 @@ const char* CheckRecordReader(const std::uint8_t* bytes, std::size_t size) {
   }
   std::FILE* file = std::fopen(path, "wb");
   if (file == nullptr) return nullptr;  // nowhere to write: nothing to check
-  const bool written = std::fwrite(bytes, 1, size, file) == size;
+  const bool written = size == 0 || std::fwrite(bytes, 1, size, file) == size;
   std::fclose(file);
   if (!written) return nullptr;
   ResetProgramState();
