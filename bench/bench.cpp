@@ -3,14 +3,18 @@
 // game played with a fixed seed, so every run measures the same work.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "board/board.h"
 #include "com/com.h"
+#include "com/search.h"
 #include "com_game.h"
 #include "game/game.h"
 #include "move_tree.h"
@@ -205,8 +209,108 @@ void BM_Perft(benchmark::State& state) {
     state.SkipWithError("perft count differs from the known one");
   }
   state.counters["leaves"] = static_cast<double>(leaves);
+  state.counters["leaves_per_second"] = benchmark::Counter(
+      static_cast<double>(leaves), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_Perft)->Unit(benchmark::kMillisecond);
+
+// Games the searching COM plays against itself per level, each with its own seed.
+constexpr int SearchedGames = 6;
+
+// The median and the largest of `values`, which it sorts.
+void AddMedianAndWorst(benchmark::State& state, const char* median, const char* worst,
+                       std::vector<double>& values) {
+  constexpr double Milliseconds = 1000;
+  std::sort(values.begin(), values.end());
+  state.counters[median] = values[values.size() / 2] * Milliseconds;
+  state.counters[worst] = values.back() * Milliseconds;
+}
+
+// Every move of SearchedGames COM-vs-COM games at one searching level, each timed on its own: the
+// median and the worst move (what a player waits for), and the positions the search visits per
+// second. Timed twice: by the processor time the program used (std::clock), which the other work
+// on a shared machine does not inflate, and by the wall clock, which it does. One iteration: the
+// figures are over the moves, not over repetitions.
+void BM_SearchingComMoves(benchmark::State& state) {
+  const int level = static_cast<int>(state.range(0));
+  std::vector<double> processor;
+  std::vector<double> wall;
+  std::uint64_t nodes = 0;
+  double processorTotal = 0;
+  platform::RedirectOutput(DiscardOutput);
+  for (auto _ : state) {
+    for (int game = 0; game < SearchedGames; ++game) {
+      std::chrono::steady_clock::time_point wallStart;
+      std::clock_t processorStart = 0;
+      std::uint64_t nodesBefore = 0;
+      PlayComGame(
+          GameSeed + static_cast<std::uint32_t>(game),
+          [&](int) {
+            // PlayComGame resets the program, levels included, before its first turn.
+            SetComLevel(0, level);
+            SetComLevel(1, level);
+            nodesBefore = SearchedNodes();
+            processorStart = std::clock();
+            wallStart = std::chrono::steady_clock::now();
+            return true;
+          },
+          [&](int) {
+            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - wallStart;
+            const double used = static_cast<double>(std::clock() - processorStart) / CLOCKS_PER_SEC;
+            wall.push_back(took.count());
+            processor.push_back(used);
+            processorTotal += used;
+            nodes += SearchedNodes() - nodesBefore;
+          });
+    }
+  }
+  state.counters["moves"] = static_cast<double>(processor.size());
+  AddMedianAndWorst(state, "cpu_median_ms", "cpu_worst_ms", processor);
+  AddMedianAndWorst(state, "wall_median_ms", "wall_worst_ms", wall);
+  state.counters["nodes_per_cpu_second"] = static_cast<double>(nodes) / processorTotal;
+}
+// One repetition whatever tools/bench.sh asks for: a run takes a minute at level 5.
+BENCHMARK(BM_SearchingComMoves)
+    ->DenseRange(FirstSearchingLevel, LastLevel)
+    ->Iterations(1)
+    ->Repetitions(1)
+    ->Unit(benchmark::kMillisecond);
+
+// Positions of the exact search: one per game of the rule-based COM, at the turn where `empties`
+// squares are left, for ExactSearchGames seeds.
+constexpr int ExactSearchGames = 8;
+
+// The exact end-game search alone from such positions: time per position and positions visited
+// per second.
+void BM_ExactSearch(benchmark::State& state) {
+  const int empties = static_cast<int>(state.range(0));
+  std::vector<Position> positions;
+  platform::RedirectOutput(DiscardOutput);
+  for (int game = 0; game < ExactSearchGames; ++game) {
+    Position found;
+    if (FindTurn(
+            GameSeed + static_cast<std::uint32_t>(game),
+            [empties] { return CountCells(Empty) <= empties; }, found)) {
+      positions.push_back(found);
+    }
+  }
+  std::uint64_t nodes = 0;
+  for (auto _ : state) {
+    for (const Position& position : positions) {
+      Load(position);
+      const std::uint64_t before = SearchedNodes();
+      benchmark::DoNotOptimize(SolveExactly(ReadCellSets(position.side)));
+      nodes += SearchedNodes() - before;
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(positions.size()));
+  state.counters["nodes_per_second"] =
+      benchmark::Counter(static_cast<double>(nodes), benchmark::Counter::kIsRate);
+  state.counters["per_position"] = benchmark::Counter(
+      static_cast<double>(positions.size()),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ExactSearch)->Arg(12)->Arg(14)->Arg(16)->Arg(18)->Unit(benchmark::kMillisecond);
 
 // A whole run of the program on "3" then "99": one COM-vs-COM game with every screen drawn into a
 // sink that drops it, the clock (and so the seed) stopped at `seconds`.

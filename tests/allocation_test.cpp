@@ -2,8 +2,8 @@
 // library's allocator (by defining malloc and its relatives, which the dynamic linker then prefers
 // over glibc's) and the global operator new with counting wrappers, then runs a whole session of
 // the real program in-process, with standard input and output as the program itself has them:
-// input from a pipe, output to /dev/null, once plain and once with the options. Any allocation
-// during the games fails the test.
+// input from a pipe, output to /dev/null, once plain and once with the options (the searching COM
+// among them). Any allocation during the games fails the test.
 // Needs glibc (the wrappers hand the work to its __libc_* entry points); not built with the
 // sanitizers, which bring an allocator of their own.
 #include <fcntl.h>
@@ -160,7 +160,11 @@ int main() {
   char record[] = "--record=/dev/null";
   char undo[] = "--undo";
   char from[] = "--from=f5d6";  // every game starts after these two moves
-  char* arguments[] = {program, english, hints, lastMove, seed, delay, record, undo, from, nullptr};
+  // The searching COM at its highest level: the middle-game search, the exact end-game search and
+  // the transposition table all live in static storage.
+  char level[] = "--level=5";
+  char* arguments[] = {program, english, hints, lastMove, seed,   delay,
+                       record,  undo,    from,  level,    nullptr};
   if (exitCode == 0 && RedirectStandardStreams()) {
     reversi::platform::ResetConsoleState();
     reversi::ResetKeyboardState();

@@ -161,6 +161,41 @@ void CompareLegalByDirection(int side, int& failures) {
   }
 }
 
+// TurnedSquares against the discs that the square-by-square move turns, on every square, and
+// NeighbourSquares of the side's discs against the cells next to them. Counts the differences
+// into `failures`.
+void CompareTurnedAndNeighbours(int side, int& failures) {
+  const CellSets cells = ReadCellSets(side);
+  SquareSet neighboursByScan = 0;
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col) {
+      testing::Position after;
+      testing::PlayMoveByScan(Board, row, col, OwnCell(side), after);
+      SquareSet turnedByScan = 0;
+      for (int r = 0; r < BoardSize; ++r) {
+        for (int c = 0; c < BoardSize; ++c) {
+          if ((r != row || c != col) && after[r][c] != Board[r][c]) turnedByScan |= SquareBit(r, c);
+          const bool near = r - row >= -1 && r - row <= 1 && c - col >= -1 && c - col <= 1;
+          if (Board[row][col] == OwnCell(side) && near && (r != row || c != col)) {
+            neighboursByScan |= SquareBit(r, c);
+          }
+        }
+      }
+      // The square itself is not looked at, so only empty squares are asked about.
+      if (Board[row][col] == Empty && TurnedSquares(cells, row, col) != turnedByScan &&
+          failures++ == 0) {
+        ADD_FAILURE() << "TurnedSquares(" << row << ", " << col << ") for side " << side
+                      << " differs from the scan on\n"
+                      << testing::BoardPicture();
+      }
+    }
+  }
+  if (NeighbourSquares(cells.own) != neighboursByScan && failures++ == 0) {
+    ADD_FAILURE() << "NeighbourSquares for side " << side << " differs from the scan on\n"
+                  << testing::BoardPicture();
+  }
+}
+
 // The ranked CandidateList as the first phase would build it from TryMoveByScan on every square.
 void RankCandidatesByScan(int side, Candidate (&ranked)[CandidateCapacity]) {
   int next = 0;
@@ -222,6 +257,7 @@ TEST_F(FastRulesTest, AgreeWithTheSquareBySquareRulesOnRandomGames) {
     for (int side = 0; side < SideCount; ++side)
       CompareLegalByDirection(side, failures);
     CompareTrials(toMove, failures);
+    CompareTurnedAndNeighbours(toMove, failures);
     Candidate ranked[CandidateCapacity];
     RankCandidatesByScan(toMove, ranked);
     RankCandidates(toMove);

@@ -149,6 +149,18 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
       {{"--seed=4294967296"},
        2,
        "reversi: --seed needs a whole number from 0 to 4294967295, not '4294967296'"},
+      {{"--level=5"}, 0, japaneseMenu},
+      {{"--level", "2,5"}, 0, japaneseMenu},
+      {{"--level=1,1"}, 0, japaneseMenu},
+      {{"--level=0"},
+       2,
+       "reversi: --level needs one level or two (black,white), each from 1 to 5, not '0'"},
+      {{"--level=2,6"},
+       2,
+       "reversi: --level needs one level or two (black,white), each from 1 to 5, not '2,6'"},
+      {{"--level=2,3,4"},
+       2,
+       "reversi: --level needs one level or two (black,white), each from 1 to 5, not '2,3,4'"},
       {{"--record="}, 2, "reversi: --record needs a file name"},
       {{"--record=/nonexistent/games.txt"},
        2,
@@ -207,7 +219,7 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
   const std::string help = Output({"--help"}, "");
   for (const char* part : {"--help", "--version", "--english", "--hints", "--last-move",
                            "--delay=MS", "--seed=N", "--record=FILE", "--undo", "--from=MOVES",
-                           "--resume=FILE", "  0 ", "  99 ", "  98 ", "11..88"})
+                           "--resume=FILE", "--level=N", "  0 ", "  99 ", "  98 ", "11..88"})
     EXPECT_NE(help.find(part), std::string::npos) << part;
   const std::string never = TempPath("never.txt");
   EXPECT_EQ(RunWith({"--record=" + never, "--delay=x"}, "").exitCode, 2);
@@ -482,6 +494,20 @@ TEST(DelayOption, WaitsAfterTheComTextsOnly) {
   const auto humanStart = std::chrono::steady_clock::now();
   Output({"--delay=10000"}, "1\n99\n99\n");
   EXPECT_LT(std::chrono::steady_clock::now() - humanStart, std::chrono::seconds(5));
+}
+
+// Level 1 is the game's own COM, byte for byte; a searching level plays other moves, repeats them
+// with the same seed, and changes only the moves: a human game it is not asked in stays the same.
+TEST(LevelOption, OneIsThePlainComAndEveryLevelRepeatsWithItsSeed) {
+  const std::string plain = Output({"--seed=9"}, ComGamesThenHuman);
+  EXPECT_EQ(Output({"--level=1", "--seed=9"}, ComGamesThenHuman), plain);
+  EXPECT_EQ(Output({"--level=1,1", "--seed=9"}, ComGamesThenHuman), plain);
+  EXPECT_EQ(Output({"--level=5"}, PlayersWithPasses), Output({}, PlayersWithPasses));
+  for (const char* level : {"--level=2", "--level=3,2", "--level=1,3"}) {
+    const std::string searched = Output({level, "--seed=9"}, "3\n99\n");
+    EXPECT_NE(searched, Output({"--seed=9"}, "3\n99\n")) << level;
+    EXPECT_EQ(Output({level, "--seed=9"}, "3\n99\n"), searched) << level;
+  }
 }
 
 TEST(SeedOption, RepeatsTheSessionAndCountsUpPerGame) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "com/com.h"
 #include "command_line.h"
 #include "game/game.h"
 #include "platform/console.h"
@@ -75,6 +76,16 @@ bool ResumeRecordedGame(const OptionValue& value, CommandLine& line) {
   return true;
 }
 
+// --level takes one level for both COMs, or the black one's and the white one's.
+constexpr int LevelsGiven = 2;
+
+// One level for both COMs, or the black one's and the white one's.
+bool SetLevels(const OptionValue& value, CommandLine& line) {
+  line.blackLevel = static_cast<int>(value.numbers[0]);
+  line.whiteLevel = static_cast<int>(value.numbers[value.count - 1]);
+  return true;
+}
+
 // ---- The options, in the order the help lists them ---------------------------------------------
 
 static_assert(LongestDelay <= INT32_MAX, "the delay is kept in an int");
@@ -126,6 +137,18 @@ constexpr OptionRow Options[] = {
            "start the first game after the moves of the last game\nrecorded in FILE, to go on "
            "with it",
            ResumeRecordedGame),
+    {.name = "level",
+     .use = ValueUse::Required,
+     .kind = ValueKind::WholeNumbers,
+     .valueName = "N",
+     .needs = "one level or two (black,white)",
+     .smallest = RuleBasedLevel,
+     .largest = LastLevel,
+     .most = LevelsGiven,
+     .help = "the COM's strength ({}): 1, the default, is the game's\n"
+             "own rule-based COM; 2 to 5 search ahead, deeper as N\n"
+             "rises; N,M gives the black COM level N, the white M",
+     .apply = SetLevels},
 };
 
 static_assert(IsWellFormed(Options));
@@ -259,6 +282,8 @@ int ReadCommandLine(int argc, char** argv) {
     line.settings.recording = true;
   }
   GameSettings = line.settings;
+  if (line.blackLevel != 0) SetComLevel(0, line.blackLevel);
+  if (line.whiteLevel != 0) SetComLevel(1, line.whiteLevel);
   return StartTheGame;
 }
 

@@ -152,6 +152,31 @@ LegalByDirection LegalByDirectionIn(SquareSet own, SquareSet opponent, SquareSet
   return legal;
 }
 
+// The run of `opponent` discs that a disc on `from` (one square) encloses towards `direction`, or
+// nothing: step while the squares are the opponent's, and keep the run only when an own disc
+// closes it. StepSquares drops a square that would leave the board, which ends the run there.
+template <int direction>
+SquareSet EnclosedRun(SquareSet own, SquareSet opponent, SquareSet from) {
+  SquareSet run = 0;
+  SquareSet at = StepSquares(from, direction);
+  while ((at & opponent) != 0) {
+    run |= at;
+    at = StepSquares(at, direction);
+  }
+  return (at & own) != 0 ? run : 0;
+}
+
+template <int... directions>
+SquareSet TurnedIn(SquareSet own, SquareSet opponent, SquareSet from,
+                   std::integer_sequence<int, directions...>) {
+  return (EnclosedRun<directions>(own, opponent, from) | ...);
+}
+
+template <int... directions>
+SquareSet NeighboursIn(SquareSet set, std::integer_sequence<int, directions...>) {
+  return (StepSquares(set, directions) | ...);
+}
+
 }  // namespace
 
 CellSets ReadCellSets(int side) {
@@ -185,6 +210,15 @@ SquareSet LegalSquares(const CellSets& cells) {
 LegalByDirection FindLegalByDirection(const CellSets& cells) {
   return LegalByDirectionIn(cells.own, cells.opponent, cells.empty,
                             std::make_integer_sequence<int, DirectionCount>{});
+}
+
+SquareSet TurnedSquares(const CellSets& cells, int row, int col) {
+  return TurnedIn(cells.own, cells.opponent, SquareBit(row, col),
+                  std::make_integer_sequence<int, DirectionCount>{});
+}
+
+SquareSet NeighbourSquares(SquareSet set) {
+  return NeighboursIn(set, std::make_integer_sequence<int, DirectionCount>{});
 }
 
 int CountMobility(int side) {

@@ -8,24 +8,6 @@
 
 namespace reversi {
 
-// The number of squares in `set`. Written out rather than std::popcount: without a population
-// count instruction in the target, that becomes a call into a shared helper library, which the
-// program would otherwise not need at all.
-constexpr int CountSquares(SquareSet set) {
-  constexpr SquareSet EveryOtherBit = 0x5555555555555555;
-  constexpr SquareSet LowPairs = 0x3333333333333333;
-  constexpr SquareSet LowNibbles = 0x0F0F0F0F0F0F0F0F;
-  constexpr SquareSet EveryByte = 0x0101010101010101;
-  constexpr int TopByteShift = 56;
-  set -= (set >> 1) & EveryOtherBit;                 // each pair of bits: its count, 0..2
-  set = (set & LowPairs) + ((set >> 2) & LowPairs);  // each nibble: 0..4
-  set = (set + (set >> 4)) & LowNibbles;             // each byte: 0..8
-  // Multiplying by EveryByte adds all eight byte counts up into the top byte.
-  return static_cast<int>((set * EveryByte) >> TopByteShift);
-}
-static_assert(CountSquares(0) == 0 && CountSquares(~SquareSet{0}) == SquareCount &&
-              CountSquares(0x8000000000000001) == 2 && CountSquares(0xF0F0) == 8);
-
 inline constexpr SquareSet FirstColumn = 0x0101010101010101;
 inline constexpr SquareSet LastColumn = FirstColumn << LastIndex;
 

@@ -8,6 +8,7 @@
 
 #include "board/board.h"
 #include "com/com.h"
+#include "search.h"
 
 namespace reversi {
 
@@ -197,6 +198,7 @@ void ReverseCandidates() {
 
 void ResetComState() {
   ClearCandidates(0);
+  ResetSearchState();
   ResetRandomState();
 }
 

@@ -270,6 +270,7 @@ void PlaceComMove(int side, int chosenSquare) {
 }
 
 void ChooseComMove(int side) {
+  if (ComLevel(side) >= FirstSearchingLevel) return PlaySearchedMove(side);
   RankCandidates(side);
   PlaceComMove(side, ChooseComSquare(side));
 }

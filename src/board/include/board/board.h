@@ -139,6 +139,24 @@ constexpr SquareSet SquareBit(int row, int col) {
   return SquareSet{1} << (row * BoardSize + col);
 }
 
+// The number of squares in `set`. Written out rather than std::popcount: without a population
+// count instruction in the target, that becomes a call into a shared helper library, which the
+// program would otherwise not need at all.
+constexpr int CountSquares(SquareSet set) {
+  constexpr SquareSet EveryOtherBit = 0x5555555555555555;
+  constexpr SquareSet LowPairs = 0x3333333333333333;
+  constexpr SquareSet LowNibbles = 0x0F0F0F0F0F0F0F0F;
+  constexpr SquareSet EveryByte = 0x0101010101010101;
+  constexpr int TopByteShift = 56;
+  set -= (set >> 1) & EveryOtherBit;                 // each pair of bits: its count, 0..2
+  set = (set & LowPairs) + ((set >> 2) & LowPairs);  // each nibble: 0..4
+  set = (set + (set >> 4)) & LowNibbles;             // each byte: 0..8
+  // Multiplying by EveryByte adds all eight byte counts up into the top byte.
+  return static_cast<int>((set * EveryByte) >> TopByteShift);
+}
+static_assert(CountSquares(0) == 0 && CountSquares(~SquareSet{0}) == SquareCount &&
+              CountSquares(0x8000000000000001) == 2 && CountSquares(0xF0F0) == 8);
+
 // The Empty squares on which IsLegalMove gives 1 for `side`, all found at once.
 SquareSet LegalSquares(int side);
 
@@ -165,6 +183,15 @@ struct LegalByDirection {
   SquareSet any;
 };
 LegalByDirection FindLegalByDirection(const CellSets& cells);
+
+// The other side's discs that a disc of the side the sets were read for, set on (row, col), would
+// turn: every enclosed run, in all eight directions. Empty when the square encloses nothing. The
+// square itself is not looked at (the caller passes an empty one), and the sets are left as they
+// are, so a search can play a move on a copy: the square and these discs become the mover's.
+SquareSet TurnedSquares(const CellSets& cells, int row, int col);
+
+// The squares one step away, in any of the eight directions, from a square of `set`.
+SquareSet NeighbourSquares(SquareSet set);
 
 // ---- Trial move ---------------------------------------------------------------------------------
 

@@ -1,6 +1,7 @@
 // The computer player (COM): measures every square, ranks the candidate moves by the mobility they
-// leave, and chooses and plays one by square-class rules, a coin toss and a late-game rule.
-// Owns the CandidateList and the pseudo-random generator the COM draws from.
+// leave, and chooses and plays one by square-class rules, a coin toss and a late-game rule; or, at
+// a higher level, searches ahead for its move. Owns the CandidateList, the level of each side's
+// COM and the pseudo-random generator the COM draws from.
 #pragma once
 
 #include <cstdint>
@@ -41,7 +42,8 @@ void ReverseCandidates();
 
 // ---- Move choice ------------------------------------------------------------------------------
 
-// Plays one COM turn for `side`: ranks the candidates, chooses, places the disc and prints ">code".
+// Plays one COM turn for `side` at the side's level: ranks the candidates, chooses, places the
+// disc and prints ">code" (a searching level: searches, then places and prints the same way).
 // Draws exactly one pseudo-random number. Must only be called when `side` has a legal move.
 void ChooseComMove(int side);
 
@@ -55,7 +57,25 @@ int ChooseComSquare(int side);
 // played.
 void PlaceComMove(int side, int chosenSquare);
 
-// Puts the grid, the list and the generator back to how the program finds them at start-up.
+// ---- Levels -----------------------------------------------------------------------------------
+
+// Level 1 is the rule-based COM above, the game's own; the levels above it search ahead, deeper
+// as the level rises, and choose among equally good moves with the same one coin per turn.
+inline constexpr int RuleBasedLevel = 1;
+inline constexpr int FirstSearchingLevel = 2;
+inline constexpr int LastLevel = 5;
+
+// Sets the level of `side`'s COM, RuleBasedLevel..LastLevel (other values are ignored). Both
+// sides play at RuleBasedLevel until told otherwise.
+void SetComLevel(int side, int level);
+int ComLevel(int side);
+
+// A searching level's turn for `side`: draws the coin, searches, and places and prints the move
+// as the rule-based COM does. Called by ChooseComMove.
+void PlaySearchedMove(int side);
+
+// Puts the grid, the list, the levels, the search's table and the generator back to how the program
+// finds them at start-up.
 void ResetComState();
 
 // ---- Pseudo-random generator ------------------------------------------------------------------

@@ -1,0 +1,53 @@
+// The searching COM of levels 2 and up: a negamax search with alpha-beta pruning over the board's
+// bit sets, a hand-weighted evaluation, and an exact search to the end of the game.
+// Private to src/com (tests and benchmarks reach it here); owns the transposition table and the
+// node counter. The rest of the program sees only the levels and ChooseComMove in com.h.
+#pragma once
+
+#include <cstdint>
+
+#include "board/board.h"
+
+namespace reversi {
+
+// How far a level looks: the plies of the middle-game search, and the number of empty squares
+// at or below which it searches to the end of the game instead. Fixed per level, so that a move
+// depends on nothing but the position and the coin.
+struct LevelReach {
+  int plies;
+  int exactEmpties;
+};
+
+// The reach of a searching level, FirstSearchingLevel..LastLevel.
+LevelReach ReachOf(int level);
+
+// A finished game is worth this much per disc of difference in the middle-game search: more than
+// any evaluation can reach, so a won ending beats every position that is merely good.
+inline constexpr int WonDiscScore = 100000;
+
+// ---- Evaluation (evaluation.cpp) ----------------------------------------------------------------
+
+// How good the position is for the side that `cells` were read for, which is to move: mobility,
+// potential mobility, corners and the squares next to empty ones, stable edge discs and parity,
+// weighed by how far the game has come. Positive is good for the mover. |value| < WonDiscScore.
+int EvaluatePosition(const CellSets& cells);
+
+// ---- Search (search.cpp) ------------------------------------------------------------------------
+
+// The final disc difference (the mover's discs minus the other side's; empty squares count for
+// nobody, as on the result screen) that the side to move reaches when both sides play perfectly
+// from `cells` to the end of the game, passes included.
+int SolveExactly(const CellSets& cells);
+
+// The SquareCode that `level` plays for `side` on the Board, which must have a legal move for it.
+// Among moves that the search finds equally good, `coin` picks one: the same position and coin
+// give the same square.
+int ChooseSearchedSquare(int side, int level, int coin);
+
+// Positions visited by the searches since the program started (for the benchmark's speed figure).
+std::uint64_t SearchedNodes();
+
+// Empties the transposition table and the node counter, as at program start.
+void ResetSearchState();
+
+}  // namespace reversi
