@@ -9,6 +9,7 @@
 
 #include <termios.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -145,7 +146,10 @@ ChildResult RunProgram(const std::string& program, std::string_view input,
     inputFd = -1;
   }
   char chunk[ReadChunk];
-  while (outputFd >= 0 || inputFd >= 0) {
+  const bool signalling = options.signal != 0 && static_cast<bool>(options.signalWhen);
+  bool signalled = false;
+  bool scriptWritten = false;  // kept open for the signal
+  while (outputFd >= 0 || (inputFd >= 0 && !scriptWritten)) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
@@ -153,8 +157,12 @@ ChildResult RunProgram(const std::string& program, std::string_view input,
       kill(pid, SIGKILL);
       break;
     }
-    pollfd fds[2] = {{outputFd, POLLIN, 0}, {inputReleased ? inputFd : -1, POLLOUT, 0}};
-    if (poll(fds, 2, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
+    pollfd fds[2] = {{outputFd, POLLIN, 0},
+                     {inputReleased && !scriptWritten ? inputFd : -1, POLLOUT, 0}};
+    // While a signal waits for its moment, the output is looked at again at least every 50 ms.
+    const int wait = signalling && !signalled ? std::min(50, static_cast<int>(left.count()))
+                                              : static_cast<int>(left.count());
+    if (poll(fds, 2, wait) < 0 && errno != EINTR) break;
     // The latest sample wins: the first ones may still see the forked copy of this process.
     if (const long kib = HighWaterMarkKiB(pid); kib > 0) result.programPeakKiB = kib;
     if (outputFd >= 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
@@ -172,6 +180,10 @@ ChildResult RunProgram(const std::string& program, std::string_view input,
           inputFd = -1;
         }
       }
+    }
+    if (signalling && !signalled && scriptWritten && options.signalWhen(result.output)) {
+      kill(pid, options.signal);
+      signalled = true;
     }
     if (outputFd < 0 && !inputReleased && inputFd >= 0) {
       close(inputFd);  // the child has gone without showing what the script waits for
@@ -191,7 +203,9 @@ ChildResult RunProgram(const std::string& program, std::string_view input,
         }
         finished = finished || (pending.empty() && !generating);
       }
-      if (finished) {
+      if (finished && signalling && !signalled) {
+        scriptWritten = true;
+      } else if (finished) {
         close(inputFd);
         inputFd = -1;
       }

@@ -36,6 +36,11 @@ struct ChildOptions {
   std::vector<std::string> arguments;
   // When not empty, standard error goes to this file (truncated first) instead of the test's own.
   std::string errorFile;
+  // When set, the child is sent `signal` once the whole script has been written and this says yes
+  // to the output so far; standard input then stays open until the child has gone, so that the
+  // signal, not the input's end, ends it.
+  int signal = 0;
+  std::function<bool(const std::string& output)> signalWhen;
 };
 
 struct ChildResult {

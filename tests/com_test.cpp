@@ -93,6 +93,10 @@ const TrialCase TrialCases[] = {
     // with only 35 turned and 36 still empty.
     {"after 34 and 35, Black on 36",
      "........ ........ ...XO... ...XO... ...XO... ........ ........ ........", 0, 36, 506, 8},
+    {"a square already taken, though a run beside it would be enclosed: no trial at all",
+     "........ ........ ........ ...OOX.. ...XO... ........ ........ ........", 0, 44, 0, -1},
+    {"a square of the mover's own, beside a run it would enclose",
+     "........ ........ ........ ..XOOX.. ...XO... ........ ........ ........", 0, 43, 0, -1},
     {"encloses, but the trial position leaves nobody a move",
      ".XO..... ........ ........ ........ ........ ........ ........ ........", 1, 11, 0, 2},
 };

@@ -46,26 +46,31 @@ TEST(ConsoleTest, NumbersArePaddedToTheirWidth) {
   }
 }
 
-// The record's requests are plain file operations: what each did shows in the file's size and
-// bytes. The game builds its "whole line or nothing" rule on exactly these.
-TEST(ConsoleTest, RecordFileTakesAppendsAndCutsBack) {
+// The record's requests: a line goes in whole, the head spilled ahead of it first, and the file
+// is never truncated. The game builds its "one whole line per game" rule on exactly these.
+TEST(ConsoleTest, RecordFileTakesWholeLinesWithTheirSpilledHead) {
   const std::string path = ::testing::TempDir() + "reversi-console-record.txt";
   std::ofstream(path, std::ios::binary) << "kept\n";
   const char* reason = "";
   ASSERT_TRUE(platform::OpenRecordFile(path.c_str(), reason)) << reason;
-  EXPECT_EQ(platform::RecordFileSize(), 5);
-  EXPECT_TRUE(platform::AppendToRecordFile("d3c5", 4, reason)) << reason;
-  EXPECT_EQ(platform::RecordFileSize(), 9);
-  platform::TruncateRecordFile(5);
-  EXPECT_EQ(platform::RecordFileSize(), 5);
+  EXPECT_TRUE(platform::SpillRecordLine("d3", 2, reason)) << reason;
+  EXPECT_TRUE(platform::SpillRecordLine("c5", 2, reason)) << reason;
+  EXPECT_TRUE(platform::AppendRecordLine(" 2-5\n", 5, reason)) << reason;
   // A file that cannot be opened is told with a reason, and the open one stays the record.
   EXPECT_FALSE(platform::OpenRecordFile((path + "-missing/x").c_str(), reason));
   EXPECT_STRNE(reason, "");
-  EXPECT_TRUE(platform::AppendToRecordFile("f5 4-1\n", 7, reason)) << reason;
+  // The spilled head went with its line: the next line starts afresh.
+  EXPECT_TRUE(platform::AppendRecordLine("f5 4-1\n", 7, reason)) << reason;
+  // A line given up takes its spilled head with it.
+  EXPECT_TRUE(platform::SpillRecordLine("PAPA", 4, reason)) << reason;
+  platform::KeepRecordLineAtEnd(nullptr, 0);
+  EXPECT_TRUE(platform::AppendRecordLine(" 2-2\n", 5, reason)) << reason;
+  platform::CloseRecordFile();
   std::ifstream file(path, std::ios::binary);
   std::stringstream bytes;
   bytes << file.rdbuf();
-  EXPECT_EQ(bytes.str(), "kept\nf5 4-1\n");
+  EXPECT_EQ(bytes.str(), "kept\nd3c5 2-5\nf5 4-1\n 2-2\n");
+  EXPECT_FALSE(platform::AppendRecordLine("x\n", 2, reason));  // none open now
   std::remove(path.c_str());  // where an open file cannot be removed, the temporary folder keeps it
 }
 

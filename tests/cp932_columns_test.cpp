@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -165,6 +167,38 @@ TEST(Cp932ColumnsTest, ColorsOfSgrSequences) {
   EXPECT_EQ(state.colors.background, Own);
   walk("m");
   EXPECT_EQ(state.colors.background, 2);
+}
+
+// The walk reads only the bytes it is given: each text is walked from a heap block of exactly its
+// length (AddressSanitizer catches a read one past it), cut at every length, above all those that
+// end on a lead byte, and its column must be that of walking the same bytes one by one.
+TEST(Cp932ColumnsTest, WalksNoFurtherThanTheBytesGiven) {
+  const std::string text =
+      "\x81\x9B"
+      "10\x81\x45\xB1\x83p\x1b[H\x81\x9C\x82\xA0\n\x81\x40"
+      "x\x81";
+  for (std::size_t length = 0; length <= text.size(); ++length) {
+    SCOPED_TRACE(length);
+    const auto block = std::make_unique<char[]>(length);
+    std::memcpy(block.get(), text.data(), length);
+    cp932::TextState whole;
+    int doubleBytes = 0;
+    cp932::Walk(whole, block.get(), length, [&](const cp932::Piece& piece) {
+      doubleBytes += piece.kind == cp932::PieceKind::DoubleByte ? 1 : 0;
+    });
+    cp932::TextState byByte;
+    int doubleBytesByByte = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+      const auto one = std::make_unique<char[]>(1);
+      one[0] = text[i];
+      cp932::Walk(byByte, one.get(), 1, [&](const cp932::Piece& piece) {
+        doubleBytesByByte += piece.kind == cp932::PieceKind::DoubleByte ? 1 : 0;
+      });
+    }
+    EXPECT_EQ(whole.column, byByte.column);
+    EXPECT_EQ(whole.pendingLead, byByte.pendingLead);
+    EXPECT_EQ(doubleBytes, doubleBytesByByte);
+  }
 }
 
 }  // namespace

@@ -141,10 +141,18 @@ TEST(EndToEnd, TerminalGetsTheTitleOncePerRun) {
   terminal.output = OutputTarget::Terminal;
   if (!RunProgram(Program, "", terminal).started) GTEST_SKIP() << "no pseudo-terminal here";
   const std::string output = RunToTheEnd(Program, input, terminal);
-  const std::string title = "\x1b]0;Tavimoのリバーシ Ver1.00\x07";
+  // The terminal keeps its own title on its title stack first, and gets it back at the end.
+  const std::string title = "\x1b[22;0t\x1b]0;Tavimoのリバーシ Ver1.00\x07";
   EXPECT_EQ(output.substr(0, title.size()), title);
   EXPECT_EQ(Occurrences(output, "\x1b]"), 1);
+  EXPECT_EQ(Occurrences(output, "\x1b[22;0t"), 1);
   EXPECT_EQ(Occurrences(output, "\x1b[H\x1b[2J"), 4);
+  EXPECT_TRUE(output.ends_with("\x1b[23;0t")) << output.substr(output.size() - 40);
+  // Input that ends gives the title back too; a pipe gets neither.
+  EXPECT_TRUE(RunToTheEnd(Program, "1\n34\n", terminal).ends_with(">\n\x1b[23;0t"));
+  const std::string piped = RunToTheEnd(Program, input);
+  EXPECT_EQ(piped.find("\x1b[22;0t"), std::string::npos);
+  EXPECT_EQ(piped.find("\x1b[23;0t"), std::string::npos);
 }
 
 // The prompt reaches a pipe before the program waits: the script is only sent once the mode

@@ -1,8 +1,10 @@
 // The command line of the built program: what each command line answers, and whole sessions with
 // each option, whose output must differ from the plain program's only where the option says.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -128,6 +130,10 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
       {{"--bogus"}, 2, "reversi: unknown option '--bogus'"},
       {{"-x"}, 2, "reversi: unknown option '-x'"},
       {{"--h"}, 2, "reversi: ambiguous option '--h'"},
+      {{"--h", "--english"}, 2, "reversi: ambiguous option '--h'"},
+      {{"--hi"}, 0, japaneseMenu},
+      {{"--hel"}, 0, "Usage: reversi [OPTION]..."},
+      {{"--h", "--bogus"}, 2, "reversi: ambiguous option '--h'"},
       {{"--hints=yes"}, 2, "reversi: option '--hints' takes no value"},
       {{"--delay"}, 2, "reversi: option '--delay' needs a value"},
       {{"--delay=x"},
@@ -224,6 +230,86 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
   const std::string never = TempPath("never.txt");
   EXPECT_EQ(RunWith({"--record=" + never, "--delay=x"}, "").exitCode, 2);
   EXPECT_NE(access(never.c_str(), F_OK), 0);
+}
+
+// The help in full: the manual page is made from it, so a wrong limit or a lost line matters.
+TEST(CommandLine, HelpTextInFull) {
+  EXPECT_EQ(Output({"--help"}, ""),
+            "Usage: reversi [OPTION]...\n"
+            "Reversi on the console, against the rule-based computer player (COM) or between\n"
+            "two people.\n"
+            "\n"
+            "  -h, --help          show this help and exit\n"
+            "      --version       show the version and exit\n"
+            "      --english       show the game's texts in English instead of Japanese\n"
+            "      --hints         on a human side's turn, mark each square it may play\n"
+            "      --last-move     under each board, list the turns since the previous board\n"
+            "      --ascii         draw the discs as O and X, empty squares '.', hints '*'\n"
+            "      --color[=WHEN]  draw the board in colour: auto (the default) only on a\n"
+            "                      terminal or console, always (into a pipe or file too),\n"
+            "                      or never\n"
+            "      --delay=MS      wait MS milliseconds (0..10000) after a COM move, a pass\n"
+            "                      and the game-over text\n"
+            "      --seed=N        seed the COM's coin with N (0..4294967295),\n"
+            "                      N+1 in the next game, and so on\n"
+            "      --record=FILE   append each game's moves to FILE as a transcript line\n"
+            "                      (f5d6c3... 33-31); a game cut short by the end of the\n"
+            "                      input, a hang-up or a signal gets its line as it stands\n"
+            "      --undo          let a human side type 98 to take back its last turn\n"
+            "                      (again and again, as far as the game's first); 98 after\n"
+            "                      the result goes back into the game\n"
+            "      --from=MOVES    start every game after MOVES, written as in the record\n"
+            "                      (f5d6c3, PA for a turn given up)\n"
+            "      --resume=FILE   start the first game after the moves of the last game\n"
+            "                      recorded in FILE, to go on with it\n"
+            "      --level=N       the COM's strength (1..5): 1, the default, is the game's\n"
+            "                      own rule-based COM; 2 to 5 search ahead, deeper as N\n"
+            "                      rises; N,M gives the black COM level N, the white M\n"
+            "\n"
+            "Keys (type the number, then Enter):\n"
+            "  0..3      at the mode prompt: 0 Player vs Player, 1 Player vs COM,\n"
+            "            2 COM vs player, 3 COM vs COM\n"
+            "  11..88    a move: the row (10..80 down the left) as tens, the column\n"
+            "            (1..8 along the top) as units, so 34 is row 3, column 4\n"
+            "  0         give up the turn without a move; after the result: a new game\n"
+            "  99        break the game off; after the result: shut down\n"
+            "  98        with --undo: take back to your previous turn; after the result:\n"
+            "            back into the game\n");
+}
+
+// Help or version into an output that fails: one line on standard error and exit 1, as other
+// command-line tools do, instead of a success nobody saw.
+TEST(CommandLine, HelpIntoAFailingOutputIsAnError) {
+  const struct {
+    testing::OutputTarget target;
+    const char* option;
+    const char* error;
+  } cases[] = {
+      {testing::OutputTarget::DevFull, "--help", "reversi: write error: No space left on device\n"},
+      {testing::OutputTarget::DevFull, "--version",
+       "reversi: write error: No space left on device\n"},
+      {testing::OutputTarget::Closed, "--help", nullptr},
+      {testing::OutputTarget::Closed, "-h", nullptr},
+  };
+  for (const auto& c : cases) {
+    ChildOptions options;
+    options.output = c.target;
+    options.arguments = {c.option};
+    // With descriptor 1 closed, a file opened for standard error would become standard output too.
+    const bool closed = c.target == testing::OutputTarget::Closed;
+    if (!closed) options.errorFile = TempPath("stderr");
+    const auto result = RunProgram(Program, "", options);
+    EXPECT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 1) << c.option;
+    if (closed) continue;
+    EXPECT_EQ(ReadFile(options.errorFile), c.error) << c.option;
+    std::remove(options.errorFile.c_str());
+  }
+  // Into /dev/null everything goes out.
+  ChildOptions discarded;
+  discarded.output = testing::OutputTarget::DevNull;
+  discarded.arguments = {"--help"};
+  EXPECT_EQ(RunProgram(Program, "", discarded).exitCode, 0);
 }
 
 // The parser with a table of option shapes the program has no use for yet: a value that may be
@@ -358,7 +444,7 @@ TEST(EnglishOption, ChangesEveryJapaneseTextAndNothingElse) {
   terminal.arguments = {"--english"};
   const auto shown = RunProgram(Program, "", terminal);
   if (shown.started) {
-    EXPECT_EQ(shown.output.rfind("\x1b]0;Tavimo's Reversi Ver1.00\x07", 0), 0U);
+    EXPECT_EQ(shown.output.rfind("\x1b[22;0t\x1b]0;Tavimo's Reversi Ver1.00\x07", 0), 0U);
   }
 }
 
@@ -477,19 +563,20 @@ void ExpectRealTranscript(const std::string& line) {
 TEST(RecordOption, AppendsARealTranscriptForEveryGameThatEnded) {
   const std::string path = TempPath("games.txt");
   std::ofstream(path) << "kept\n";
-  // The last game is still running when the input ends: it is not recorded.
+  // The last game is still running when the input ends: it is recorded as it stands.
   Output({"--record=" + path, "--seed=5"}, ComGamesThenHuman);
   std::string players = PlayersWithPasses;
   players.resize(players.size() - 3);  // no shut-down after the game: new games follow
   Output({"--record", path}, players + "0\n0\n99\n0\n1\n34\n");
   const auto lines = Lines(ReadFile(path));
-  ASSERT_EQ(lines.size(), 7U) << ReadFile(path);
+  ASSERT_EQ(lines.size(), 8U) << ReadFile(path);
   EXPECT_EQ(lines[0], "kept");
   for (std::size_t i = 1; i < lines.size(); ++i)
     ExpectRealTranscript(lines[i]);
   EXPECT_EQ(lines[4], "d3c5PAf3 2-5");
   EXPECT_EQ(lines[5], "d3c3b3b2f5a3a1c1PA 8-4");
   EXPECT_EQ(lines[6], " 2-2");
+  EXPECT_EQ(lines[7], "d3c5 3-3");
   std::remove(path.c_str());
 
   // Two people who skip turn after turn fill more than the line's buffer: it still ends up whole.
@@ -515,13 +602,17 @@ TEST(RecordOption, AppendsARealTranscriptForEveryGameThatEnded) {
 TEST(RecordOption, NeverLeavesAPartOfALineBehind) {
   const std::string path = TempPath("partial.txt");
   const std::string before(1000, 'x');
-  // A game too long for the line's buffer has written pieces of its line when the input ends.
+  // A game too long for the line's buffer, whose moves went ahead, is still running when the input
+  // ends: its line goes in whole, once.
   std::ofstream(path) << before << '\n';
   std::string skips = "0\n";
-  for (int i = 0; i < 3000; ++i)
+  std::string allSkipped;
+  for (int i = 0; i < 3000; ++i) {
     skips += "0\n";
+    allSkipped += "PA";
+  }
   Output({"--record=" + path}, skips);
-  EXPECT_EQ(ReadFile(path), before + '\n');
+  EXPECT_TRUE(ReadFile(path) == before + '\n' + allSkipped + " 2-2\n");
 
   // The file reaches the process's size limit in the middle of a line: the game goes on (no
   // signal ends it) and the file keeps only whole lines.
@@ -577,6 +668,23 @@ TEST(ColorOption, OnlyWhereAskedAndOnlyOnTheBoard) {
   const auto shown = RunProgram(Program, "1\n99\n99\n", terminal);
   if (shown.started) {
     EXPECT_NE(shown.output.find("40\x1b[30;42m"), std::string::npos) << shown.output;
+  }
+  // Ended from outside, the program leaves the terminal's own colours too, on a terminal and
+  // into a pipe.
+  for (const auto target : {testing::OutputTarget::Terminal, testing::OutputTarget::Pipe}) {
+    ChildOptions ended;
+    ended.output = target;
+    ended.arguments = {target == testing::OutputTarget::Pipe ? "--color=always" : "--color"};
+    ended.signal = SIGTERM;
+    ended.signalWhen = [](const std::string& output) {
+      return output.find(testing::expected::Clear) != std::string::npos && output.ends_with(">");
+    };
+    const auto result = RunProgram(Program, "1\n", ended);
+    if (!result.started) continue;
+    EXPECT_EQ(result.signal, SIGTERM);
+    const std::string farewell =
+        target == testing::OutputTarget::Pipe ? ">\n\x1b[0m" : ">\n\x1b[0m\x1b[23;0t";
+    EXPECT_TRUE(result.output.ends_with(farewell)) << Cp932ToUtf8(result.output);
   }
 }
 
@@ -657,6 +765,132 @@ TEST(AsciiOption, EnglishAndAsciiWriteOnlyAscii) {
   EXPECT_NE(japanese.find("\n40. . . X O . . . \n"), std::string::npos);
   for (const char* glyph : {"○", "●", "・", "＊"})
     EXPECT_EQ(japanese.find(glyph), std::string::npos) << glyph;
+}
+
+// A game in the middle of a human's turn, on a real terminal, ended from outside: its line goes
+// in whole as it stands, the process ends by that very signal, and the terminal is left with the
+// cursor on a fresh line and its own title given back.
+TEST(RecordOption, AGameEndedBySignalLeavesItsWholeLine) {
+  const std::string path = TempPath("signalled.txt");
+  for (const int signalNumber : {SIGHUP, SIGINT, SIGTERM, SIGQUIT}) {
+    SCOPED_TRACE(signalNumber);
+    std::remove(path.c_str());
+    ChildOptions options;
+    options.output = testing::OutputTarget::Terminal;
+    options.arguments = {"--record=" + path, "--seed=5"};
+    options.signal = signalNumber;
+    // Waiting for the human's second move: two human screens and the COM's between them.
+    options.signalWhen = [](const std::string& output) {
+      std::size_t screens = 0;
+      for (auto at = output.find(testing::expected::Clear); at != std::string::npos;
+           at = output.find(testing::expected::Clear, at + 1))
+        ++screens;
+      return screens == 3 && output.ends_with(">");
+    };
+    const auto result = RunProgram(Program, "1\n34\n", options);
+    if (!result.started) GTEST_SKIP() << "no pseudo-terminal here";
+    EXPECT_FALSE(result.exited) << "exit code " << result.exitCode;
+    EXPECT_EQ(result.signal, signalNumber);
+    EXPECT_TRUE(result.output.ends_with(">\n\x1b[23;0t")) << Cp932ToUtf8(result.output);
+    const auto lines = Lines(ReadFile(path));
+    ASSERT_EQ(lines.size(), 1U) << ReadFile(path);
+    ExpectRealTranscript(lines[0]);
+    EXPECT_EQ(lines[0].substr(0, 2), "d3");
+    EXPECT_EQ(lines[0].find(' '), 4U) << "the human's move and the COM's";
+    EXPECT_TRUE(ReadFile(path).ends_with("\n"));
+  }
+  // A signal at the result screen, after the game's line went in, adds nothing.
+  std::remove(path.c_str());
+  ChildOptions atResult;
+  atResult.arguments = {"--record=" + path, "--seed=5"};
+  atResult.signal = SIGTERM;
+  atResult.signalWhen = [](const std::string& output) {
+    const auto board = output.find(testing::expected::Clear);
+    return board != std::string::npos &&
+           output.find(testing::expected::Clear, board + 1) != std::string::npos &&
+           output.ends_with(">");
+  };
+  const auto result = RunProgram(Program, "1\n99\n", atResult);
+  EXPECT_EQ(result.signal, SIGTERM);
+  EXPECT_EQ(ReadFile(path), " 2-2\n");
+  std::remove(path.c_str());
+}
+
+// What a hang-up or the input's end kept is what --resume goes on with: the continued game is
+// appended as a line of its own that begins with the kept moves.
+TEST(RecordOption, AGameCutShortIsResumedFromItsLine) {
+  const std::string path = TempPath("resumed.txt");
+  std::remove(path.c_str());
+  ChildOptions hangUp;
+  hangUp.output = testing::OutputTarget::Terminal;
+  hangUp.arguments = {"--record=" + path, "--seed=5"};
+  hangUp.signal = SIGHUP;
+  hangUp.signalWhen = [](const std::string& output) {
+    return output.ends_with(">") && output.find("\x1b[H\x1b[2J") != output.rfind("\x1b[H\x1b[2J");
+  };
+  if (!RunProgram(Program, "0\n34\n", hangUp).started) GTEST_SKIP() << "no pseudo-terminal here";
+  ASSERT_EQ(ReadFile(path), "d3 4-1\n");
+  // Two people go on, one more move each, and the input ends: kept again, the whole game so far.
+  Output({"--resume=" + path, "--record=" + path}, "0\n33\n32\n");
+  EXPECT_EQ(ReadFile(path), "d3 4-1\nd3c3b3 5-2\n");
+  Output({"--resume=" + path, "--record=" + path}, "0\n99\n99\n");
+  const auto lines = Lines(ReadFile(path));
+  ASSERT_EQ(lines.size(), 3U);
+  EXPECT_EQ(lines[2], "d3c3b3 5-2");
+  std::remove(path.c_str());
+}
+
+// Games played at once by several processes into one record file, with lines far longer than the
+// line's buffer: every line is whole and real, and each game's line is there exactly once.
+TEST(RecordOption, ConcurrentGamesNeverMixTheirLines) {
+  constexpr int Processes = 6;
+  std::string input;
+  for (int game = 0; game < 3; ++game) {
+    input += "0\n";
+    for (int skip = 0; skip < 2100 + game; ++skip)  // each line over 4 KiB, the buffer's size
+      input += "0\n";
+    input += "99\n0\n3\n0\n";  // broken off, then a COM game
+  }
+  input += "1\n34\n";  // the input ends in the middle of a game
+  const std::string script = TempPath("input.txt");
+  std::ofstream(script) << input;
+  const std::string shared = TempPath("shared.txt");
+  std::vector<std::string> expected;
+  std::string together;
+  for (int i = 0; i < Processes; ++i) {
+    const std::string own = TempPath("own-" + std::to_string(i) + ".txt");
+    const std::string command = Program + " --seed=" + std::to_string(i) + " --record=";
+    EXPECT_EQ(
+        RunWith({"-c", command + own + " <" + script + " >/dev/null"}, "", "/bin/sh").exitCode, 0);
+    for (const std::string& line : Lines(ReadFile(own)))
+      expected.push_back(line);
+    std::remove(own.c_str());
+    together += command + shared + " <" + script + " >/dev/null & ";
+  }
+  EXPECT_EQ(RunWith({"-c", together + "wait"}, "", "/bin/sh").exitCode, 0);
+  std::vector<std::string> lines = Lines(ReadFile(shared));
+  ASSERT_EQ(lines.size(), expected.size());
+  for (const std::string& line : lines)
+    ExpectRealTranscript(line);
+  std::sort(lines.begin(), lines.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_TRUE(lines == expected);
+  std::remove(shared.c_str());
+  std::remove(script.c_str());
+}
+
+// The lock is what keeps them apart: a line waits while another process holds the file's lock
+// (here util-linux flock(1), the same advisory lock, holding it while it writes a line of its own).
+TEST(RecordOption, ALineWaitsForTheLockAnotherProcessHolds) {
+  if (std::system("command -v flock >/dev/null 2>&1") != 0) GTEST_SKIP() << "no flock(1)";
+  const std::string path = TempPath("locked.txt");
+  std::remove(path.c_str());
+  const std::string script = "( flock 9; sleep 0.5; printf 'held 0-0\\n' >&9 ) 9>>" + path +
+                             " & sleep 0.1; printf '1\\n99\\n99\\n' | " + Program +
+                             " --record=" + path + " >/dev/null; wait";
+  EXPECT_EQ(RunWith({"-c", script}, "", "/bin/sh").exitCode, 0);
+  EXPECT_EQ(ReadFile(path), "held 0-0\n 2-2\n");
+  std::remove(path.c_str());
 }
 
 TEST(CombinedOptions, EachAddsOnlyItsOwnPart) {

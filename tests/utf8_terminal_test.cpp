@@ -2,6 +2,8 @@
 // draw one column wide, escape sequences, splits across writes and bytes that are no character.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -199,6 +201,48 @@ TEST_F(TerminalTextTest, AnyCutsGiveTheSameOutput) {
   }
   // A stray byte first puts every character of the rest on the other byte boundary.
   EXPECT_EQ(Convert({"x" + screen}), "x" + whole);
+}
+
+// Output driven just under, at and just over each room the converter keeps (its 8 KiB buffer, the
+// 1 KiB a stretch waits for, whole multiples of both), in one write from a heap block of exactly
+// that size: it must equal the same bytes written one by one, and no hand-over may be larger than
+// the buffer. AddressSanitizer sees any byte read or written past either.
+std::size_t largestHandOver = 0;
+
+void ShowAndMeasure(const char* bytes, std::size_t count) {
+  Show(bytes, count);
+  largestHandOver = count > largestHandOver ? count : largestHandOver;
+}
+
+TEST_F(TerminalTextTest, OutputAtEachCapacityArrivesWhole) {
+  constexpr std::size_t Buffer = 8192;
+  constexpr std::size_t Stretch = 1024;
+  const std::string patterns[] = {"a", texts::common::BlackGlyph,
+                                  std::string(texts::common::WhiteGlyph) + "\xB1x"};
+  for (const std::string& pattern : patterns) {
+    for (std::size_t edge :
+         {Stretch, Buffer / 2, Buffer - Stretch, Buffer, 2 * Buffer, 3 * Buffer}) {
+      for (std::size_t size : {edge - 1, edge, edge + 1}) {
+        SCOPED_TRACE(std::to_string(size) + " bytes of '" + pattern + "'");
+        std::string in;
+        while (in.size() < size)
+          in += pattern;
+        in.resize(size);
+        std::vector<std::string> bytes;
+        for (char byte : in)
+          bytes.emplace_back(1, byte);
+        const std::string expected = Convert(bytes);
+        terminal::ResetConversion();
+        shown.clear();
+        largestHandOver = 0;
+        const auto block = std::make_unique<char[]>(size);
+        std::memcpy(block.get(), in.data(), size);
+        terminal::WriteConverted(block.get(), size, ShowAndMeasure);
+        EXPECT_TRUE(shown == expected) << shown.size() << " bytes, not " << expected.size();
+        EXPECT_LE(largestHandOver, Buffer);
+      }
+    }
+  }
 }
 
 // Every character the converter can remember, each converted once and then looked up: both times

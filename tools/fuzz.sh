@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Fuzzes the whole dialogue with libFuzzer for a bounded time (default 60 s): builds reversi_fuzz
-# with clang, ASan and UBSan in build-fuzz, starts from the seed corpus and fails on any finding.
+# Fuzzes with libFuzzer for a bounded time in all (default 60 s): the whole dialogue with its
+# options (half of the time), the command line and the record file behind --resume (a quarter
+# each). Builds both targets with
+# clang, ASan and UBSan in build-fuzz, starts each from its seed corpus in the repository and fails
+# on any finding.
 # Usage: tools/fuzz.sh [seconds] [extra libFuzzer flags...]
-# New interesting inputs collect in build-fuzz/corpus (kept between runs); a finding is written
-# to build-fuzz/findings/ and can be replayed with build-fuzz/reversi_fuzz <file>.
+# New interesting inputs collect in build-fuzz/corpus, build-fuzz/corpus-command-line and
+# build-fuzz/corpus-record-file (kept between runs); a finding is written to build-fuzz/findings/
+# and can be replayed with build-fuzz/tests/fuzz/reversi_fuzz <file> (or
+# reversi_command_line_fuzz, reversi_record_file_fuzz).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -13,21 +18,37 @@ bash tools/install-deps.sh clang-14 libclang-rt-14-dev cmake make libgtest-dev
 
 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DREVERSI_FUZZ=ON \
   >/dev/null
-cmake --build build-fuzz -j 2 --target reversi_fuzz
-mkdir -p build-fuzz/corpus build-fuzz/findings
-fuzzer=$(find build-fuzz -name reversi_fuzz -type f -perm -u+x | head -n 1)
+cmake --build build-fuzz -j 2 --target reversi_fuzz reversi_command_line_fuzz \
+  reversi_record_file_fuzz
+mkdir -p build-fuzz/corpus build-fuzz/corpus-command-line build-fuzz/corpus-record-file \
+  build-fuzz/findings
 
-# -timeout: a session that runs 10 s is a hang (a COM-vs-COM game takes milliseconds).
-# -rss_limit_mb: the game allocates nothing, so growth is a finding too.
-# libFuzzer reports every new input it keeps; that goes to a log, and only the summary (or, on a
-# finding, the end of the log) to the terminal.
-log=build-fuzz/fuzz.log
-if ! "$fuzzer" build-fuzz/corpus tests/fuzz/corpus \
-  -dict=tests/fuzz/dialogue.dict \
-  -max_total_time="$seconds" -timeout=10 -rss_limit_mb=512 -max_len=4096 \
-  -artifact_prefix=build-fuzz/findings/ -print_final_stats=1 "$@" 2>"$log"; then
-  tail -n 80 "$log"
-  echo "fuzzing found a fault; the input is in build-fuzz/findings/"
-  exit 1
-fi
-grep -E '^(Done|stat::)' "$log"
+# Runs one target for `time` seconds from its corpora. -timeout: an input that runs 10 s is a hang
+# (a COM-vs-COM game takes milliseconds). -rss_limit_mb: the game allocates nothing, so growth is a
+# finding too. libFuzzer reports every new input it keeps; that goes to a log, and only the summary
+# (or, on a finding, the end of the log) to the terminal.
+fuzz() {
+  local target=$1 time=$2 dict=$3 max_len=$4 log=build-fuzz/$1.log
+  shift 4
+  local fuzzer
+  fuzzer=$(find build-fuzz -name "$target" -type f -perm -u+x | head -n 1)
+  echo "== $target for $time s"
+  if ! "$fuzzer" "$@" -dict="$dict" -max_total_time="$time" -timeout=10 -rss_limit_mb=512 \
+    -max_len="$max_len" -artifact_prefix=build-fuzz/findings/ -print_final_stats=1 \
+    "${extra[@]}" 2>"$log"; then
+    tail -n 80 "$log"
+    echo "fuzzing $target found a fault; the input is in build-fuzz/findings/"
+    exit 1
+  fi
+  grep -E '^(Done|stat::)' "$log"
+}
+extra=("$@")
+dialogue_seconds=$((seconds / 2))
+line_seconds=$((seconds / 4))
+fuzz reversi_fuzz "$dialogue_seconds" tests/fuzz/dialogue.dict 4096 \
+  build-fuzz/corpus tests/fuzz/corpus-options
+fuzz reversi_command_line_fuzz "$line_seconds" tests/fuzz/command_line.dict 512 \
+  build-fuzz/corpus-command-line tests/fuzz/corpus-command-line
+# Lines longer than the reader's buffer, and the line end left out at the end.
+fuzz reversi_record_file_fuzz "$((seconds - dialogue_seconds - line_seconds))" \
+  tests/fuzz/record_file.dict 20000 build-fuzz/corpus-record-file tests/fuzz/corpus-record-file

@@ -47,12 +47,13 @@ stage "sanitized build and tests (ASan + UBSan)" sanitized sanitized
 
 stage "valgrind memcheck on whole sessions" memcheck bash tools/valgrind.sh build
 fuzz_seconds=60
-stage "fuzzing the dialogue for $fuzz_seconds s" fuzz bash tools/fuzz.sh "$fuzz_seconds"
+stage "fuzzing the dialogue, the command line and the record file for $fuzz_seconds s in all" fuzz \
+  bash tools/fuzz.sh "$fuzz_seconds"
 stage "Debian package, lintian, installed program and manual page" package \
   bash tools/package.sh build/reversi
 
 sessions=$(grep -c '^memcheck clean' "$logs/memcheck.log")
-runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$logs/fuzz.log" | tail -n 1)
+runs=$(awk '/^stat::number_of_executed_units:/ { sum += $2 } END { print sum }' "$logs/fuzz.log")
 echo "all passed: $(tests_in "$logs/plain.log") + $(tests_in "$logs/sanitized.log") tests," \
   "$sessions memcheck sessions, $fuzz_seconds s fuzzing (${runs:-?} runs) with no finding," \
   "package lintian-clean and installed program checked"

@@ -145,7 +145,8 @@ constexpr OptionRow Options[] = {
            "seed the COM's coin with N ({}),\nN+1 in the next game, and so on", SetSeed,
            LargestSeed),
     Valued(ValueKind::Text, "record", "FILE", "a file name",
-           "append each game's moves to FILE as a transcript line\n(f5d6c3... 33-31)",
+           "append each game's moves to FILE as a transcript line\n(f5d6c3... 33-31); a game cut "
+           "short by the end of the\ninput, a hang-up or a signal gets its line as it stands",
            NameRecordFile),
     Flag("undo",
          "let a human side type 98 to take back its last turn\n(again and again, as far as the "
@@ -273,8 +274,13 @@ int ReadCommandLine(int argc, char** argv) {
     platform::WriteText(Version);
   }
   if (line.help || line.version) {
-    platform::FlushOutput();
-    return ExitSuccess;
+    // As other command-line tools do: output that did not go out is no success.
+    const char* reason = "";
+    if (!platform::OutputFailed(reason)) return ExitSuccess;
+    platform::WriteErrorText("reversi: write error: ");
+    platform::WriteErrorText(reason);
+    platform::WriteErrorText("\n");
+    return ExitWriteFailed;
   }
   // The moves are checked before the record file is opened: a refused command line creates no file.
   if (line.openingMoves != nullptr && line.resumeName != nullptr) {

@@ -131,18 +131,18 @@ int PlayOneGame(std::uint32_t gameIndex) {
   InitBoard();
   SeedRandom(GameSeed(gameIndex));
   StartGameNotes();
-  StartGameRecord();
   StartHistory();
 
   platform::WriteText(Texts().modePrompt);
   platform::WriteText(texts::common::ModeList);
   const int mode = ReadGameMode(LastModeChoice);
   if (mode == InputEnded) return InputEnded;
+  StartGameRecord();  // from here on the game has its line, however the run ends
   int side = GameHasOpening(gameIndex) ? PlayOpening() : 0;
 
   for (;;) {
     if (!PlayTurns(mode, side)) {
-      AbandonGameRecord();
+      FinishGameRecord();  // the input ended in the middle of the game: kept as it stands
       return InputEnded;
     }
     EndGameRecord();
@@ -179,7 +179,7 @@ int RunGame() {
   }
   // Also after the input has ended: the terminal is left in its own colours.
   platform::ResetColors();
-  platform::FlushOutput();
+  platform::LeaveConsole();
   return 0;
 }
 

@@ -1,11 +1,12 @@
-// The transcript line and the "whole line or nothing" rule of the record file. The line is built
-// in a buffer and written when the game ends; only a line longer than the buffer goes out in
-// pieces before that. Whatever has gone in of a line that then fails, or whose game never ends,
-// is cut off the file again: an all-or-nothing append, whose savepoint is the file's size before
-// the line's first piece and whose roll-back truncates the file to it.
+// The transcript line and its "one whole line per game" rule. The buffer always holds the whole
+// line as it would end now, moves and counts, and the console layer is told after every turn, so
+// that an ending from outside (a hang-up, Ctrl+C, a shutdown) can append it as it stands without
+// building anything. Only two people who skip turn after turn can fill the buffer; its moves then
+// go ahead into the console layer's scratch file, which the line's append puts first.
 #include "record.h"
 
 #include <cstddef>
+#include <cstdint>
 
 #include "board/board.h"
 #include "platform/console.h"
@@ -16,27 +17,22 @@ namespace reversi {
 
 namespace {
 
-// One transcript line. A move takes two characters; only two people who skip turn after turn can
-// fill the line, and then it goes to the file in pieces. The tail holds " 64-64\n" and a NUL.
+// One transcript line. A move takes two characters; the tail holds " 64-64\n".
 constexpr std::size_t RecordCapacity = 4096;
 constexpr std::size_t RecordTailRoom = 16;
 constexpr std::size_t MoveLength = 2;
+constexpr std::size_t LongestTail = sizeof " 64-64\n" - 1;
+static_assert(LongestTail <= RecordTailRoom);
 char recordLine[RecordCapacity];
-std::size_t recordUsed = 0;
-std::uint32_t piecesWritten = 0;  // of this game's line, before what the buffer holds
+std::size_t movesUsed = 0;        // the moves in the buffer, after those gone ahead
+std::size_t lineLength = 0;       // the moves and the tail
+std::uint32_t piecesSpilled = 0;  // of this game's moves, sent ahead of the buffer
 
 constexpr char SkipMark[] = "PA";
 
-// A piece of this game's line failed to go in, and the file took the line back: the rest of it
-// is left out too.
-bool lineFailed = false;
+// A game's line is begun and not appended yet.
+bool linePending = false;
 bool writeFailureReported = false;
-
-// True while pieces of this game's line are in the file but not its end; `lineStart` is then the
-// file's size before the first piece, negative where the file cannot be cut back (a pipe or a
-// device).
-bool linePartlyWritten = false;
-long long lineStart = -1;
 
 // Later games try again (a full disk may have room by then), but only the first failure of a run
 // is told.
@@ -50,56 +46,62 @@ void ReportWriteFailure(const char* reason) {
   platform::WriteErrorText(texts::common::RecordFailureTail);
 }
 
-// Cuts the file back to where this game's line began, if part of it has gone in.
-void TakeBackLine() {
-  if (linePartlyWritten && lineStart >= 0) platform::TruncateRecordFile(lineStart);
-  linePartlyWritten = false;
-}
-
-// Appends a piece of this game's line; `endsLine` for the piece that holds its "\n". The one place
-// that decides when the line is whole: only once its last piece is in has nothing of it to be
-// taken back. A piece that fails takes back the whole line and leaves the rest of it out.
-void WriteLinePiece(const char* bytes, std::size_t count, bool endsLine) {
-  if (lineFailed) return;
-  if (!linePartlyWritten) {
-    lineStart = platform::RecordFileSize();
-    linePartlyWritten = true;
-  }
-  const char* reason = "";
-  if (!platform::AppendToRecordFile(bytes, count, reason)) {
-    TakeBackLine();
-    lineFailed = true;
-    ReportWriteFailure(reason);
-    return;
-  }
-  if (endsLine) linePartlyWritten = false;
-}
-
-void RecordMark(char first, char second) {
-  if (recordUsed + MoveLength > RecordCapacity - RecordTailRoom) {
-    WriteLinePiece(recordLine, recordUsed, false);
-    recordUsed = 0;
-    ++piecesWritten;
-  }
-  recordLine[recordUsed++] = first;
-  recordLine[recordUsed++] = second;
-}
-
 // Appends a disc count, 0..SquareCount, in decimal.
-void RecordCount(int count) {
-  recordUsed += static_cast<std::size_t>(platform::FormatNumber(count, 0, recordLine + recordUsed));
+std::size_t PutCount(int count, std::size_t at) {
+  return at + static_cast<std::size_t>(platform::FormatNumber(count, 0, recordLine + at));
+}
+
+// Puts the counts the Board has now after the moves, so that the buffer holds the whole line, and
+// tells the console layer that this is the line to keep.
+void RefreshLine() {
+  std::size_t at = movesUsed;
+  recordLine[at++] = ' ';
+  at = PutCount(CountCells(Black), at);
+  recordLine[at++] = '-';
+  at = PutCount(CountCells(White), at);
+  recordLine[at++] = '\n';
+  lineLength = at;
+  platform::KeepRecordLineAtEnd(recordLine, lineLength);
+}
+
+// This game's line cannot be kept: nothing of it goes in, and the game goes on.
+void GiveUpLine(const char* reason) {
+  linePending = false;
+  movesUsed = 0;
+  platform::KeepRecordLineAtEnd(nullptr, 0);
+  ReportWriteFailure(reason);
+}
+
+// Adds one move of two characters; a full buffer sends its moves ahead first.
+void RecordMark(char first, char second) {
+  if (movesUsed + MoveLength > RecordCapacity - RecordTailRoom) {
+    const char* reason = "";
+    if (!platform::SpillRecordLine(recordLine, movesUsed, reason)) {
+      GiveUpLine(reason);
+      return;
+    }
+    movesUsed = 0;
+    ++piecesSpilled;
+  }
+  recordLine[movesUsed++] = first;
+  recordLine[movesUsed++] = second;
 }
 
 }  // namespace
 
 void StartGameRecord() {
-  recordUsed = 0;
-  piecesWritten = 0;
-  lineFailed = false;
+  if (!GameSettings.recording) return;
+  platform::HoldEnding();
+  movesUsed = 0;
+  piecesSpilled = 0;
+  linePending = true;
+  RefreshLine();
+  platform::AllowEnding();
 }
 
 void RecordTurn(int square, bool couldMove) {
-  if (!GameSettings.recording) return;
+  if (!linePending) return;
+  platform::HoldEnding();
   if (square != NoSquare) {
     // Transcript notation: the column as a letter a..h, then the row as a digit 1..8.
     RecordMark(static_cast<char>('a' + SquareColumn(square)),
@@ -107,6 +109,8 @@ void RecordTurn(int square, bool couldMove) {
   } else if (couldMove) {
     RecordMark(SkipMark[0], SkipMark[1]);  // a forced pass is left out, a chosen one is not
   }
+  if (linePending) RefreshLine();
+  platform::AllowEnding();
 }
 
 void FinishGameRecord() {
@@ -115,41 +119,48 @@ void FinishGameRecord() {
 }
 
 void EndGameRecord() {
-  if (!GameSettings.recording) return;
-  recordLine[recordUsed++] = ' ';
-  RecordCount(CountCells(Black));
-  recordLine[recordUsed++] = '-';
-  RecordCount(CountCells(White));
-  recordLine[recordUsed++] = '\n';
+  if (!linePending) return;
+  platform::HoldEnding();
+  RefreshLine();
+  platform::AllowEnding();
 }
 
 void WriteGameRecord() {
-  if (!GameSettings.recording) return;
-  WriteLinePiece(recordLine, recordUsed, true);
-  recordUsed = 0;
+  if (!linePending) return;
+  platform::HoldEnding();
+  linePending = false;
+  const char* reason = "";
+  if (!platform::AppendRecordLine(recordLine, lineLength, reason)) ReportWriteFailure(reason);
+  movesUsed = 0;
+  piecesSpilled = 0;
+  platform::AllowEnding();
 }
 
 RecordPosition ReadRecordPosition() {
-  return {recordUsed, piecesWritten};
+  return {movesUsed, piecesSpilled};
 }
 
 bool CanReturnToRecordPosition(const RecordPosition& position) {
-  return position.piecesWritten == piecesWritten && position.used <= recordUsed;
+  return position.piecesWritten == piecesSpilled && position.used <= movesUsed;
 }
 
 void ReturnToRecordPosition(const RecordPosition& position) {
-  recordUsed = position.used;
-}
-
-void AbandonGameRecord() {
-  if (GameSettings.recording) TakeBackLine();
+  if (!linePending) return;
+  platform::HoldEnding();
+  movesUsed = position.used;
+  RefreshLine();
+  platform::AllowEnding();
 }
 
 void ResetRecordState() {
-  StartGameRecord();
+  platform::HoldEnding();
+  movesUsed = 0;
+  lineLength = 0;
+  piecesSpilled = 0;
+  linePending = false;
   writeFailureReported = false;
-  linePartlyWritten = false;
-  lineStart = -1;
+  platform::KeepRecordLineAtEnd(nullptr, 0);
+  platform::AllowEnding();
 }
 
 }  // namespace reversi

@@ -17,6 +17,7 @@ constexpr std::size_t OutputCapacity = 8192;
 char outputBuffer[OutputCapacity];
 std::size_t outputUsed = 0;
 OutputSink outputSink = nullptr;
+OutputSink errorSink = nullptr;
 
 constexpr std::size_t InputCapacity = 4096;
 char inputBuffer[InputCapacity];
@@ -36,6 +37,60 @@ std::uint32_t fixedSeconds = 0;
 
 constexpr char TitleStart[] = "\x1b]0;";  // OSC 0: set the window (and icon) title
 constexpr char TitleEnd[] = "\x07";
+// xterm's title stack: CSI 22;0t keeps the window and icon titles, CSI 23;0t gives them back.
+constexpr char KeepTitle[] = "\x1b[22;0t";
+constexpr char GiveBackTitle[] = "\x1b[23;0t";
+
+// ---- What an ending from outside does, kept ready for its handler ----------------------------
+
+bool titleKept = false;  // the terminal keeps the title it had: give it back at the end
+// The bytes that leave the terminal as it was found after an ending from outside: a fresh line,
+// the colour reset when colours travel among the output, then what LeaveConsole writes. Made when
+// the terminal state they undo is entered, since the handler can build nothing itself. (A Windows
+// console's colours are its attributes, which its OS file puts back itself.)
+constexpr std::size_t FarewellCapacity = 32;
+char farewell[FarewellCapacity];
+std::size_t farewellCount = 0;
+
+os::File recordFile = os::NoFile;  // open from the command line to the end of the process
+os::File scratchFile = os::NoFile;
+long long spilledBytes = 0;
+const char* keptLine = nullptr;
+std::size_t keptCount = 0;
+int holdDepth = 0;
+bool endingPublished = false;  // the OS file has been told, and its handlers are in
+
+void AddToFarewell(const char* text) {
+  const std::size_t length = std::strlen(text);
+  if (farewellCount + length > FarewellCapacity) return;
+  std::memcpy(farewell + farewellCount, text, length);
+  farewellCount += length;
+}
+
+bool colorsInFarewell = false;
+
+// Makes the farewell anew from what there is to undo.
+void RebuildFarewell() {
+  farewellCount = 0;
+  if (!titleKept && !colorsInFarewell) return;
+  AddToFarewell("\n");
+  if (colorsInFarewell) AddToFarewell(ColorReset);
+  if (titleKept) AddToFarewell(GiveBackTitle);
+}
+
+// Tells the OS file what an ending does now; the handlers come with the first thing to do.
+void PublishEnding() {
+  if (keptLine == nullptr && farewellCount == 0 && !endingPublished) return;
+  endingPublished = true;
+  const os::EndingWork work = {keptLine == nullptr ? os::NoFile : recordFile,
+                               scratchFile,
+                               spilledBytes,
+                               keptLine,
+                               keptCount,
+                               farewell,
+                               farewellCount};
+  os::SetEndingWork(work);
+}
 
 }  // namespace
 
@@ -68,6 +123,15 @@ void FlushOutput() {
   outputUsed = 0;
 }
 
+bool OutputFailed(const char*& reason) {
+  FlushOutput();
+  if (outputSink != nullptr) return false;
+  const int error = os::StdoutError();
+  if (error == 0) return false;
+  reason = os::ErrorText(error);
+  return true;
+}
+
 int ReadInputByte() {
   if (inputEnded) return EndOfInput;
   if (inputRedirected) {
@@ -94,6 +158,14 @@ void SetConsoleTitle(const char* cp932Title) {
   if (outputSink != nullptr) return;
   switch (os::HowScreenIsControlled()) {
     case os::ScreenControl::TitleAndClearInOutput:
+      if (!titleKept) {
+        titleKept = true;
+        WriteText(KeepTitle);
+        HoldEnding();
+        RebuildFarewell();
+        PublishEnding();
+        AllowEnding();
+      }
       WriteText(TitleStart);
       WriteText(cp932Title);
       WriteText(TitleEnd);
@@ -104,6 +176,14 @@ void SetConsoleTitle(const char* cp932Title) {
       os::SetTitle(cp932Title);
       return;
   }
+}
+
+void LeaveConsole() {
+  if (titleKept && outputSink == nullptr) {
+    WriteText(GiveBackTitle);
+    titleKept = false;
+  }
+  FlushOutput();
 }
 
 void ClearScreen() {
@@ -127,6 +207,16 @@ bool OutputIsInteractive() {
 
 void UseColors(bool on) {
   colorsInUse = on;
+  if (outputSink != nullptr) return;
+  // Only where the sequences reach the output as they are: not on a Windows console.
+  const bool inOutput = on && !(os::HowScreenIsControlled() == os::ScreenControl::Requests &&
+                                os::OutputIsInteractive());
+  if (inOutput == colorsInFarewell) return;
+  HoldEnding();
+  colorsInFarewell = inOutput;
+  RebuildFarewell();
+  PublishEnding();
+  AllowEnding();
 }
 
 bool ColorsInUse() {
@@ -145,6 +235,10 @@ std::uint32_t CalendarSeconds() {
 void RedirectOutput(OutputSink sink) {
   FlushOutput();
   outputSink = sink;
+}
+
+void RedirectErrors(OutputSink sink) {
+  errorSink = sink;
 }
 
 void RedirectInput(const char* bytes, std::size_t count) {
@@ -172,35 +266,76 @@ void UseRealClock() {
   clockFixed = false;
 }
 
-namespace {
-
-// Open from the command line to the end of the process: ResetConsoleState leaves it as it is.
-os::File recordFile = os::NoFile;
-
-}  // namespace
-
 bool OpenRecordFile(const char* path, const char*& reason) {
   const os::File file = os::OpenForAppending(path, reason);
   if (file == os::NoFile) return false;
+  HoldEnding();
   if (recordFile != os::NoFile) os::CloseFile(recordFile);
   recordFile = file;
+  keptLine = nullptr;
+  PublishEnding();
+  AllowEnding();
   return true;
 }
 
-bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason) {
+bool SpillRecordLine(const char* bytes, std::size_t count, const char*& reason) {
+  HoldEnding();
+  if (scratchFile == os::NoFile) scratchFile = os::OpenScratchFile(reason);
+  bool kept = scratchFile != os::NoFile && os::AppendToFile(scratchFile, bytes, count, reason);
+  if (kept) spilledBytes += static_cast<long long>(count);
+  PublishEnding();
+  AllowEnding();
+  return kept;
+}
+
+bool AppendRecordLine(const char* bytes, std::size_t count, const char*& reason) {
+  HoldEnding();
+  bool appended = false;
   if (recordFile == os::NoFile) {
     reason = "no record file is open";
-    return false;
+  } else {
+    const int error = os::AppendLine(recordFile, scratchFile, spilledBytes, bytes, count);
+    appended = error == 0;
+    if (!appended) reason = os::ErrorText(error);
   }
-  return os::AppendToFile(recordFile, bytes, count, reason);
+  if (spilledBytes > 0) os::TruncateFile(scratchFile, 0);
+  spilledBytes = 0;
+  keptLine = nullptr;
+  PublishEnding();
+  AllowEnding();
+  return appended;
 }
 
-long long RecordFileSize() {
-  return recordFile == os::NoFile ? -1 : os::FileSize(recordFile);
+void KeepRecordLineAtEnd(const char* bytes, std::size_t count) {
+  HoldEnding();
+  keptLine = recordFile == os::NoFile ? nullptr : bytes;
+  keptCount = count;
+  if (keptLine == nullptr && spilledBytes > 0) {  // a line given up: its head goes too
+    os::TruncateFile(scratchFile, 0);
+    spilledBytes = 0;
+  }
+  PublishEnding();
+  AllowEnding();
 }
 
-void TruncateRecordFile(long long size) {
-  if (recordFile != os::NoFile) os::TruncateFile(recordFile, size);
+void HoldEnding() {
+  if (holdDepth++ == 0) os::HoldEnding();
+}
+
+void AllowEnding() {
+  if (holdDepth > 0 && --holdDepth == 0) os::AllowEnding();
+}
+
+void CloseRecordFile() {
+  HoldEnding();
+  if (recordFile != os::NoFile) os::CloseFile(recordFile);
+  if (scratchFile != os::NoFile) os::CloseFile(scratchFile);
+  recordFile = os::NoFile;
+  scratchFile = os::NoFile;
+  spilledBytes = 0;
+  keptLine = nullptr;
+  PublishEnding();
+  AllowEnding();
 }
 
 void SleepMilliseconds(int milliseconds) {
@@ -208,6 +343,10 @@ void SleepMilliseconds(int milliseconds) {
 }
 
 void WriteErrorText(const char* text) {
+  if (errorSink != nullptr) {
+    errorSink(text, std::strlen(text));
+    return;
+  }
   os::WriteStderr(text, std::strlen(text));
 }
 

@@ -1,5 +1,6 @@
-// libFuzzer entry point: every input is a whole session's standard input. A failed check aborts,
-// which libFuzzer records as a finding together with the input that caused it.
+// libFuzzer entry point: every input is a whole session, its options drawn from its first bytes
+// and the rest its standard input. A failed check aborts, which libFuzzer records as a finding
+// together with the input that caused it.
 #include <cstdio>
 #include <cstdlib>
 
@@ -16,6 +17,8 @@ namespace {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  reversi::testing::RunCheckedSession(data, size, AbortOnFailure);
+  reversi::testing::SessionOptions options;
+  const std::size_t taken = reversi::testing::DrawOptions(data, size, options);
+  reversi::testing::RunCheckedSession(data + taken, size - taken, AbortOnFailure, &options);
   return 0;
 }

@@ -22,9 +22,29 @@ struct SessionReport {
 // reads no input would otherwise never come back to report it.
 using FailureHook = void (*)(const char* failure);
 
+// The options a session is played with, as the command line would set them.
+struct SessionOptions {
+  bool english;
+  bool hints;
+  bool lastMove;
+  bool seeded;
+  std::uint32_t seed;
+  bool recording;  // a record file that takes every line and keeps nothing
+  bool undo;
+  const char* opening;  // --from's moves, or nullptr; checked with SetOpening when played
+};
+
+// Draws the options from the first bytes of a fuzzer's input: a byte of flags (1 English, 2 hints,
+// 4 last move, 8 seeded, 16 record, 32 undo, 64 from), then, when seeded, the seed in four bytes,
+// high byte first, then, with from, a byte of length and that many bytes of moves. Returns how
+// many bytes it took; the rest is the session's standard input.
+std::size_t DrawOptions(const std::uint8_t* bytes, std::size_t size, SessionOptions& options);
+
 // Resets every piece of process-wide state, runs the program on these bytes with the clock fixed
-// at DefaultClock, and checks it throughout. Allocates nothing and never exits the process itself.
+// at DefaultClock and the options given (none: the plain program), and checks it throughout.
+// Allocates nothing and never exits the process itself.
 SessionReport RunCheckedSession(const std::uint8_t* bytes, std::size_t size,
-                                FailureHook onFailure = nullptr);
+                                FailureHook onFailure = nullptr,
+                                const SessionOptions* options = nullptr);
 
 }  // namespace reversi::testing

@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "os.h"
+#include "posix/system_calls.h"
 #include "utf8_terminal.h"
 
 namespace reversi::platform::os {
@@ -18,6 +19,7 @@ bool decided = false;
 bool outputIsTerminal = false;
 bool converting = false;       // output converted to UTF-8; otherwise the bytes go out unchanged
 bool inputIsTerminal = false;  // the terminal echoes what the user types
+int stdoutError = 0;           // the error number of the first write that failed
 
 // Settles once, before the first byte goes out, how standard output is served. The converter is
 // opened here so that a game in progress never allocates. A reader that has gone away must not
@@ -36,9 +38,12 @@ void Decide() {
 // Writes to standard output as it is, retrying after signals.
 void WriteAll(const char* bytes, std::size_t count) {
   while (count > 0) {
-    const ssize_t written = write(STDOUT_FILENO, bytes, count);
+    const ssize_t written = sys::Calls.write(STDOUT_FILENO, bytes, count);
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return;  // closed, full or gone: drop the rest
+    if (written <= 0) {  // closed, full or gone: drop the rest
+      if (stdoutError == 0) stdoutError = written < 0 ? errno : EIO;
+      return;
+    }
     bytes += written;
     count -= static_cast<std::size_t>(written);
   }
@@ -58,7 +63,7 @@ void WriteStdout(const char* bytes, std::size_t count) {
 long ReadStdin(char* buffer, std::size_t capacity) {
   Decide();
   for (;;) {
-    const ssize_t got = read(STDIN_FILENO, buffer, capacity);
+    const ssize_t got = sys::Calls.read(STDIN_FILENO, buffer, capacity);
     if (got < 0 && errno == EINTR) continue;
     // The line the user typed was echoed with its line end: the next output starts a line.
     if (got > 0 && inputIsTerminal && converting && buffer[got - 1] == '\n') {
@@ -66,6 +71,10 @@ long ReadStdin(char* buffer, std::size_t capacity) {
     }
     return static_cast<long>(got);
   }
+}
+
+int StdoutError() {
+  return stdoutError;
 }
 
 ScreenControl HowScreenIsControlled() {

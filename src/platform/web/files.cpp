@@ -1,7 +1,10 @@
-// The record file, the pause and standard error in a web page: a page keeps no files, so the
-// record file is refused; the pause hands the page its event loop back; standard error goes to
-// the page's terminal.
+// The record file, the pause, standard error and the ending in a web page: a page keeps no files,
+// so the record file is refused; the pause hands the page its event loop back; standard error goes
+// to the page's terminal; a page is never ended by a signal.
 #include <emscripten.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "os.h"
 
@@ -35,6 +38,25 @@ long long FileSize(File) {
 }
 
 void TruncateFile(File, long long) {}
+
+File OpenScratchFile(const char*& reason) {
+  reason = "a game in a web page keeps no files";
+  return NoFile;
+}
+
+// Never asked: no record file is ever open in a page.
+int AppendLine(File, File, long long, const char*, std::size_t) {
+  return ENOSYS;
+}
+
+const char* ErrorText(int error) {
+  return std::strerror(error);
+}
+
+// A page has no signals nor console events, and no record line to keep when it is closed.
+void SetEndingWork(const EndingWork&) {}
+void HoldEnding() {}
+void AllowEnding() {}
 
 // Gives the page back its event loop while waiting, so that it draws what was written.
 void SleepMilliseconds(int milliseconds) {

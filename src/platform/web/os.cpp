@@ -56,6 +56,11 @@ long ReadStdin(char* buffer, std::size_t capacity) {
   return got;
 }
 
+// The page's terminal never refuses output.
+int StdoutError() {
+  return 0;
+}
+
 // The terminal on the page understands the title and clear sequences like any terminal; it puts
 // the title into the document's.
 ScreenControl HowScreenIsControlled() {

@@ -1,7 +1,9 @@
-// Files for appending, the pause and standard error on Windows: the C runtime's low-level files,
-// in binary mode for appending (the record's lines end in "\n" on every system, like the
-// transcripts other tools exchange) and the runtime's text mode for standard error, like standard
-// output.
+// Files for appending, the pause, standard error and the end of the process on Windows: the C
+// runtime's low-level files, in binary mode for appending (the record's lines end in "\n" on every
+// system, like the transcripts other tools exchange) and the runtime's text mode for standard
+// error, like standard output. A record line goes in under LockFileEx, the lock every game holds
+// for its appends; the console's control events are handled on the thread the system starts for
+// them, kept out by a critical section while the game changes what they would write.
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -19,6 +21,7 @@ namespace reversi::platform::os {
 namespace {
 
 constexpr int StderrFd = 2;
+constexpr unsigned CopyChunk = 4096;
 
 // Writes everything to `fd`. False when a write fails or writes nothing.
 bool WriteAllTo(int fd, const char* bytes, std::size_t count) {
@@ -31,6 +34,55 @@ bool WriteAllTo(int fd, const char* bytes, std::size_t count) {
     count -= static_cast<std::size_t>(written);
   }
   return true;
+}
+
+// Copies the first `count` bytes of `from` to the end of `to`.
+bool CopyHead(int from, long long count, int to) {
+  if (_lseeki64(from, 0, SEEK_SET) != 0) return false;
+  char chunk[CopyChunk];
+  while (count > 0) {
+    const unsigned wanted = count < CopyChunk ? static_cast<unsigned>(count) : CopyChunk;
+    const int got = _read(from, chunk, wanted);
+    if (got == 0) errno = EIO;  // the scratch file is shorter than it was written
+    if (got <= 0) return false;
+    if (!WriteAllTo(to, chunk, static_cast<std::size_t>(got))) return false;
+    count -= got;
+  }
+  return true;
+}
+
+// The whole file, as far as a lock reaches: every line that is or will be in it.
+constexpr DWORD WholeFileLow = MAXDWORD;
+constexpr DWORD WholeFileHigh = MAXDWORD;
+
+// ---- The ending -----------------------------------------------------------------------------
+
+EndingWork ending = {NoFile, NoFile, 0, nullptr, 0, nullptr, 0};
+bool handlerInstalled = false;
+CRITICAL_SECTION endingSection;
+bool holding = false;
+
+// Runs on a thread of its own for each console event. It does the work once and keeps the game
+// out for good, then hands the event on: the system's own handler ends the process as it would
+// have, with the exit status that tells the event.
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+      break;
+    default:
+      return FALSE;
+  }
+  EnterCriticalSection(&endingSection);
+  if (ending.file != NoFile) {
+    AppendLine(ending.file, ending.head, ending.headBytes, ending.bytes, ending.count);
+    ending.file = NoFile;
+  }
+  if (ending.farewellCount > 0) WriteAllTo(1, ending.farewell, ending.farewellCount);
+  return FALSE;
 }
 
 }  // namespace
@@ -58,6 +110,68 @@ long long FileSize(File file) {
 void TruncateFile(File file, long long size) {
   const errno_t cut = _chsize_s(file, size);
   static_cast<void>(cut);  // a file that cannot be cut back keeps the piece: nothing else to do
+}
+
+File OpenScratchFile(const char*& reason) {
+  // A file of the temporary folder that the system deletes when its last handle closes, which
+  // also happens when the process is ended by force.
+  char folder[MAX_PATH + 1];
+  char name[MAX_PATH + 1];
+  const DWORD length = GetTempPathA(sizeof folder, folder);
+  if (length == 0 || length > MAX_PATH || GetTempFileNameA(folder, "rvs", 0, name) == 0) {
+    reason = "no temporary file can be made";
+    return NoFile;
+  }
+  const int fd = _open(name, _O_RDWR | _O_APPEND | _O_BINARY | _O_TEMPORARY | _O_SHORT_LIVED);
+  if (fd < 0) {
+    reason = std::strerror(errno);
+    DeleteFileA(name);
+    return NoFile;
+  }
+  return fd;
+}
+
+int AppendLine(File file, File head, long long headBytes, const char* bytes, std::size_t count) {
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(file));
+  OVERLAPPED whole = {};
+  const bool locked =
+      handle != INVALID_HANDLE_VALUE &&
+      LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, WholeFileLow, WholeFileHigh, &whole) != 0;
+  const long long start = FileSize(file);
+  int error = 0;
+  if ((head != NoFile && headBytes > 0 && !CopyHead(head, headBytes, file)) ||
+      !WriteAllTo(file, bytes, count)) {
+    error = errno != 0 ? errno : EIO;
+    // Cut back to the line's start, which under the lock is where no other line has gone since.
+    if (start >= 0) TruncateFile(file, start);
+  }
+  if (locked) UnlockFileEx(handle, 0, WholeFileLow, WholeFileHigh, &whole);
+  return error;
+}
+
+const char* ErrorText(int error) {
+  return std::strerror(error);
+}
+
+void SetEndingWork(const EndingWork& work) {
+  ending = work;  // before the first handler can see it
+  if (!handlerInstalled) {
+    handlerInstalled = true;
+    InitializeCriticalSection(&endingSection);
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+  }
+}
+
+void HoldEnding() {
+  if (!handlerInstalled || holding) return;
+  holding = true;
+  EnterCriticalSection(&endingSection);
+}
+
+void AllowEnding() {
+  if (!holding) return;
+  holding = false;
+  LeaveCriticalSection(&endingSection);
 }
 
 void SleepMilliseconds(int milliseconds) {

@@ -11,6 +11,7 @@
 #include <io.h>
 #include "windows/windows_api.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -32,6 +33,7 @@ constexpr int UnknownWidth = 0;
 constexpr std::size_t Utf16UnitCount = 0x10000;
 
 bool decided = false;
+int stdoutError = 0;  // the error number of the first write that failed
 HANDLE output = INVALID_HANDLE_VALUE;
 bool outputIsConsole = false;
 // The console's text attributes when the program started: the colours everything but the board
@@ -220,8 +222,11 @@ void WriteStdout(const char* bytes, std::size_t count) {
   if (!outputIsConsole) {
     // A closed or broken standard output makes fwrite fail; the rest is dropped, and the game goes
     // on.
-    std::fwrite(bytes, 1, count, stdout);
-    std::fflush(stdout);
+    errno = 0;
+    if ((std::fwrite(bytes, 1, count, stdout) != count || std::fflush(stdout) != 0) &&
+        stdoutError == 0) {
+      stdoutError = errno != 0 ? errno : EIO;
+    }
     return;
   }
   // Where the cursor is now: the user's typing and the clear have moved it since the last write.
@@ -242,6 +247,10 @@ long ReadStdin(char* buffer, std::size_t capacity) {
   // runtime turns CR LF into LF and takes Ctrl+Z, the console's end-of-input key, as the end.
   const unsigned request = capacity < INT_MAX ? static_cast<unsigned>(capacity) : INT_MAX;
   return _read(StdinFd, buffer, request);
+}
+
+int StdoutError() {
+  return stdoutError;
 }
 
 ScreenControl HowScreenIsControlled() {

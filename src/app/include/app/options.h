@@ -9,6 +9,7 @@ namespace reversi::app {
 inline constexpr int StartTheGame = -1;
 inline constexpr int ExitSuccess = 0;
 inline constexpr int ExitBadCommandLine = 2;
+inline constexpr int ExitWriteFailed = 1;  // the help or the version could not be written
 
 // Reads the arguments of main. Returns StartTheGame with GameSettings filled in (and the record
 // file open, if one was named), or the exit code after the help, the version or a complaint on

@@ -1,8 +1,9 @@
 // The console layer: the only place that talks to the operating system. It owns the output and
-// input buffers, the console title, the screen clear, the use of colour and the clock, the record
-// file, the pause and standard error, and the seams through which tests replace standard input,
-// standard output and the clock without touching the game; and the decimal number formatting its
-// output uses.
+// input buffers, the console title and how the terminal is given back, the screen clear, the use
+// of colour and the clock, the record file and what it gets when the process is ended from outside,
+// the pause and standard error, and the seams through which tests replace standard input,
+// standard output, standard error and the clock without touching the game; and the decimal number
+// formatting its output uses.
 #pragma once
 
 #include <cstddef>
@@ -28,13 +29,21 @@ inline void WriteText(const char* text) {
 void WriteNumber(int value, int minWidth = 0);
 // Hands everything written so far to the console. Done before every wait for input.
 void FlushOutput();
+// Hands everything written so far to the console, then tells whether any of the output failed to
+// go out (a full disk, a closed output): true with `reason` naming the first failure.
+bool OutputFailed(const char*& reason);
 
 // The next byte of standard input (0..255), or EndOfInput for ever once the input has ended.
 // Pending output is flushed before the program waits for input.
 int ReadInputByte();
 
-// Titles the console window with CP932 text.
+// Titles the console window with CP932 text. Where the title goes among the output (a POSIX
+// terminal), the terminal is first asked to keep the title it has on its title stack (xterm's
+// CSI 22;0t; a terminal without one ignores it), to be given back by LeaveConsole.
 void SetConsoleTitle(const char* cp932Title);
+// Gives the terminal back as the program found it, at the end of a run: the title it had. The
+// same is done, with the cursor put on a fresh line, when the process is ended from outside.
+void LeaveConsole();
 // Blanks the console; the next output starts at its top-left corner.
 void ClearScreen();
 // Calendar time in seconds.
@@ -94,6 +103,8 @@ constexpr int FormatNumber(int value, int minWidth, char* out) {
 // a captured dialogue reads the same everywhere.
 using OutputSink = void (*)(const char* bytes, std::size_t count);
 void RedirectOutput(OutputSink sink);  // nullptr: standard output again
+// Receives what would go to standard error instead.
+void RedirectErrors(OutputSink sink);  // nullptr: standard error again
 
 // Reads input from these bytes (not copied; they must outlive the reads) instead of standard input.
 void RedirectInput(const char* bytes, std::size_t count);
@@ -112,26 +123,38 @@ inline constexpr char ClearSequence[] = "\x1b[H\x1b[2J";
 
 // ---- Beyond the console: the record file, a pause, standard error ------------------------------
 
-// The record file is one file the program appends to; what goes in as a line, and when to take a
-// piece of one back, is the game's to decide. These are plain requests on that file.
+// The record file is one file the program appends whole lines to; what goes in as a line, and
+// when, is the game's to decide.
 
 // Opens `path` for appending as the record file: created when missing, never truncated. False when
 // it cannot be opened; `reason` then names the problem in a few English words. A record file
 // opened before is closed then.
 bool OpenRecordFile(const char* path, const char*& reason);
-// Writes all the bytes at the end of the record file, handed to the system before it returns.
-// False when no record file is open or a write fails (a full disk, say), with `reason` naming the
-// problem; part of the bytes may have gone in then.
-bool AppendToRecordFile(const char* bytes, std::size_t count, const char*& reason);
-// The record file's size in bytes, or a negative number where it has none (a pipe, a device, no
-// record file open).
-long long RecordFileSize();
-// Cuts the record file back to `size` bytes, as far as the file allows (a pipe cannot be cut).
-void TruncateRecordFile(long long size);
+// Keeps the head of a record line too long for the caller's buffer, in a scratch file of this
+// process, until the line is appended: AppendRecordLine then puts it first. False when it cannot
+// be kept, with `reason`.
+bool SpillRecordLine(const char* bytes, std::size_t count, const char*& reason);
+// Appends one whole line to the record file, the spilled head first, then `bytes` (which end it
+// with "\n"), and forgets the head and the line kept for an ending. The line goes in under an
+// advisory lock that every game takes for its lines, so that lines of games running at once never
+// mix, and all or nothing: a write that fails takes back what went in of the line, never another
+// game's line. False when no record file is open or a write failed, with `reason`.
+bool AppendRecordLine(const char* bytes, std::size_t count, const char*& reason);
+// The record line to append should the process be ended from outside (a hang-up, Ctrl+C, a
+// shutdown, a closed console window) before AppendRecordLine: the spilled head, then these bytes,
+// which are not copied and must stay as they are until the next call. nullptr: none, and the
+// spilled head is forgotten.
+void KeepRecordLineAtEnd(const char* bytes, std::size_t count);
+// Between these two an ending from outside waits, so that it never sees a kept line half changed
+// nor comes in the middle of a line's append. They may nest; the outermost pair counts.
+void HoldEnding();
+void AllowEnding();
 // Waits about `milliseconds`. Output still buffered stays buffered: flush first what must be seen.
 void SleepMilliseconds(int milliseconds);
 // Writes a NUL-terminated text to standard error at once, or drops it when that cannot be written.
 void WriteErrorText(const char* text);
+// Releases the record file and the scratch file, for a test that opens several in one process.
+void CloseRecordFile();
 
 // ---- A file read once, front to back (a record file that a game goes on from) ------------------
 // One such file at a time, read before the first game; nothing of it is kept open after.
