@@ -7,7 +7,8 @@
 //   --screens N    writes the recorded games' screens N times to standard output (a pipe or file)
 //   --terminal N   converts the same screens N times for a terminal, into a sink that drops them
 // Options after the workload: --english, --hints (the games replayed as two humans playing the
-// same moves, so the hint marks are drawn), --last-move.
+// same moves, so the hint marks are drawn), --last-move, --ascii, --color (always: the board in
+// colour, also into the pipe or file).
 #include <unistd.h>
 
 #include <algorithm>
@@ -118,18 +119,24 @@ void RecordGame(std::uint32_t seed, RecordedGame& game) {
   if (turn.end == GameEnds) MarkHints(0);
 }
 
+// A prompt as the keyboard writes it, in the terminal's own colours.
+void WritePrompt() {
+  platform::ResetColors();
+  platform::WriteText(texts::common::Prompt);
+}
+
 // Everything one game writes, from its mode prompt to the prompt under its result screen.
 void ReplayGame(const RecordedGame& game) {
   StartGameNotes();
   platform::WriteText(Texts().modePrompt);
   platform::WriteText(texts::common::ModeList);
-  platform::WriteText(texts::common::Prompt);
+  WritePrompt();
   for (int index = 0; index < game.turnCount; ++index) {
     const RecordedTurn& turn = game.turns[index];
     SetUpTurn(turn);
     DrawBoard(turn.side);
     if (humans) {
-      platform::WriteText(texts::common::Prompt);
+      WritePrompt();
     } else {
       // The COM's move line, written as the COM writes it.
       platform::WriteText(">");
@@ -141,7 +148,7 @@ void ReplayGame(const RecordedGame& game) {
     if (turn.end == GameEnds) platform::WriteText(Texts().gameOverText);
   }
   ShowResult(2);
-  platform::WriteText(texts::common::Prompt);
+  WritePrompt();
 }
 
 // The measured workload: every recorded game, `rounds` times over.
@@ -161,11 +168,23 @@ void Capture(const char* bytes, std::size_t count) {
   captured.append(bytes, count);
 }
 
+// The options that change the screens, as the command line gives them.
+struct ShownOptions {
+  bool english;
+  bool hints;
+  bool lastMove;
+  bool ascii;
+  bool color;
+};
+
 // Sets the shown options again after a reset has cleared them.
-void ApplyOptions(bool english, bool hints, bool lastMove) {
-  GameSettings.english = english;
-  GameSettings.hints = hints;
-  GameSettings.lastMove = lastMove;
+void ApplyOptions(const ShownOptions& options) {
+  GameSettings.english = options.english;
+  GameSettings.hints = options.hints;
+  GameSettings.lastMove = options.lastMove;
+  GameSettings.ascii = options.ascii;
+  GameSettings.color = options.color ? ColorAlways : ColorNever;
+  platform::UseColors(options.color);
 }
 
 // The input with which a real session plays `game`: the mode, every move if humans play, the
@@ -179,21 +198,22 @@ std::string SessionInput(const RecordedGame& game) {
 }
 
 // Compares each replayed game with a real session of the program on the same seed and moves.
-bool CheckReplay(bool english, bool hints, bool lastMove) {
+bool CheckReplay(const ShownOptions& options) {
   for (int index = 0; index < RecordedGameCount; ++index) {
     const std::string input = SessionInput(games[index]);
     platform::RedirectOutput(Capture);
     platform::RedirectInput(input.data(), input.size());
     platform::FixClock(FirstSeed + static_cast<std::uint32_t>(index));
     ResetProgramState();
-    ApplyOptions(english, hints, lastMove);
+    ApplyOptions(options);
     captured.clear();
     RunGame();
     const std::string session = captured;
     captured.clear();
     ResetProgramState();
-    ApplyOptions(english, hints, lastMove);
+    ApplyOptions(options);
     ReplayGame(games[index]);
+    platform::ResetColors();  // as the run ends
     if (captured != session) {
       std::fprintf(stderr, "game %d: the replay differs from the session\n", index);
       return false;
@@ -237,20 +257,20 @@ int Run(int argc, char** argv) {
   if (argc < 2) return 2;
   const std::string workload = argv[1];
   const int rounds = argc >= 3 && argv[2][0] != '-' ? std::atoi(argv[2]) : 1;
-  bool english = false;
-  bool hints = false;
-  bool lastMove = false;
+  ShownOptions options{};
   for (int i = 2; i < argc; ++i) {
-    english = english || std::strcmp(argv[i], "--english") == 0;
-    hints = hints || std::strcmp(argv[i], "--hints") == 0;
-    lastMove = lastMove || std::strcmp(argv[i], "--last-move") == 0;
+    options.english = options.english || std::strcmp(argv[i], "--english") == 0;
+    options.hints = options.hints || std::strcmp(argv[i], "--hints") == 0;
+    options.lastMove = options.lastMove || std::strcmp(argv[i], "--last-move") == 0;
+    options.ascii = options.ascii || std::strcmp(argv[i], "--ascii") == 0;
+    options.color = options.color || std::strcmp(argv[i], "--color") == 0;
   }
   for (int index = 0; index < RecordedGameCount; ++index)
     RecordGame(FirstSeed + static_cast<std::uint32_t>(index), games[index]);
-  humans = hints;
+  humans = options.hints;
 
   if (workload == "--check") {
-    const bool same = CheckReplay(english, hints, lastMove);
+    const bool same = CheckReplay(options);
     std::printf("%s\n", same ? "replay matches the sessions" : "replay differs");
     return same ? 0 : 1;
   }
@@ -258,7 +278,7 @@ int Run(int argc, char** argv) {
     // Standard output stays as the caller set it up; it should be a pipe or a file.
     platform::RedirectOutput(nullptr);
     ResetProgramState();
-    ApplyOptions(english, hints, lastMove);
+    ApplyOptions(options);
     const auto start = std::chrono::steady_clock::now();
     ReplayScreens(rounds);
     std::fprintf(stderr, "%d rounds of %d games' screens: %.1f us per game\n", rounds,
@@ -267,7 +287,7 @@ int Run(int argc, char** argv) {
   }
   if (workload == "--terminal") {
     ResetProgramState();
-    ApplyOptions(english, hints, lastMove);
+    ApplyOptions(options);
     const std::string screens = CapturedScreens();
     if (!platform::utf8_terminal::OpenConverter()) return 1;
     const auto start = std::chrono::steady_clock::now();

@@ -163,8 +163,10 @@ int main() {
   // The searching COM at its highest level: the middle-game search, the exact end-game search and
   // the transposition table all live in static storage.
   char level[] = "--level=5";
-  char* arguments[] = {program, english, hints, lastMove, seed,   delay,
-                       record,  undo,    from,  level,    nullptr};
+  char ascii[] = "--ascii";
+  char color[] = "--color=always";
+  char* arguments[] = {program, english, hints, lastMove, seed,  delay,  record,
+                       undo,    from,    level, ascii,    color, nullptr};
   if (exitCode == 0 && RedirectStandardStreams()) {
     reversi::platform::ResetConsoleState();
     reversi::ResetKeyboardState();

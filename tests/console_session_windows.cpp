@@ -7,14 +7,17 @@
 // first byte) where the console's fill call that blanks the buffer begins, so the program stands
 // still at every clear while the screen is read. An x86-64 build, like the program's.
 //
-//   console_session CODEPAGE PROGRAM [INPUT EXPECTED]
+//   console_session CODEPAGE PROGRAM [INPUT EXPECTED [OPTION...]]
 //
 // INPUT holds the lines to type; when they run out and the program still asks, Ctrl+Z and Enter
 // end its input. EXPECTED is the Linux program's output for the same input: CP932, with the ANSI
 // clear in front of every screen. Each screen seen at a prompt, before a clear and at the end must
 // be EXPECTED as a CP932 console lays it out (every double-byte character two cells wide, here one
 // glyph and one blank cell), with the typed lines echoed after their prompts; the title must be the
-// game's. Without INPUT and EXPECTED the program just runs in the console to its end, undebugged.
+// game's. The colours of EXPECTED's SGR sequences must be on the same cells as text attributes
+// (ReadConsoleOutputAttribute), every other cell in the attributes the console had at start.
+// OPTIONs go to the program. Without INPUT and EXPECTED the program just runs in the console to
+// its end, undebugged.
 // Exits with the program's exit code, or 1 when a check fails.
 #include "platform/windows/windows_api.h"
 
@@ -65,7 +68,19 @@ struct Screen {
   std::vector<std::wstring> rows;
   int cursorX = 0;
   int cursorY = 0;
+  // Every cell whose attributes are not the console's own, as "row,column:attributes", row by row.
+  std::vector<std::string> colored;
 };
+
+// The text attributes the console had when the program started: the colours of every cell that
+// the program did not colour.
+WORD ownAttributes = 0;
+
+std::string ColoredCell(std::size_t row, std::size_t column, WORD attributes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%zu,%zu:%02X", row, column, static_cast<unsigned>(attributes));
+  return text;
+}
 
 void TrimRows(Screen& screen) {
   for (std::wstring& row : screen.rows) {
@@ -80,12 +95,52 @@ std::string Describe(const Screen& screen) {
   std::string text;
   for (const std::wstring& row : screen.rows)
     text += "  |" + Utf8(row) + "\n";
+  std::string colored;
+  for (const std::string& cell : screen.colored)
+    colored += " " + cell;
   return text + "  cursor at column " + std::to_string(screen.cursorX) + ", row " +
-         std::to_string(screen.cursorY) + "\n";
+         std::to_string(screen.cursorY) + "\n  coloured cells:" + colored + "\n";
 }
 
 bool SameScreen(const Screen& a, const Screen& b) {
-  return a.rows == b.rows && a.cursorX == b.cursorX && a.cursorY == b.cursorY;
+  return a.rows == b.rows && a.cursorX == b.cursorX && a.cursorY == b.cursorY &&
+         a.colored == b.colored;
+}
+
+// The console's attribute bits of an SGR colour parameter's colour (30..37 and 90..97 for the
+// foreground, 40..47 and 100..107 for the background): red, green and blue in the ANSI order.
+WORD ColorBits(int index) {
+  constexpr WORD Bits[] = {0,
+                           FOREGROUND_RED,
+                           FOREGROUND_GREEN,
+                           FOREGROUND_RED | FOREGROUND_GREEN,
+                           FOREGROUND_BLUE,
+                           FOREGROUND_RED | FOREGROUND_BLUE,
+                           FOREGROUND_GREEN | FOREGROUND_BLUE,
+                           FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE};
+  return Bits[index];
+}
+
+// The attributes after an SGR sequence's parameters `parameters` ("30;42"), from `attributes`.
+WORD AfterSgr(WORD attributes, const std::string& parameters) {
+  std::istringstream list(parameters.empty() ? "0" : parameters);
+  for (std::string item; std::getline(list, item, ';');) {
+    const int p = item.empty() ? 0 : std::atoi(item.c_str());
+    if (p == 0) attributes = ownAttributes;
+    if (p >= 30 && p <= 37)
+      attributes = static_cast<WORD>((attributes & ~0x0F) | ColorBits(p - 30));
+    if (p >= 90 && p <= 97)
+      attributes =
+          static_cast<WORD>((attributes & ~0x0F) | ColorBits(p - 90) | FOREGROUND_INTENSITY);
+    if (p == 39) attributes = static_cast<WORD>((attributes & ~0x0F) | (ownAttributes & 0x0F));
+    if (p >= 40 && p <= 47)
+      attributes = static_cast<WORD>((attributes & ~0xF0) | ColorBits(p - 40) << 4);
+    if (p >= 100 && p <= 107)
+      attributes = static_cast<WORD>((attributes & ~0xF0) |
+                                     (ColorBits(p - 100) | FOREGROUND_INTENSITY) << 4);
+    if (p == 49) attributes = static_cast<WORD>((attributes & ~0xF0) | (ownAttributes & 0xF0));
+  }
+  return attributes;
 }
 
 // ---- The expected screens, from the Linux program's output --------------------------------------
@@ -94,7 +149,11 @@ bool SameScreen(const Screen& a, const Screen& b) {
 // needed, since no line of the game is that long.
 class Layout {
  public:
-  void Clear() { screen_ = Screen{}; }
+  void Clear() {
+    screen_ = Screen{};
+    cellAttributes_.clear();
+  }
+  void SetAttributes(WORD attributes) { attributes_ = attributes; }
   void LineEnd() {
     screen_.cursorX = 0;
     ++screen_.cursorY;
@@ -107,6 +166,12 @@ class Layout {
     const auto end = static_cast<std::size_t>(screen_.cursorX + cells);
     if (row.size() < end) row.resize(end, L' ');
     row[static_cast<std::size_t>(screen_.cursorX)] = glyph;
+    auto& colors = cellAttributes_;
+    if (colors.size() < rows.size()) colors.resize(rows.size());
+    auto& rowColors = colors[static_cast<std::size_t>(screen_.cursorY)];
+    if (rowColors.size() < end) rowColors.resize(end, ownAttributes);
+    for (int i = 0; i < cells; ++i)
+      rowColors[static_cast<std::size_t>(screen_.cursorX + i)] = attributes_;
     screen_.cursorX += cells;
   }
   void Type(const std::string& line) {
@@ -116,12 +181,20 @@ class Layout {
   }
   Screen Snapshot() const {
     Screen copy = screen_;
+    for (std::size_t row = 0; row < cellAttributes_.size(); ++row) {
+      for (std::size_t column = 0; column < cellAttributes_[row].size(); ++column) {
+        if (cellAttributes_[row][column] != ownAttributes)
+          copy.colored.push_back(ColoredCell(row, column, cellAttributes_[row][column]));
+      }
+    }
     TrimRows(copy);
     return copy;
   }
 
  private:
   Screen screen_;
+  std::vector<std::vector<WORD>> cellAttributes_;
+  WORD attributes_ = ownAttributes;
 };
 
 struct Screens {
@@ -135,12 +208,20 @@ Screens ExpectedScreens(const std::string& output, const std::vector<std::string
   static const std::string ClearSequence = "\x1b[H\x1b[2J";
   Screens screens;
   Layout layout;
+  WORD attributes = ownAttributes;
   std::size_t nextLine = 0;
   for (std::size_t at = 0; at < output.size();) {
     if (output.compare(at, ClearSequence.size(), ClearSequence) == 0) {
       screens.beforeClears.push_back(layout.Snapshot());
       layout.Clear();
       at += ClearSequence.size();
+      continue;
+    }
+    if (output.compare(at, 2, "\x1b[") == 0) {  // an SGR sequence: colours, no cells
+      const auto end = output.find('m', at);
+      attributes = AfterSgr(attributes, output.substr(at + 2, end - at - 2));
+      layout.SetAttributes(attributes);
+      at = end + 1;
       continue;
     }
     const auto byte = static_cast<unsigned char>(output[at]);
@@ -188,6 +269,13 @@ Screen ReadScreen() {
                               COORD{0, 0}, &read);
   for (std::size_t at = 0; at + width <= read; at += width)
     screen.rows.push_back(cells.substr(at, width));
+  std::vector<WORD> attributes(cells.size(), ownAttributes);
+  ReadConsoleOutputAttribute(consoleOut, attributes.data(), static_cast<DWORD>(attributes.size()),
+                             COORD{0, 0}, &read);
+  for (std::size_t at = 0; at < read; ++at) {
+    if (attributes[at] != ownAttributes)
+      screen.colored.push_back(ColoredCell(at / width, at % width, attributes[at]));
+  }
   TrimRows(screen);
   return screen;
 }
@@ -474,6 +562,8 @@ int PlayInConsole(int argc, wchar_t** argv) {
     return 1;
   }
   SetConsoleScreenBufferSize(consoleOut, COORD{ConsoleWidth, ConsoleHeight});
+  CONSOLE_SCREEN_BUFFER_INFO start;
+  if (GetConsoleScreenBufferInfo(consoleOut, &start)) ownAttributes = start.wAttributes;
   HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
   SetHandleInformation(errors, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
 
@@ -485,9 +575,12 @@ int PlayInConsole(int argc, wchar_t** argv) {
     Report("FAIL: no console fill call to stop at\n");
     return 1;
   }
+  std::wstring commandLine = Quoted(program);
+  for (int i = 6; i < argc; ++i)
+    commandLine += L" " + Quoted(argv[i]);
   PROCESS_INFORMATION child{};
-  if (!Start(Quoted(program), consoleIn, consoleOut, errors,
-             debugging ? DEBUG_ONLY_THIS_PROCESS : 0, child)) {
+  if (!Start(commandLine, consoleIn, consoleOut, errors, debugging ? DEBUG_ONLY_THIS_PROCESS : 0,
+             child)) {
     Report("FAIL: cannot start " + Utf8(program) + "\n");
     return 1;
   }
@@ -577,8 +670,8 @@ int StartInConsole(int argc, wchar_t** argv) {
 int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wstring(argv[1]) == InnerFlag)
     return argc >= 4 ? PlayInConsole(argc, argv) : 1;
-  if (argc != 3 && argc != 5) {
-    std::fprintf(stderr, "usage: console_session CODEPAGE PROGRAM [INPUT EXPECTED]\n");
+  if (argc != 3 && argc < 5) {
+    std::fprintf(stderr, "usage: console_session CODEPAGE PROGRAM [INPUT EXPECTED [OPTION...]]\n");
     return 2;
   }
   return StartInConsole(argc, argv);

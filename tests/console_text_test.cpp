@@ -28,7 +28,11 @@ void ShowColumn(int column) {
 int CellsOf(wchar_t) {
   return consoleCells;
 }
-constexpr console_text::Sinks Sinks{ShowText, ShowColumn, CellsOf};
+// A change of colours as "{c foreground,background}", -1 standing for the console's own.
+void ShowColors(int foreground, int background) {
+  shown += L"{c" + std::to_wstring(foreground) + L"," + std::to_wstring(background) + L"}";
+}
+constexpr console_text::Sinks Sinks{ShowText, ShowColumn, CellsOf, ShowColors};
 
 // Decodes the writes one after another, from the start of a line, on a console that gives every
 // character `cells` cells.
@@ -69,6 +73,29 @@ TEST(ConsoleTextTest, KnownWidthsNeedNoCursorMoves) {
       std::string("40") + texts::common::BlackGlyph + texts::common::WhiteGlyph + "\n";
   EXPECT_EQ(Decode({row}, 1), L"40○ ● \r\n");
   EXPECT_EQ(Decode({row}, 2), L"40○●\r\n");
+}
+
+// SGR sequences become colours and take no cells; the other escape sequences are not shown.
+TEST(ConsoleTextTest, ColorsInsteadOfEscapeSequences) {
+  const std::string black = texts::common::BlackGlyph;
+  const std::string white = texts::common::WhiteGlyph;
+  const struct {
+    const char* what;
+    std::vector<std::string> writes;
+    std::wstring expected;
+  } cases[] = {
+      {"a coloured board row",
+       {"10\x1b[30;42m" + black + "\x1b[97;42m" + white + "\x1b[0m\n"},
+       L"10{c0,2}○ {c15,2}● {c-1,-1}\r\n"},
+      {"a sequence cut between writes", {"\x1b[9", "7;4", "1m" + black}, L"{c15,1}○ "},
+      {"the same colours again change nothing", {"\x1b[30;42ma\x1b[30;42mb"}, L"{c0,2}ab"},
+      {"one side at a time, then back",
+       {"\x1b[31ma\x1b[44mb\x1b[39mc\x1b[mz"},
+       L"{c1,-1}a{c1,4}b{c-1,4}c{c-1,-1}z"},
+      {"other sequences are dropped", {"a\x1b[2Jb\x1b[5Gc"}, L"abc"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Decode(c.writes, 1), c.expected) << c.what;
 }
 
 TEST(ConsoleTextTest, CountsFromTheConsolesCursor) {

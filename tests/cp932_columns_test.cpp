@@ -24,7 +24,14 @@ std::string Word(const cp932::Piece& piece) {
   switch (piece.kind) {
     case cp932::PieceKind::Control:
       std::snprintf(text, sizeof text, "^%02X", piece.bytes[0]);
-      return text;  // never shown text: no mark
+      return text;                  // never shown text: no mark
+    case cp932::PieceKind::Escape:  // a run, written byte by byte so that a cut changes nothing
+      for (std::size_t i = 0; i < piece.runLength; ++i) {
+        std::snprintf(text, sizeof text, "%s^%02X", i == 0 ? "" : " ",
+                      static_cast<unsigned char>(piece.run[i]));
+        word += text;
+      }
+      return word.substr(1);  // no mark either
     case cp932::PieceKind::Ascii:
       word.append("'").append(piece.run, piece.runLength).append("'");
       if (piece.shown) word += std::to_string(piece.column);
@@ -118,6 +125,48 @@ TEST(Cp932ColumnsTest, AnyCutGivesTheSamePieces) {
     EXPECT_EQ(WithoutAscii(Walked({text.substr(0, cut), text.substr(cut)})), whole)
         << "cut after " << cut << " bytes";
   }
+}
+
+// The colours that SGR sequences leave, each case walked from the terminal's own colours, and the
+// columns they never take.
+TEST(Cp932ColumnsTest, ColorsOfSgrSequences) {
+  constexpr int Own = cp932::DefaultColor;
+  const struct {
+    const char* bytes;
+    int foreground;
+    int background;
+    int column;
+  } cases[] = {
+      {"\x1b[30;42m", 0, 2, 0},
+      {"ab\x1b[97;41mcd", 15, 1, 4},
+      {"\x1b[93;42m\x1b[0m", Own, Own, 0},
+      {"\x1b[31;44m\x1b[m", Own, Own, 0},
+      {"\x1b[31;44m\x1b[39m", Own, 4, 0},
+      {"\x1b[31;44m\x1b[49m", 1, Own, 0},
+      {"\x1b[1;36;107m", 6, 15, 0},
+      {"\x1b[31;0;42m", Own, 2, 0},
+      {"\x1b[38;5;200m", Own, Own, 0},  // the 256-colour forms are not read
+      {"\x1b[31m\x1b[2J\x1b[H", 1, Own, 0},
+      {"\x1b[99999999999999931m", Own, Own, 0},  // a number beyond every meaning stays so
+  };
+  for (const auto& c : cases) {
+    cp932::TextState state;
+    cp932::Walk(state, c.bytes, std::char_traits<char>::length(c.bytes),
+                [](const cp932::Piece&) {});
+    EXPECT_EQ(state.colors.foreground, c.foreground) << c.bytes + 1;
+    EXPECT_EQ(state.colors.background, c.background) << c.bytes + 1;
+    EXPECT_EQ(state.column, c.column) << c.bytes + 1;
+  }
+  // A sequence cut between writes counts once it is complete.
+  cp932::TextState state;
+  const auto walk = [&state](const char* bytes) {
+    cp932::Walk(state, bytes, std::char_traits<char>::length(bytes), [](const cp932::Piece&) {});
+  };
+  walk("\x1b[4");
+  walk("2");
+  EXPECT_EQ(state.colors.background, Own);
+  walk("m");
+  EXPECT_EQ(state.colors.background, 2);
 }
 
 // The walk reads only the bytes it is given: each text is walked from a heap block of exactly its

@@ -201,6 +201,11 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
       {{"-"}, 2, "reversi: unexpected argument '-'"},
       {{""}, 2, "reversi: unexpected argument ''"},
       {{"--", "--help"}, 2, "reversi: unexpected argument '--help'"},
+      {{"--ascii", "--color", "--color=never", "--col=always"}, 0, japaneseMenu},
+      {{"--color=bogus"}, 2, "reversi: --color needs one of auto|always|never, not 'bogus'"},
+      {{"--color="}, 2, "reversi: --color needs one of auto|always|never, not ''"},
+      {{"--color", "always"}, 2, "reversi: unexpected argument 'always'"},
+      {{"--ascii=yes"}, 2, "reversi: option '--ascii' takes no value"},
   };
   for (const auto& c : cases) {
     const RunResult run = RunWith(c.arguments, "");
@@ -217,9 +222,10 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
   }
   // The help names every option and the keys of the game; a refused command line creates no file.
   const std::string help = Output({"--help"}, "");
-  for (const char* part : {"--help", "--version", "--english", "--hints", "--last-move",
-                           "--delay=MS", "--seed=N", "--record=FILE", "--undo", "--from=MOVES",
-                           "--resume=FILE", "--level=N", "  0 ", "  99 ", "  98 ", "11..88"})
+  for (const char* part :
+       {"--help", "--version", "--english", "--hints", "--last-move", "--ascii", "--color[=WHEN]",
+        "--delay=MS", "--seed=N", "--record=FILE", "--undo", "--from=MOVES", "--resume=FILE",
+        "--level=N", "  0 ", "  99 ", "  98 ", "11..88"})
     EXPECT_NE(help.find(part), std::string::npos) << part;
   const std::string never = TempPath("never.txt");
   EXPECT_EQ(RunWith({"--record=" + never, "--delay=x"}, "").exitCode, 2);
@@ -233,28 +239,32 @@ TEST(CommandLine, HelpTextInFull) {
             "Reversi on the console, against the rule-based computer player (COM) or between\n"
             "two people.\n"
             "\n"
-            "  -h, --help         show this help and exit\n"
-            "      --version      show the version and exit\n"
-            "      --english      show the game's texts in English instead of Japanese\n"
-            "      --hints        on a human side's turn, mark each square it may play\n"
-            "      --last-move    under each board, list the turns since the previous board\n"
-            "      --delay=MS     wait MS milliseconds (0..10000) after a COM move, a pass\n"
-            "                     and the game-over text\n"
-            "      --seed=N       seed the COM's coin with N (0..4294967295), N+1 in the next\n"
-            "                     game, and so on\n"
-            "      --record=FILE  append each game's moves to FILE as a transcript line\n"
-            "                     (f5d6c3... 33-31); a game cut short by the end of the\n"
-            "                     input, a hang-up or a signal gets its line as it stands\n"
-            "      --undo         let a human side type 98 to take back its last turn (again\n"
-            "                     and again, as far as the game's first); 98 after the result\n"
-            "                     goes back into the game\n"
-            "      --from=MOVES   start every game after MOVES, written as in the record\n"
-            "                     (f5d6c3, PA for a turn given up)\n"
-            "      --resume=FILE  start the first game after the moves of the last game\n"
-            "                     recorded in FILE, to go on with it\n"
-            "      --level=N      the COM's strength (1..5): 1, the default, is the game's\n"
-            "                     own rule-based COM; 2 to 5 search ahead, deeper as N\n"
-            "                     rises; N,M gives the black COM level N, the white M\n"
+            "  -h, --help          show this help and exit\n"
+            "      --version       show the version and exit\n"
+            "      --english       show the game's texts in English instead of Japanese\n"
+            "      --hints         on a human side's turn, mark each square it may play\n"
+            "      --last-move     under each board, list the turns since the previous board\n"
+            "      --ascii         draw the discs as O and X, empty squares '.', hints '*'\n"
+            "      --color[=WHEN]  draw the board in colour: auto (the default) only on a\n"
+            "                      terminal or console, always (into a pipe or file too),\n"
+            "                      or never\n"
+            "      --delay=MS      wait MS milliseconds (0..10000) after a COM move, a pass\n"
+            "                      and the game-over text\n"
+            "      --seed=N        seed the COM's coin with N (0..4294967295),\n"
+            "                      N+1 in the next game, and so on\n"
+            "      --record=FILE   append each game's moves to FILE as a transcript line\n"
+            "                      (f5d6c3... 33-31); a game cut short by the end of the\n"
+            "                      input, a hang-up or a signal gets its line as it stands\n"
+            "      --undo          let a human side type 98 to take back its last turn\n"
+            "                      (again and again, as far as the game's first); 98 after\n"
+            "                      the result goes back into the game\n"
+            "      --from=MOVES    start every game after MOVES, written as in the record\n"
+            "                      (f5d6c3, PA for a turn given up)\n"
+            "      --resume=FILE   start the first game after the moves of the last game\n"
+            "                      recorded in FILE, to go on with it\n"
+            "      --level=N       the COM's strength (1..5): 1, the default, is the game's\n"
+            "                      own rule-based COM; 2 to 5 search ahead, deeper as N\n"
+            "                      rises; N,M gives the black COM level N, the white M\n"
             "\n"
             "Keys (type the number, then Enter):\n"
             "  0..3      at the mode prompt: 0 Player vs Player, 1 Player vs COM,\n"
@@ -408,7 +418,7 @@ TEST(EnglishOption, ChangesEveryJapaneseTextAndNothingElse) {
       {"*ゲームモードを数字で選択してEnterを押してください。\n",
        "*Choose the game mode by its number and press Enter.\n"},
       {"*Y座標を10の位にX座標を1の位にしてEnterを押してください。\n",
-       "*Type the row (Y) as the tens digit and the column (X) as the units digit, then Enter.\n"},
+       "*Type the row (Y) as the tens digit, the column (X) as the units, then Enter.\n"},
       {"*中断するときは「99+Enter」を入力してください。\n",
        "*To break off the game, type 99 and Enter.\n"},
       {"ターン:", "Turn: "},
@@ -585,8 +595,8 @@ TEST(RecordOption, AppendsARealTranscriptForEveryGameThatEnded) {
   EXPECT_EQ(full.exitCode, 0);
   EXPECT_EQ(full.output, Output({"--seed=5"}, ComGamesThenHuman));
   EXPECT_EQ(full.errors,
-            "reversi: cannot write to the record file '/dev/full': No space left on device; this "
-            "game is not recorded, later failures are not reported, and the game goes on\n");
+            "reversi: cannot write to the record file '/dev/full': No space left on device\n"
+            "reversi: this game is not recorded; play goes on; later failures go unreported\n");
 }
 
 TEST(RecordOption, NeverLeavesAPartOfALineBehind) {
@@ -612,10 +622,149 @@ TEST(RecordOption, NeverLeavesAPartOfALineBehind) {
               "3\n0\n3\n99\n", "/bin/sh");
   EXPECT_EQ(limited.exitCode, 0);
   EXPECT_EQ(limited.output, Output({"--seed=5"}, "3\n0\n3\n99\n"));
-  EXPECT_NE(limited.errors.find("File too large; this game is not recorded"), std::string::npos)
+  EXPECT_NE(limited.errors.find("File too large\nreversi: this game is not recorded"),
+            std::string::npos)
       << limited.errors;
   EXPECT_EQ(ReadFile(path), before);
   std::remove(path.c_str());
+}
+
+// The output with every SGR sequence taken out.
+std::string WithoutColors(std::string text) {
+  for (auto at = text.find("\x1b["); at != std::string::npos; at = text.find("\x1b[", at)) {
+    const auto end = text.find_first_of("mHJ", at);
+    if (text[end] != 'm') {
+      ++at;
+      continue;
+    }
+    text.erase(at, end + 1 - at);
+  }
+  return text;
+}
+
+TEST(ColorOption, OnlyWhereAskedAndOnlyOnTheBoard) {
+  for (const std::string input : {PlayersWithPasses, ComGamesThenHuman}) {
+    const std::string plain = Output({"--seed=8", "--hints", "--last-move"}, input);
+    // Into a pipe, "auto" (also the option alone) gives no colour.
+    for (const char* choice : {"--color", "--color=auto", "--color=never"})
+      EXPECT_EQ(Output({"--seed=8", "--hints", "--last-move", choice}, input), plain) << choice;
+    const std::string colored =
+        Output({"--seed=8", "--hints", "--last-move", "--color=always"}, input);
+    EXPECT_NE(colored, plain);
+    EXPECT_EQ(WithoutColors(colored), plain);
+    // Every line that has a colour is a board row, and ends in the terminal's own colours.
+    const std::string prompt = std::string(platform::ColorReset) + ">";
+    for (std::string line : Lines(ReplaceAll(colored, testing::expected::Clear, ""))) {
+      if (line.find(prompt) == 0) line = line.substr(prompt.size());
+      if (line.find("\x1b[") == std::string::npos || line == platform::ColorReset) continue;
+      EXPECT_TRUE(line.size() > 2 && line[0] >= '1' && line[0] <= '8' && line[1] == '0') << line;
+      EXPECT_EQ(line.substr(line.size() - 4), "\x1b[0m") << line;
+    }
+  }
+  // On a terminal "auto" colours the board.
+  ChildOptions terminal;
+  terminal.output = testing::OutputTarget::Terminal;
+  terminal.arguments = {"--color"};
+  const auto shown = RunProgram(Program, "1\n99\n99\n", terminal);
+  if (shown.started) {
+    EXPECT_NE(shown.output.find("40\x1b[30;42m"), std::string::npos) << shown.output;
+  }
+  // Ended from outside, the program leaves the terminal's own colours too, on a terminal and
+  // into a pipe.
+  for (const auto target : {testing::OutputTarget::Terminal, testing::OutputTarget::Pipe}) {
+    ChildOptions ended;
+    ended.output = target;
+    ended.arguments = {target == testing::OutputTarget::Pipe ? "--color=always" : "--color"};
+    ended.signal = SIGTERM;
+    ended.signalWhen = [](const std::string& output) {
+      return output.find(testing::expected::Clear) != std::string::npos && output.ends_with(">");
+    };
+    const auto result = RunProgram(Program, "1\n", ended);
+    if (!result.started) continue;
+    EXPECT_EQ(result.signal, SIGTERM);
+    const std::string farewell =
+        target == testing::OutputTarget::Pipe ? ">\n\x1b[0m" : ">\n\x1b[0m\x1b[23;0t";
+    EXPECT_TRUE(result.output.ends_with(farewell)) << Cp932ToUtf8(result.output);
+  }
+}
+
+// Each CP932 console column of every line of `text`, escape sequences left out.
+std::vector<int> ColumnsOfLines(const std::string& cp932) {
+  std::vector<int> columns{0};
+  for (std::size_t at = 0; at < cp932.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(cp932[at]);
+    if (byte == '\n') {
+      columns.push_back(0);
+    } else if (byte == 0x1b) {
+      at = cp932.find_first_of("mHJ", at);
+    } else if ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC)) {
+      columns.back() += 2;
+      ++at;
+    } else {
+      columns.back() += 1;
+    }
+  }
+  return columns;
+}
+
+// A line of 80 columns makes an 80-column console move to the next line before its line end: 79
+// at most, in every language, with every option, and in the help.
+TEST(EveryLine, FitsAStandardTerminal) {
+  constexpr int LongestLine = 79;
+  const std::string path = TempPath("width.txt");
+  for (const Arguments& languages : {Arguments{}, Arguments{"--english"}}) {
+    for (const Arguments& glyphs : {Arguments{}, Arguments{"--ascii"}}) {
+      Arguments arguments = {"--hints", "--last-move", "--color=always",
+                             "--undo",  "--seed=9",    "--record=" + path};
+      arguments.insert(arguments.end(), languages.begin(), languages.end());
+      arguments.insert(arguments.end(), glyphs.begin(), glyphs.end());
+      for (const std::string input : {PlayersWithPasses, ComGamesThenHuman}) {
+        ChildOptions options;
+        options.arguments = arguments;
+        const std::string output = RunProgram(Program, input, options).output;
+        ASSERT_FALSE(output.empty());
+        int line = 0;
+        for (int columns : ColumnsOfLines(output))
+          EXPECT_LE(columns, LongestLine) << "line " << line++ << " of " << arguments.back();
+      }
+    }
+  }
+  std::remove(path.c_str());
+  const std::string help = Output({"--help"}, "");
+  for (const std::string& line : Lines(help))
+    EXPECT_LE(line.size(), static_cast<std::size_t>(LongestLine)) << line;
+}
+
+// With --english --ascii nothing but ASCII reaches the screen, on every screen of the game.
+TEST(AsciiOption, EnglishAndAsciiWriteOnlyAscii) {
+  for (const std::string input : {PlayersWithPasses, ComGamesThenHuman}) {
+    for (const Arguments& more :
+         {Arguments{}, Arguments{"--hints", "--last-move", "--undo"},
+          Arguments{"--hints", "--last-move", "--color=always", "--undo"}}) {
+      ChildOptions options;
+      options.arguments = {"--english", "--ascii", "--seed=10"};
+      options.arguments.insert(options.arguments.end(), more.begin(), more.end());
+      const std::string output = RunProgram(Program, input, options).output;
+      ASSERT_NE(output.find("Turn: O"), std::string::npos);
+      for (std::size_t at = 0; at < output.size(); ++at)
+        ASSERT_LT(static_cast<unsigned char>(output[at]), 0x80) << "byte " << at;
+    }
+  }
+  // The title too, which only a terminal is sent.
+  ChildOptions terminal;
+  terminal.output = testing::OutputTarget::Terminal;
+  terminal.arguments = {"--english", "--ascii"};
+  const auto shown = RunProgram(Program, "3\n99\n", terminal);
+  if (shown.started) {
+    for (unsigned char byte : shown.output)
+      ASSERT_LT(byte, 0x80);
+  }
+  // Without --english the Japanese texts stay, only the glyphs change.
+  const std::string japanese = Output({"--ascii", "--seed=10"}, ComGamesThenHuman);
+  EXPECT_NE(japanese.find("ターン:O\n"), std::string::npos);
+  EXPECT_NE(japanese.find("\n40. . . X O . . . \n"), std::string::npos);
+  for (const char* glyph : {"○", "●", "・", "＊"})
+    EXPECT_EQ(japanese.find(glyph), std::string::npos) << glyph;
 }
 
 // A game in the middle of a human's turn, on a real terminal, ended from outside: its line goes

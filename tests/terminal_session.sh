@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Plays the built program in a real terminal, a detached 80x24 tmux pane, and checks what a person
 # would see there: Japanese text, the board aligned, one screen at a time, the window title, the
-# COM's move line, error messages and the result screen; then a COM vs COM game to its end.
+# COM's move line, error messages and the result screen; then a COM vs COM game to its end, and a
+# game with --color, whose board must show its colours on the right cells.
 # Usage: terminal_session.sh PATH_TO_REVERSI. Exits 77 (skipped) when tmux is not installed.
 set -euo pipefail
 
@@ -58,9 +59,11 @@ StatusFile() { printf '%s/%s.status' "$workdir" "$pane"; }
 ProgramEnded() { [ -s "$(StatusFile)" ]; }
 ExitStatus() { cat "$(StatusFile)"; }
 
-Start() {
+Start() {  # name, then the program's options
   pane=$1
-  t new-session -d -s "$pane" -x 80 -y 24 "$(printf '%q; echo $? >%q' "$program" "$(StatusFile)")"
+  shift
+  t new-session -d -s "$pane" -x 80 -y 24 \
+    "$(printf '%q ' "$program" "$@"; printf '; echo $? >%q' "$(StatusFile)")"
 }
 
 Expect() {  # what, expected, actual
@@ -194,6 +197,69 @@ t send-keys -t "$pane" 99 Enter
 WaitUntil "the program to end" 10 ProgramEnded
 Expect "exit status" 0 "$(ExitStatus)"
 echo "COM vs COM: $((SECONDS - started)) s"
+
+# ---- --color: on a terminal "auto" colours the board, and only the board -------------------------
+# The colours of a board row as the pane holds them (capture-pane -e): the label's two columns'
+# backgrounds, then per cell the foreground and background of its first column and the background
+# of its second; "d" is the terminal's own colour.
+RowColors() {
+  t capture-pane -e -p -t "$pane" | perl -CSD -e '
+    my $row = shift;
+    while (my $line = <STDIN>) {
+      chomp $line;
+      (my $plain = $line) =~ s/\e\[[0-9;]*m//g;
+      next unless $plain =~ /^${row}0/;
+      my ($fg, $bg) = ("d", "d");
+      my (@fgs, @bgs);
+      while (length $line) {
+        if ($line =~ s/^\e\[([0-9;]*)m//) {
+          for my $p (split /;/, $1 eq "" ? "0" : $1) {
+            if ($p == 0) { ($fg, $bg) = ("d", "d") }
+            elsif ($p == 39) { $fg = "d" }
+            elsif ($p == 49) { $bg = "d" }
+            elsif (($p >= 30 && $p <= 37) || ($p >= 90 && $p <= 97)) { $fg = $p }
+            elsif (($p >= 40 && $p <= 47) || ($p >= 100 && $p <= 107)) { $bg = $p }
+          }
+          next;
+        }
+        $line =~ s/^(.)//s;
+        my $wide = $1 =~ /[\x{2E80}-\x{A4CF}\x{AC00}-\x{D7A3}\x{F900}-\x{FAFF}\x{FF01}-\x{FF60}]/;
+        for (1 .. ($wide ? 2 : 1)) { push @fgs, $fg; push @bgs, $bg }
+      }
+      my @cells = ("$bgs[0]$bgs[1]");
+      for (my $c = 2; $c < 18; $c += 2) { push @cells, "$fgs[$c]/$bgs[$c]/" . ($bgs[$c + 1] // "none") }
+      print "@cells\n";
+      last;
+    }' "$1"
+}
+
+started=$SECONDS
+Start colors --color --hints --last-move
+WaitUntil "the mode prompt" 10 PromptAfter "$ModePrompt"
+t send-keys -t "$pane" 0 Enter
+WaitUntil "black's first turn" 10 PromptAfter "ターン:○"
+E=30/42/42 H=93/42/42 W=97/42/42
+Expect "row 10 in colour" "dd $E $E $E $E $E $E $E $E" "$(RowColors 1)"
+Expect "row 40 in colour, a hint before the discs" "dd $E $E $H $W $E $E $E $E" "$(RowColors 4)"
+Expect "row 50 in colour, a hint after them" "dd $E $E $E $E $W $H $E $E" "$(RowColors 5)"
+t send-keys -t "$pane" 34 Enter
+WaitUntil "white's first turn" 10 PromptAfter "ターン:●"
+Expect "row 30: black's move on red between white's hints" \
+  "dd $E $E $H 30/41/41 $H $E $E $E" "$(RowColors 3)"
+t send-keys -t "$pane" 35 Enter
+WaitUntil "black's second turn" 10 PromptAfter "ターン:○"
+Expect "row 30: white's move on red, black's hint beside it" "dd $E $E $E $E 97/41/41 $H $E $E" \
+  "$(RowColors 3)"
+# Nothing outside the board has a colour: the lines of text and the prompt carry no sequence.
+colored=$(t capture-pane -e -p -t "$pane" |
+  grep -cP '\e\[([0-9;]*;)?(3[0-7]|4[0-7]|9[0-7]|10[0-7])(;[0-9;]*)?m' || true)
+[ "$colored" -le 8 ] || fail "colours outside the eight board rows: $colored lines"
+t send-keys -t "$pane" 99 Enter
+WaitUntil "the result screen" 10 PromptAfter "$FinalPrompt"
+t send-keys -t "$pane" 99 Enter
+WaitUntil "the program to end" 10 ProgramEnded
+Expect "exit status" 0 "$(ExitStatus)"
+echo "--color: $((SECONDS - started)) s"
 
 if ((failures > 0)); then
   echo "$failures check(s) failed"

@@ -86,6 +86,15 @@ TEST_F(TerminalTextTest, ConvertsAndKeepsConsoleColumns) {
       {"bytes that are no character", {"\x80|\xA0|\xFD|\xFF"}, "?|?|?|?"},
       {"lead byte without its second byte", {"\x81\n\x81\x9B"}, "?\n○" + Column(3)},
       {"pair without a character is a wide dot", {"\x85\x40\x81\x9B"}, "・○" + Column(5)},
+      // A cell the cursor move skips must still show the background: it is erased first.
+      {"coloured board row",
+       {"10\x1b[30;42m\x81\x9B\x81"
+        "E\x1b[0m\n\x81\x9C"},
+       "10\x1b[30;42m\x1b[2X○" + Column(5) + "・\x1b[0m\n●" + Column(3)},
+      {"a foreground colour alone needs no erase", {"\x1b[31m\x81\x9B"}, "\x1b[31m○" + Column(3)},
+      {"background set in an earlier write",
+       {"\x1b[4", "2m", "\x81\x9B"},
+       "\x1b[42m\x1b[2X○" + Column(3)},
       // Each character is converted once and remembered: the second time must read the same.
       {"the same characters again",
        {"\x85\x40\xB1\x81\x9B", "\x85\x40\xB1\x81\x9B"},
@@ -148,23 +157,27 @@ TEST_F(TerminalTextTest, LongOutputArrivesWhole) {
 // The output stays in bounds at the largest growth per byte: every character followed by a cursor
 // move, most of them past the tabled columns, a half-width katakana now and then, and the pairs on
 // odd offsets, so that the stretches a long write is cut into cut pairs in two.
+// With a background colour every such character is led by the erase of its cell as well.
 TEST_F(TerminalTextTest, LargestGrowthArrivesWhole) {
-  std::string in = "x";
-  std::string expected = "x";
-  int column = 1;
-  for (int i = 0; i < 5000; ++i) {
-    if (i % 7 == 3) {
-      in += "\xB1";
-      expected += "ｱ";
-      column += 1;
-      continue;
+  for (const std::string background : {"", "\x1b[42m"}) {
+    std::string in = background + "x";
+    std::string expected = background + "x";
+    const std::string erase = background.empty() ? "" : "\x1b[2X";
+    int column = 1;
+    for (int i = 0; i < 5000; ++i) {
+      if (i % 7 == 3) {
+        in += "\xB1";
+        expected += "ｱ";
+        column += 1;
+        continue;
+      }
+      in += texts::common::BlackGlyph;
+      column += 2;
+      expected += erase + "○" + Column(column + 1);
     }
-    in += texts::common::BlackGlyph;
-    column += 2;
-    expected += "○" + Column(column + 1);
+    EXPECT_EQ(Convert({in}), expected);
+    EXPECT_EQ(Convert({in.substr(0, 4097), in.substr(4097)}), expected);
   }
-  EXPECT_EQ(Convert({in}), expected);
-  EXPECT_EQ(Convert({in.substr(0, 4097), in.substr(4097)}), expected);
 }
 
 // However the program's output is cut into writes, the terminal gets the same bytes: characters

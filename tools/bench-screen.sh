@@ -22,7 +22,8 @@ collected() {
     awk '/Collected :/ { print $NF }'
 }
 
-for options in "" "--english" "--hints" "--last-move" "--english --hints --last-move"; do
+for options in "" "--english" "--hints" "--last-move" "--ascii" "--color" "--hints --last-move --color" \
+  "--english --hints --last-move --ascii --color"; do
   # shellcheck disable=SC2086 # the options are words
   "$bench" --check $options >/dev/null
   # shellcheck disable=SC2086
@@ -35,10 +36,14 @@ for options in "" "--english" "--hints" "--last-move" "--english --hints --last-
       o, i / (b * r), b / 16 }'
 done
 
-sizes=$("$bench" --terminal 1 2>/dev/null)
-in=$(echo "$sizes" | awk '{ print $1 }')
-out=$(echo "$sizes" | awk '{ print $5 }')
-instructions=$(collected --toggle-collect='*ConvertScreens*' "$bench" --terminal "$rounds")
-awk -v i="$instructions" -v a="$in" -v b="$out" -v r="$rounds" 'BEGIN {
-  printf "UTF-8 conversion for a terminal: %.2f instructions per CP932 byte in (%.2f per byte out)\n",
-    i / (a * r), i / (b * r) }'
+for options in "" "--hints --last-move --color"; do
+  # shellcheck disable=SC2086
+  sizes=$("$bench" --terminal 1 $options 2>/dev/null)
+  in=$(echo "$sizes" | awk '{ print $1 }')
+  out=$(echo "$sizes" | awk '{ print $5 }')
+  # shellcheck disable=SC2086
+  instructions=$(collected --toggle-collect='*ConvertScreens*' "$bench" --terminal "$rounds" $options)
+  awk -v i="$instructions" -v a="$in" -v b="$out" -v r="$rounds" -v o="${options:-plain}" 'BEGIN {
+    printf "UTF-8 conversion for a terminal (%s): %.2f instructions per CP932 byte in (%.2f per byte out)\n",
+      o, i / (a * r), i / (b * r) }'
+done

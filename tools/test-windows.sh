@@ -118,11 +118,16 @@ for session in tests/sessions/*.in; do
 done
 
 # The options work the same in the exe: a few sessions again with every option that changes the
-# output, the seed standing in for the clock, and both programs' record files compared as well.
+# output, the seed standing in for the clock, and both programs' record files compared as well;
+# once with the board in colour and its glyphs in ASCII, which into a pipe must be the same SGR
+# sequences as on Linux.
+for run_options in "" "--ascii --color=always"; do
 for name in com-vs-com-twice player-vs-com players-new-game; do
   session=tests/sessions/$name.in
   rm -f "$work/linux.rec" "$work/windows.rec"
-  program_options=(--english --hints --last-move --seed=1700000000 "--record=$work/linux.rec")
+  # shellcheck disable=SC2206 # the options are words
+  program_options=(--english --hints --last-move --seed=1700000000 "--record=$work/linux.rec"
+    $run_options)
   run linux "$session" build/reversi "${program_options[@]}"
   program_options[4]="--record=$(winepath -w "$work/windows.rec" 2>/dev/null)"
   run windows "$session" wine build-windows/reversi.exe "${program_options[@]}"
@@ -132,9 +137,22 @@ for name in com-vs-com-twice player-vs-com players-new-game; do
   perl -0777 -pe 's/\e\[H\e\[2J//g; s/\n/\r\n/g' "$work/linux.out" >"$work/expected"
   if cmp -s "$work/expected" "$work/windows.out" && cmp -s "$work/linux.rec" "$work/windows.rec"
   then
-    echo "ok   $name, options ($(wc -l <"$work/windows.rec") recorded games)"
+    echo "ok   $name, options ${run_options:+$run_options }($(wc -l <"$work/windows.rec") recorded games)"
   else
-    fail "$name, options: output or record differs"
+    fail "$name, options $run_options: output or record differs"
+  fi
+done
+done
+
+# With --english --ascii nothing but ASCII is written, on every screen.
+for session in tests/sessions/*.in; do
+  name=$(basename "$session" .in)
+  run windows "$session" wine build-windows/reversi.exe --english --ascii --hints --last-move
+  check_exit windows "$name, --english --ascii" || continue
+  if LC_ALL=C grep -q '[^[:print:][:space:]]' "$work/windows.out"; then
+    fail "$name, --english --ascii: bytes beyond ASCII"
+  else
+    echo "ok   $name, --english --ascii: ASCII only ($(wc -c <"$work/windows.out") bytes)"
   fi
 done
 
@@ -175,13 +193,23 @@ echo "== console sessions: the Windows program in a headless Wine console"
 # The helper types each line when the prompt shows and compares every screen, the cursor and the
 # title with the Linux program's output laid out as a CP932 console shows it. Whatever code page
 # the console uses, the Japanese texts must read right.
+# Options after the session go to both programs, the shipped ones then, with the seed standing in
+# for the clock; with --color the Linux program, whose output is a pipe, is asked for colour
+# always, and the colours must be the console's text attributes.
 console_session() {
   local label=$1 codepage=$2 session=$3
-  build/tests/reversi_fixed_clock <"$session" >"$work/linux.out"
+  shift 3
+  local linux=build/tests/reversi_fixed_clock windows=build-windows/tests/reversi_fixed_clock.exe
+  local options=()
+  if [ $# -gt 0 ]; then
+    linux=build/reversi windows=build-windows/reversi.exe
+    options=(--seed=1700000000 "$@")
+  fi
+  local linux_options=("${options[@]/#--color/--color=always}")
+  "$linux" "${linux_options[@]}" <"$session" >"$work/linux.out"
   set +e
-  wine build-windows/tests/reversi_console_session.exe "$codepage" \
-    build-windows/tests/reversi_fixed_clock.exe "$session" "$work/linux.out" \
-    >"$work/console.out" 2>"$work/console.err"
+  wine build-windows/tests/reversi_console_session.exe "$codepage" "$windows" "$session" \
+    "$work/linux.out" "${options[@]}" >"$work/console.out" 2>"$work/console.err"
   local status=$?
   set -e
   if [ "$status" -ne 0 ] || [ -s "$work/console.err" ]; then
@@ -195,6 +223,9 @@ for codepage in 437 1252 65001 932; do
   console_session vs-com "$codepage" tests/console_sessions/vs-com.in
 done
 console_session players-input-ends 850 tests/console_sessions/players-input-ends.in
+console_session "vs-com in colour" 437 tests/console_sessions/vs-com.in --color --hints --last-move
+console_session "players-input-ends in colour, ASCII" 65001 \
+  tests/console_sessions/players-input-ends.in --color --hints --last-move --ascii
 
 # A board screen must reach the console within 10 ms. The median round is taken: a single round
 # can also carry a stall of the machine, which is shared.

@@ -45,6 +45,19 @@ bool ListLastMoves(const OptionValue&, CommandLine& line) {
   return true;
 }
 
+bool UseAscii(const OptionValue&, CommandLine& line) {
+  line.settings.ascii = true;
+  return true;
+}
+
+// The words of --color in the order of their indexes; the option alone means "auto".
+constexpr ColorWhen ColorChoices[] = {ColorAuto, ColorAlways, ColorNever};
+
+bool ChooseColor(const OptionValue& value, CommandLine& line) {
+  line.settings.color = value.text == nullptr ? ColorAuto : ColorChoices[value.word];
+  return true;
+}
+
 bool SetDelay(const OptionValue& value, CommandLine& line) {
   line.settings.delayMilliseconds = static_cast<int>(value.numbers[0]);
   return true;
@@ -115,19 +128,29 @@ constexpr OptionRow Options[] = {
     Flag("english", "show the game's texts in English instead of Japanese", UseEnglish),
     Flag("hints", "on a human side's turn, mark each square it may play", ShowHints),
     Flag("last-move", "under each board, list the turns since the previous board", ListLastMoves),
+    Flag("ascii", "draw the discs as O and X, empty squares '.', hints '*'", UseAscii),
+    {.name = "color",
+     .use = ValueUse::Optional,
+     .kind = ValueKind::Word,
+     .valueName = "WHEN",
+     .needs = "one of",
+     .words = "auto|always|never",
+     .help = "draw the board in colour: auto (the default) only on a\n"
+             "terminal or console, always (into a pipe or file too),\nor never",
+     .apply = ChooseColor},
     Valued(ValueKind::WholeNumbers, "delay", "MS", "a whole number of milliseconds",
            "wait MS milliseconds ({}) after a COM move, a pass\nand the game-over text", SetDelay,
            LongestDelay),
     Valued(ValueKind::WholeNumbers, "seed", "N", "a whole number",
-           "seed the COM's coin with N ({}), N+1 in the next\ngame, and so on", SetSeed,
+           "seed the COM's coin with N ({}),\nN+1 in the next game, and so on", SetSeed,
            LargestSeed),
     Valued(ValueKind::Text, "record", "FILE", "a file name",
            "append each game's moves to FILE as a transcript line\n(f5d6c3... 33-31); a game cut "
            "short by the end of the\ninput, a hang-up or a signal gets its line as it stands",
            NameRecordFile),
     Flag("undo",
-         "let a human side type 98 to take back its last turn (again\nand again, as far as the "
-         "game's first); 98 after the result\ngoes back into the game",
+         "let a human side type 98 to take back its last turn\n(again and again, as far as the "
+         "game's first); 98 after\nthe result goes back into the game",
          AllowUndo),
     Valued(ValueKind::AnyText, "from", "MOVES", "moves such as f5d6c3",
            "start every game after MOVES, written as in the record\n(f5d6c3, PA for a turn given "

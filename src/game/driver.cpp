@@ -107,6 +107,19 @@ bool PlayTurns(int mode, int side) {
   return true;
 }
 
+// Whether this run draws in colour: as the settings ask, "auto" only for a person's screen.
+bool WantsColors() {
+  switch (GameSettings.color) {
+    case ColorAlways:
+      return true;
+    case ColorAuto:
+      return platform::OutputIsInteractive();
+    case ColorNever:
+      break;
+  }
+  return false;
+}
+
 // Plays the run's game number `gameIndex` (0 for the first) from its mode prompt to the answer at
 // its result screen, and returns that answer: MoveDone for a new game, QuitRequested to shut down,
 // InputEnded when standard input ended. With taking back on, 98 at the result screen returns to
@@ -160,9 +173,12 @@ int FinishTurn(int& side) {
 }
 
 int RunGame() {
+  platform::UseColors(WantsColors());
   platform::SetConsoleTitle(Texts().title);
   for (std::uint32_t gameIndex = 0; PlayOneGame(gameIndex) == MoveDone; ++gameIndex) {
   }
+  // Also after the input has ended: the terminal is left in its own colours.
+  platform::ResetColors();
   platform::LeaveConsole();
   return 0;
 }

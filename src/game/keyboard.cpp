@@ -88,9 +88,11 @@ void DiscardLine() {
 }
 
 // Prompts and reads until a number arrives. Unreadable entries are discarded with their line and
-// reported. When the input ends, the prompt's line is closed and false is returned.
+// reported. When the input ends, the prompt's line is closed and false is returned. The prompt is
+// written in the terminal's own colours, so that what the player types is too.
 bool PromptForNumber(int& value) {
   for (;;) {
+    platform::ResetColors();
     platform::WriteText(texts::common::Prompt);
     const ReadResult result = ReadNumber(value);
     if (result == NumberRead) return true;

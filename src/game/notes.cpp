@@ -71,11 +71,18 @@ void NotePass(int side) {
   ListTurn(side, NoSquare);
 }
 
+int LastMoveSquare() {
+  for (int i = listedCount - 1; i >= 0; --i) {
+    if (listedTurns[i].square != NoSquare) return listedTurns[i].square;
+  }
+  return NoSquare;
+}
+
 void WriteLastMoveLine() {
   if (listedCount == 0) return;
   const texts::TextSet& text = Texts();
   // Built whole and written once: the lead, then per turn a blank between turns, the glyph and
-  // the square or the pass text, then the line end.
+  // the square or the pass text, then the line end. A disc is its CP932 glyph or one ASCII letter.
   constexpr std::size_t GlyphLength = sizeof texts::common::BlackGlyph - 1;
   constexpr std::size_t LongestLead =
       std::max(sizeof texts::japanese::LastMoveLead, sizeof texts::english::LastMoveLead) - 1;
@@ -93,8 +100,8 @@ void WriteLastMoveLine() {
   append(text.lastMoveLead, std::strlen(text.lastMoveLead));
   for (int i = 0; i < listedCount; ++i) {
     if (i > 0) append(" ", 1);
-    append(listedTurns[i].side == 0 ? texts::common::BlackGlyph : texts::common::WhiteGlyph,
-           GlyphLength);
+    const char* disc = listedTurns[i].side == 0 ? text.blackDisc : text.whiteDisc;
+    append(disc, std::strlen(disc));  // never longer than GlyphLength
     if (listedTurns[i].square == NoSquare) {
       append(text.lastMovePass, std::strlen(text.lastMovePass));
     } else {

@@ -24,6 +24,10 @@ void EndTurnNote(int side);
 // Notes that `side` had to pass.
 void NotePass(int side);
 
+// The square (a SquareCode) of the latest move among the turns the next last-move line lists, or
+// NoSquare when they are passes or there are none; DrawBoard marks it on a coloured board.
+int LastMoveSquare();
+
 // Writes the last-move line for the turns noted since the previous board screen, if the option is
 // on and there is anything to list, and starts a new list. Called by DrawBoard after the last row.
 void WriteLastMoveLine();

@@ -6,6 +6,8 @@ namespace reversi {
 Settings GameSettings = {};
 
 const texts::TextSet& Texts() {
+  if (GameSettings.ascii)
+    return GameSettings.english ? texts::EnglishAsciiSet : texts::JapaneseAsciiSet;
   return GameSettings.english ? texts::EnglishSet : texts::JapaneseSet;
 }
 

@@ -7,8 +7,8 @@
 
 namespace reversi {
 
-// The texts in the language the settings ask for: the only way the game reaches a text that
-// differs by language.
+// The texts in the language and the glyphs the settings ask for: the only way the game reaches a
+// text that differs by language or with --ascii.
 const texts::TextSet& Texts();
 
 // Puts the settings back to their start-up value, the plain game.

@@ -3,8 +3,12 @@
 // because no compiler here can encode source text to CP932, and because some of its double-byte
 // characters end in 0x5C (a backslash). Each text carries its readable form in the comment above.
 // What differs by language lives in `japanese` and `english` and reaches the game only through the
-// TextSet that Texts() (game/settings.h) selects; what both languages share lives in `common`.
+// TextSet that Texts() (game/settings.h) selects; what both languages share lives in `common`. The
+// ASCII sets of --ascii are made from those two when compiling, each disc glyph spelled as a
+// letter.
 #pragma once
+
+#include <cstddef>
 
 namespace reversi::texts {
 
@@ -35,13 +39,20 @@ inline constexpr char NumberErrorTail[] = "]:error\n";
 // ＊ (an empty square where the side to move may play, drawn so when hints are asked for)
 inline constexpr char HintGlyph[] = "\x81\x96";
 
+// The board's cells with --ascii: a letter or mark and a blank, two columns like the glyphs.
+inline constexpr char AsciiEmptyCell[] = ". ";
+inline constexpr char AsciiBlackCell[] = "O ";
+inline constexpr char AsciiWhiteCell[] = "X ";
+inline constexpr char AsciiHintCell[] = "* ";
+
 // What standard error gets when a game's line cannot go into the record file, in three pieces
 // around the file's name and the system's reason. Each promise of the tail is one the record
 // keeps: the game's line is taken back, only the run's first failure is told, play goes on.
 inline constexpr char RecordFailureLead[] = "reversi: cannot write to the record file '";
 inline constexpr char RecordFailureReasonLead[] = "': ";
+// The tail is a line of its own, so that both lines fit a standard terminal.
 inline constexpr char RecordFailureTail[] =
-    "; this game is not recorded, later failures are not reported, and the game goes on\n";
+    "\nreversi: this game is not recorded; play goes on; later failures go unreported\n";
 
 }  // namespace common
 
@@ -124,7 +135,7 @@ namespace english {
 inline constexpr char Title[] = "Tavimo's Reversi Ver1.00";
 inline constexpr char ModePrompt[] = "*Choose the game mode by its number and press Enter.\n";
 inline constexpr char CoordinateHint[] =
-    "*Type the row (Y) as the tens digit and the column (X) as the units digit, then Enter.\n";
+    "*Type the row (Y) as the tens digit, the column (X) as the units, then Enter.\n";
 inline constexpr char BreakOffHint[] = "*To break off the game, type 99 and Enter.\n";
 inline constexpr char UndoHint[] = "*To take back a move, type 98 and Enter.\n";
 // Turn: ○\n
@@ -160,8 +171,9 @@ struct SetText {
   const char* bytes;
 };
 
-// The texts that differ between the two languages; the game shows one set for the whole run, the
-// one Texts() returns. Filled by field name, so that a text cannot land in another's field.
+// The texts that differ between the two languages or with --ascii; the game shows one set for the
+// whole run, the one Texts() returns. Filled by field name, so that a text cannot land in
+// another's field.
 struct TextSet {
   SetText title;
   SetText modePrompt;
@@ -183,7 +195,25 @@ struct TextSet {
   SetText nothingToTakeBackTail;
   SetText lastMoveLead;
   SetText lastMovePass;
+  SetText blackDisc;  // the discs in the last-move line
+  SetText whiteDisc;
 };
+
+// Every field of a TextSet, in order: the one list by which code and tests walk all the texts of a
+// set, so that a new field is spelled in ASCII and measured without further ado.
+inline constexpr SetText TextSet::*const TextFields[] = {
+    &TextSet::title,          &TextSet::modePrompt,      &TextSet::coordinateHint,
+    &TextSet::breakOffHint,   &TextSet::undoHint,        &TextSet::turnBlackLine,
+    &TextSet::turnWhiteLine,  &TextSet::passText,        &TextSet::gameOverText,
+    &TextSet::blackWinsLine,  &TextSet::whiteWinsLine,   &TextSet::drawText,
+    &TextSet::blackCountLead, &TextSet::whiteCountLead,  &TextSet::countTail,
+    &TextSet::finalPrompt,    &TextSet::cannotPlaceTail, &TextSet::nothingToTakeBackTail,
+    &TextSet::lastMoveLead,   &TextSet::lastMovePass,    &TextSet::blackDisc,
+    &TextSet::whiteDisc,
+};
+inline constexpr std::size_t TextFieldCount = sizeof TextFields / sizeof TextFields[0];
+static_assert(sizeof(TextSet) == TextFieldCount * sizeof(SetText),
+              "every field of TextSet is listed in TextFields");
 
 inline constexpr TextSet JapaneseSet = {
     .title = japanese::Title,
@@ -206,6 +236,8 @@ inline constexpr TextSet JapaneseSet = {
     .nothingToTakeBackTail = japanese::NothingToTakeBackTail,
     .lastMoveLead = japanese::LastMoveLead,
     .lastMovePass = japanese::LastMovePass,
+    .blackDisc = common::BlackGlyph,
+    .whiteDisc = common::WhiteGlyph,
 };
 inline constexpr TextSet EnglishSet = {
     .title = english::Title,
@@ -228,6 +260,94 @@ inline constexpr TextSet EnglishSet = {
     .nothingToTakeBackTail = english::NothingToTakeBackTail,
     .lastMoveLead = english::LastMoveLead,
     .lastMovePass = english::LastMovePass,
+    .blackDisc = common::BlackGlyph,
+    .whiteDisc = common::WhiteGlyph,
 };
+
+// ---- The ASCII sets: every glyph of a set's texts as one ASCII character ----------------------
+
+// A glyph and the ASCII character that stands for it.
+struct AsciiSpelling {
+  char glyph[3];
+  char ascii;
+};
+inline constexpr AsciiSpelling AsciiSpellings[] = {
+    {{common::BlackGlyph[0], common::BlackGlyph[1], 0}, 'O'},
+    {{common::WhiteGlyph[0], common::WhiteGlyph[1], 0}, 'X'},
+    {{common::EmptyGlyph[0], common::EmptyGlyph[1], 0}, '.'},
+    {{common::HintGlyph[0], common::HintGlyph[1], 0}, '*'},
+};
+
+// A CP932 lead byte: the first of a double-byte character's two bytes. Needed to find the glyphs
+// as whole characters, never as the second byte of one character and the first of the next.
+constexpr bool IsLeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+constexpr std::size_t TextLength(const char* text) {
+  std::size_t length = 0;
+  while (text[length] != '\0')
+    ++length;
+  return length;
+}
+
+// Room for all the texts of `set`, each with its NUL: the ASCII spelling is never longer.
+constexpr std::size_t PoolSize(const TextSet& set) {
+  std::size_t size = 0;
+  for (SetText TextSet::*field : TextFields)
+    size += TextLength(set.*field) + 1;
+  return size;
+}
+
+// The texts of a set one after another, glyphs spelled in ASCII, and where each begins.
+template <std::size_t Size>
+struct AsciiPool {
+  char bytes[Size];
+  std::size_t starts[TextFieldCount];
+};
+
+template <std::size_t Size>
+constexpr AsciiPool<Size> MakeAsciiPool(const TextSet& set) {
+  AsciiPool<Size> pool{};
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < TextFieldCount; ++i) {
+    pool.starts[i] = at;
+    const char* text = set.*TextFields[i];
+    for (std::size_t k = 0; text[k] != '\0';) {
+      if (!IsLeadByte(static_cast<unsigned char>(text[k])) || text[k + 1] == '\0') {
+        pool.bytes[at++] = text[k++];
+        continue;
+      }
+      char spelled = 0;
+      for (const AsciiSpelling& spelling : AsciiSpellings) {
+        if (spelling.glyph[0] == text[k] && spelling.glyph[1] == text[k + 1])
+          spelled = spelling.ascii;
+      }
+      if (spelled != 0) {
+        pool.bytes[at++] = spelled;
+      } else {
+        pool.bytes[at++] = text[k];
+        pool.bytes[at++] = text[k + 1];
+      }
+      k += 2;
+    }
+    pool.bytes[at++] = '\0';
+  }
+  return pool;
+}
+
+// The set `from` with its texts replaced by those of a pool made from it.
+template <std::size_t Size>
+constexpr TextSet SetOfPool(const TextSet& from, const AsciiPool<Size>& pool) {
+  TextSet set = from;
+  for (std::size_t i = 0; i < TextFieldCount; ++i)
+    set.*TextFields[i] = SetText(pool.bytes + pool.starts[i]);
+  return set;
+}
+
+inline constexpr auto JapaneseAsciiPool = MakeAsciiPool<PoolSize(JapaneseSet)>(JapaneseSet);
+inline constexpr auto EnglishAsciiPool = MakeAsciiPool<PoolSize(EnglishSet)>(EnglishSet);
+inline constexpr TextSet JapaneseAsciiSet = SetOfPool(JapaneseSet, JapaneseAsciiPool);
+inline constexpr TextSet EnglishAsciiSet = SetOfPool(EnglishSet, EnglishAsciiPool);
 
 }  // namespace reversi::texts

@@ -30,6 +30,8 @@ const char* redirectedBytes = nullptr;
 std::size_t redirectedCount = 0;
 std::size_t redirectedNext = 0;
 
+bool colorsInUse = false;
+
 bool clockFixed = false;
 std::uint32_t fixedSeconds = 0;
 
@@ -43,9 +45,9 @@ constexpr char GiveBackTitle[] = "\x1b[23;0t";
 
 bool titleKept = false;  // the terminal keeps the title it had: give it back at the end
 // The bytes that leave the terminal as it was found after an ending from outside: a fresh line,
-// then what LeaveConsole writes. Made when the terminal state they undo is entered, since the
-// handler can build nothing itself. A colour reset belongs here too, should the output ever be
-// coloured.
+// the colour reset when colours travel among the output, then what LeaveConsole writes. Made when
+// the terminal state they undo is entered, since the handler can build nothing itself. (A Windows
+// console's colours are its attributes, which its OS file puts back itself.)
 constexpr std::size_t FarewellCapacity = 32;
 char farewell[FarewellCapacity];
 std::size_t farewellCount = 0;
@@ -63,6 +65,17 @@ void AddToFarewell(const char* text) {
   if (farewellCount + length > FarewellCapacity) return;
   std::memcpy(farewell + farewellCount, text, length);
   farewellCount += length;
+}
+
+bool colorsInFarewell = false;
+
+// Makes the farewell anew from what there is to undo.
+void RebuildFarewell() {
+  farewellCount = 0;
+  if (!titleKept && !colorsInFarewell) return;
+  AddToFarewell("\n");
+  if (colorsInFarewell) AddToFarewell(ColorReset);
+  if (titleKept) AddToFarewell(GiveBackTitle);
 }
 
 // Tells the OS file what an ending does now; the handlers come with the first thing to do.
@@ -149,9 +162,7 @@ void SetConsoleTitle(const char* cp932Title) {
         titleKept = true;
         WriteText(KeepTitle);
         HoldEnding();
-        farewellCount = 0;
-        AddToFarewell("\n");
-        AddToFarewell(GiveBackTitle);
+        RebuildFarewell();
         PublishEnding();
         AllowEnding();
       }
@@ -188,6 +199,32 @@ void ClearScreen() {
   // into a pipe), so what was written before it must have reached the console first.
   FlushOutput();
   os::BlankConsoleWindow();
+}
+
+bool OutputIsInteractive() {
+  return outputSink == nullptr && os::OutputIsInteractive();
+}
+
+void UseColors(bool on) {
+  colorsInUse = on;
+  if (outputSink != nullptr) return;
+  // Only where the sequences reach the output as they are: not on a Windows console.
+  const bool inOutput = on && !(os::HowScreenIsControlled() == os::ScreenControl::Requests &&
+                                os::OutputIsInteractive());
+  if (inOutput == colorsInFarewell) return;
+  HoldEnding();
+  colorsInFarewell = inOutput;
+  RebuildFarewell();
+  PublishEnding();
+  AllowEnding();
+}
+
+bool ColorsInUse() {
+  return colorsInUse;
+}
+
+void ResetColors() {
+  if (colorsInUse) WriteOutput(ColorReset, sizeof ColorReset - 1);
 }
 
 // The C++ library's clock reads the same on every platform, so no OS file needs one of its own.
@@ -319,6 +356,7 @@ void ResetConsoleState() {
   inputEnd = 0;
   inputEnded = false;
   redirectedNext = 0;
+  colorsInUse = false;
 }
 
 }  // namespace reversi::platform

@@ -40,10 +40,71 @@ RareStep Made(TextState& state, PieceKind kind, unsigned char first, unsigned ch
   return RareStep{Piece{kind, {first, second}, shown, state.column, nullptr, 0}, true, taken};
 }
 
-// A byte of an escape sequence, or the ESC or BEL that starts or ends one.
-RareStep Control(TextState& state, unsigned char byte, Mode next) {
-  state.mode = next;
+// A control byte of the text, which leaves the mode as it is.
+RareStep Control(TextState& state, unsigned char byte) {
   return RareStep{Piece{PieceKind::Control, {byte, 0}, false, state.column, nullptr, 0}, true, 1};
+}
+
+// A byte of an escape sequence at `at`, or the ESC or BEL that starts or ends one.
+RareStep EscapeByte(TextState& state, const char* at, Mode next) {
+  state.mode = next;
+  const auto byte = static_cast<unsigned char>(*at);
+  return RareStep{Piece{PieceKind::Escape, {byte, 0}, false, state.column, at, 1}, true, 1};
+}
+
+// One parameter of an SGR sequence, as far as the 8/16-colour set goes; the rest (bold, underline,
+// the 256-colour forms) leaves the colours as they are.
+void ApplyParameter(Colors& colors, int parameter) {
+  constexpr int Reset = 0;
+  constexpr int Foreground = 30, DefaultForeground = 39, Background = 40, DefaultBackground = 49;
+  constexpr int BrightForeground = 90, BrightBackground = 100;
+  constexpr int ColorCount = 8;  // per range; the bright ones are numbered after them
+  if (parameter == Reset) {
+    colors = Colors{};
+  } else if (parameter >= Foreground && parameter < Foreground + ColorCount) {
+    colors.foreground = parameter - Foreground;
+  } else if (parameter == DefaultForeground) {
+    colors.foreground = DefaultColor;
+  } else if (parameter >= Background && parameter < Background + ColorCount) {
+    colors.background = parameter - Background;
+  } else if (parameter == DefaultBackground) {
+    colors.background = DefaultColor;
+  } else if (parameter >= BrightForeground && parameter < BrightForeground + ColorCount) {
+    colors.foreground = parameter - BrightForeground + ColorCount;
+  } else if (parameter >= BrightBackground && parameter < BrightBackground + ColorCount) {
+    colors.background = parameter - BrightBackground + ColorCount;
+  }
+}
+
+constexpr bool IsFinalByte(unsigned char byte) {
+  return byte >= '@' && byte <= '~';
+}
+
+// The start of a control sequence, after its ESC [.
+void StartControlSequence(TextState& state) {
+  state.sequenceColors = state.colors;
+  state.parameter = 0;
+}
+
+// Takes a byte after ESC [ into the state: its parameters are read as they come, and the colours
+// change once an SGR sequence (final byte "m") is complete. True for the final byte.
+bool TakeSequenceByte(TextState& state, unsigned char byte) {
+  constexpr int LargestParameter = 1000;  // beyond every meaningful one; keeps the number in range
+  constexpr int DecimalRadix = 10;
+  if (byte >= '0' && byte <= '9') {
+    if (state.parameter < LargestParameter)
+      state.parameter = state.parameter * DecimalRadix + (byte - '0');
+  } else if (byte == ';') {
+    ApplyParameter(state.sequenceColors, state.parameter);
+    state.parameter = 0;
+  }
+  if (!IsFinalByte(byte)) return false;
+  if (byte == 'm') {
+    ApplyParameter(state.sequenceColors, state.parameter);  // an empty one is 0, the reset
+    state.colors = state.sequenceColors;
+  }
+  if (byte == 'H') state.column = 0;  // cursor home: the clear
+  return true;
 }
 
 // One byte of text, shown (counted) or inside a title (not counted); `at` is its place.
@@ -55,15 +116,15 @@ RareStep TextByte(TextState& state, const char* at) {
     return RareStep{Nothing.piece, false, 1};
   }
   if (byte == Escape)
-    return Control(state, byte, shown ? Mode::EscapeStart : Mode::OperatingSystemEscape);
-  if (byte == Bell && !shown) return Control(state, byte, Mode::Text);
+    return EscapeByte(state, at, shown ? Mode::EscapeStart : Mode::OperatingSystemEscape);
+  if (byte == Bell && !shown) return EscapeByte(state, at, Mode::Text);
   if (byte <= LastAscii) {
     if (IsPrintableAscii(byte)) {
       if (shown) state.column += ColumnsOf(PieceKind::Ascii);
       return RareStep{Piece{PieceKind::Ascii, {byte, 0}, shown, state.column, at, 1}, true, 1};
     }
     if (shown && IsLineEnd(byte)) state.column = 0;
-    return Control(state, byte, state.mode);
+    return Control(state, byte);
   }
   return Made(state, IsHalfWidthKana(byte) ? PieceKind::HalfWidth : PieceKind::Invalid, byte, 0, 1);
 }
@@ -84,18 +145,33 @@ RareStep StepRarely(TextState& state, const char* at) {
     case Mode::OperatingSystemText:
       return TextByte(state, at);
     case Mode::EscapeStart:
-      return Control(state, byte,
-                     byte == '['   ? Mode::ControlSequence
-                     : byte == ']' ? Mode::OperatingSystemText
-                                   : Mode::Text);
+      if (byte == '[') StartControlSequence(state);
+      return EscapeByte(state, at,
+                        byte == '['   ? Mode::ControlSequence
+                        : byte == ']' ? Mode::OperatingSystemText
+                                      : Mode::Text);
     case Mode::ControlSequence:
-      if (byte < '@' || byte > '~') return Control(state, byte, Mode::ControlSequence);
-      if (byte == 'H') state.column = 0;  // cursor home: the clear
-      return Control(state, byte, Mode::Text);
+      return EscapeByte(state, at,
+                        TakeSequenceByte(state, byte) ? Mode::Text : Mode::ControlSequence);
     case Mode::OperatingSystemEscape:
-      return Control(state, byte, Mode::Text);
+      return EscapeByte(state, at, Mode::Text);
   }
   return Nothing;
+}
+
+std::size_t WholeControlSequence(TextState& state, const char* at, std::size_t available) {
+  constexpr std::size_t Introducer = 2;  // ESC [
+  // Read into a copy, which becomes the state only once the sequence is complete.
+  TextState sequence = state;
+  StartControlSequence(sequence);
+  for (std::size_t length = Introducer; length < available; ++length) {
+    if (TakeSequenceByte(sequence, static_cast<unsigned char>(at[length]))) {
+      state.colors = sequence.colors;
+      state.column = sequence.column;
+      return length + 1;
+    }
+  }
+  return 0;
 }
 
 bool IsAlwaysWide(std::uint32_t codePoint) {

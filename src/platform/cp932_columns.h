@@ -1,6 +1,7 @@
 // CP932 text in console columns for every platform's console layer: which bytes form a character
-// (escape sequences apart) and the column after it on a CP932 console, found by one walker over
-// the bytes. Owns nothing: the walk's state lives in each console layer's TextState.
+// (escape sequences apart), the column after it on a CP932 console and the colours the SGR
+// sequences among the text have set, found by one walker over the bytes. Owns nothing: the walk's
+// state lives in each console layer's TextState.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +11,8 @@ namespace reversi::platform::cp932 {
 
 // What one piece of the output is.
 enum class PieceKind : unsigned char {
-  Control,     // a line end, another control byte or a byte of an escape sequence: no column
+  Control,     // a line end or another control byte: no column
+  Escape,      // bytes of an escape sequence, from its ESC to its end, in a run: no column
   Ascii,       // a run of printable ASCII characters: one column each
   HalfWidth,   // a half-width katakana: one column
   DoubleByte,  // a lead byte and its second byte: two columns
@@ -22,7 +24,7 @@ struct Piece {
   unsigned char bytes[2];  // the second one only for DoubleByte; unused for Ascii
   bool shown;              // counted text; false inside a window title sequence
   int column;              // the cursor column after the piece, counted from 0
-  const char* run;         // Ascii only: the characters, within the bytes given to Walk
+  const char* run;         // Ascii and Escape: the bytes, within the bytes given to Walk
   std::size_t runLength;
 };
 
@@ -37,13 +39,26 @@ enum class Mode : unsigned char {
 
 inline constexpr int NoLead = -1;
 
+// The colours that SGR sequences have set: an index of the 8/16-colour set (0 black, 1 red,
+// 2 green, 3 yellow, 4 blue, 5 magenta, 6 cyan, 7 white, and 8..15 their bright forms), or
+// DefaultColor, the terminal's own.
+inline constexpr int DefaultColor = -1;
+struct Colors {
+  int foreground = DefaultColor;
+  int background = DefaultColor;
+  friend constexpr bool operator==(const Colors&, const Colors&) = default;
+};
+
 // Where a walk stands between two writes: the cursor column, counted from 0, a lead byte held back
-// because its second byte has not come yet, and an unfinished escape sequence. A value-initialized
-// state is the start of a line.
+// because its second byte has not come yet, an unfinished escape sequence, and the colours. A
+// value-initialized state is the start of a line in the terminal's own colours.
 struct TextState {
   Mode mode = Mode::Text;
   int column = 0;
   int pendingLead = NoLead;
+  Colors colors;          // as the last complete SGR sequence left them
+  Colors sequenceColors;  // what the control sequence being read would make of them
+  int parameter = 0;      // its number being read
 };
 
 // True for Unicode's wide and full-width characters within reach of CP932 (kana, kanji, full-width
@@ -75,6 +90,7 @@ constexpr bool IsLineEnd(unsigned char b) {
 constexpr int ColumnsOf(PieceKind kind) {
   switch (kind) {
     case PieceKind::Control:
+    case PieceKind::Escape:
       return 0;
     case PieceKind::DoubleByte:
       return 2;
@@ -105,6 +121,7 @@ inline constexpr unsigned char PrintableBit = 1;
 inline constexpr unsigned char LeadBit = 2;
 inline constexpr unsigned char TrailBit = 4;
 inline constexpr unsigned char LineEndBit = 8;
+inline constexpr unsigned char EscapeBit = 16;
 inline constexpr int ByteValueCount = 256;
 struct ByteClassTable {
   unsigned char bits[ByteValueCount];
@@ -113,9 +130,10 @@ constexpr ByteClassTable MakeByteClassTable() {
   ByteClassTable table{};
   for (int value = 0; value < ByteValueCount; ++value) {
     const auto b = static_cast<unsigned char>(value);
-    table.bits[value] = static_cast<unsigned char>(
-        (IsPrintableAscii(b) ? PrintableBit : 0) | (IsLeadByte(b) ? LeadBit : 0) |
-        (IsTrailByte(b) ? TrailBit : 0) | (IsLineEnd(b) ? LineEndBit : 0));
+    table.bits[value] =
+        static_cast<unsigned char>((IsPrintableAscii(b) ? PrintableBit : 0) |
+                                   (IsLeadByte(b) ? LeadBit : 0) | (IsTrailByte(b) ? TrailBit : 0) |
+                                   (IsLineEnd(b) ? LineEndBit : 0) | (b == 0x1B ? EscapeBit : 0));
   }
   return table;
 }
@@ -139,13 +157,19 @@ struct RareStep {
 };
 RareStep StepRarely(TextState& state, const char* at);
 
+// The length of the control sequence (ESC [ ... final byte) that begins at `at` when all of it is
+// among the `available` bytes, its colours and its cursor home then taken into `state`; 0 when it
+// runs on past them, and the bytes are then walked one by one. A board row in colour holds several
+// such sequences, and one step for each of their bytes would cost more than the rest of the row.
+std::size_t WholeControlSequence(TextState& state, const char* at, std::size_t available);
+
 // Cuts CP932 bytes into pieces, in order, for `sink(const Piece&)`, and counts the columns in
 // `state`. A double-byte character may be split across two calls: its lead byte is held back until
 // the next byte arrives. Printable ASCII comes in runs as long as the bytes given allow (a run is
-// only valid during the call). A line end (LF or CR) and the cursor home of an ANSI clear (ESC [ H)
-// put the column back to 0. Inline, and the common case (printable ASCII, whole double-byte
-// characters and line ends in shown text, nearly all that the program writes) in a loop of its
-// own, so that a console layer's sink needs no call per character.
+// only valid during the call), and so do control sequences. A line end (LF or CR) and the cursor
+// home of an ANSI clear (ESC [ H) put the column back to 0. Inline, and the common case (printable
+// ASCII, whole double-byte characters and line ends in shown text, nearly all that the program
+// writes) in a loop of its own, so that a console layer's sink needs no call per character.
 template <typename Sink>
 void Walk(TextState& state, const char* bytes, std::size_t count, Sink&& sink) {
   const auto* at = reinterpret_cast<const unsigned char*>(bytes);
@@ -172,6 +196,15 @@ void Walk(TextState& state, const char* bytes, std::size_t count, Sink&& sink) {
           column = 0;
           sink(Piece{PieceKind::Control, {at[0], 0}, false, 0, nullptr, 0});
           ++at;
+        } else if ((bits & EscapeBit) != 0 && end - at >= 2 && at[1] == '[') {
+          state.column = column;
+          const std::size_t length = WholeControlSequence(state, reinterpret_cast<const char*>(at),
+                                                          static_cast<std::size_t>(end - at));
+          if (length == 0) break;
+          column = state.column;
+          sink(Piece{
+              PieceKind::Escape, {0, 0}, false, column, reinterpret_cast<const char*>(at), length});
+          at += length;
         } else {
           break;
         }

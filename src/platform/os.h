@@ -25,6 +25,9 @@ enum class ScreenControl {
 };
 ScreenControl HowScreenIsControlled();
 
+// True when standard output is a terminal or a console, false for a pipe or a file.
+bool OutputIsInteractive();
+
 // Titles the console window with CP932 text. Asked only where HowScreenIsControlled() says
 // Requests.
 void SetTitle(const char* cp932Title);

@@ -83,6 +83,12 @@ inline char* PutCursorColumn(char* out, int column) {
   return PutShort<MoveHalf>(out, move.bytes, move.length);
 }
 
+// ECH, erase two characters: blanks a cell's two columns in the current colours and leaves the
+// cursor where it is. Written before a character that a terminal may draw one column wide while a
+// background colour is set, so that the column the cursor move then skips is coloured as well.
+constexpr char EraseCell[] = "\x1b[2X";
+constexpr std::size_t EraseCellLength = sizeof EraseCell - 1;
+
 // ---- The output buffer ------------------------------------------------------------------------
 
 // Enough that a whole console buffer is usually handed over in one or two writes.
@@ -97,7 +103,7 @@ ByteSink outputSink = nullptr;
 // other input byte makes at most one character (a half-width katakana, three bytes) or nothing.
 // Only the first piece of a stretch can take a single byte for a whole double-byte character:
 // the second half of one whose lead byte ended the stretch before.
-constexpr std::size_t LongestPiece = MaxUtf8Length + LongestCursorMove;
+constexpr std::size_t LongestPiece = EraseCellLength + MaxUtf8Length + LongestCursorMove;
 constexpr std::size_t MostPerInputByte = (LongestPiece + 1) / 2 > MaxUtf8Length
                                              ? (LongestPiece + 1) / 2
                                              : MaxUtf8Length;
@@ -170,13 +176,20 @@ void ConvertOne(const unsigned char* cp932, std::size_t length, std::size_t shor
   conversion.maybeNarrow = !cp932::IsAlwaysWide(DecodeUtf8(decoded, conversion.length));
 }
 
+cp932::TextState textState;
+
 // A double-byte character in UTF-8, followed by the cursor move to `column` where a terminal may
-// have drawn it one column wide (shown text only; a title has no columns).
+// have drawn it one column wide (shown text only; a title has no columns), and then led by the
+// erase of its cell when a background colour is set.
 inline char* PutDoubleByte(char* out, unsigned char lead, unsigned char trail, bool shown,
                            int column) {
   const Conversion& conversion = doubleByteConversions[cp932::LeadByteNumber(lead)][trail];
   const std::size_t length = conversion.length;
   const bool moveCursor = shown && conversion.maybeNarrow;
+  if (moveCursor && textState.colors.background != cp932::DefaultColor) {
+    std::memcpy(out, EraseCell, EraseCellLength);
+    out += EraseCellLength;
+  }
   out = PutShort<ShortestDoubleByteUtf8>(out, conversion.utf8, length);
   return moveCursor ? PutCursorColumn(out, column) : out;
 }
@@ -188,6 +201,12 @@ inline char* PutPiece(char* out, const cp932::Piece& piece) {
     case cp932::PieceKind::Control:
       *out++ = static_cast<char>(piece.bytes[0]);
       return out;
+    case cp932::PieceKind::Escape:
+      // The board's sequences are from 4 to 8 bytes long: two fixed-size copies, no call.
+      if (piece.runLength >= MoveHalf && piece.runLength <= 2 * MoveHalf)
+        return PutShort<MoveHalf>(out, piece.run, piece.runLength);
+      std::memcpy(out, piece.run, piece.runLength);
+      return out + piece.runLength;
     case cp932::PieceKind::Ascii:
       std::memcpy(out, piece.run, piece.runLength);
       return out + piece.runLength;
@@ -204,8 +223,6 @@ inline char* PutPiece(char* out, const cp932::Piece& piece) {
   }
   return out;
 }
-
-cp932::TextState textState;
 
 }  // namespace
 

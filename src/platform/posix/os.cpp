@@ -83,6 +83,11 @@ ScreenControl HowScreenIsControlled() {
   return outputIsTerminal ? ScreenControl::TitleAndClearInOutput : ScreenControl::ClearInOutput;
 }
 
+bool OutputIsInteractive() {
+  Decide();
+  return outputIsTerminal;
+}
+
 // A terminal is titled and cleared by escape sequences in the output, so these are never asked.
 void SetTitle(const char*) {}
 void BlankConsoleWindow() {}

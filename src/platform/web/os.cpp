@@ -69,4 +69,9 @@ ScreenControl HowScreenIsControlled() {
 void SetTitle(const char*) {}
 void BlankConsoleWindow() {}
 
+// The page's terminal is watched by the player: --color's "auto" colours the board there.
+bool OutputIsInteractive() {
+  return true;
+}
+
 }  // namespace reversi::platform::os

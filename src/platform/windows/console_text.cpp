@@ -29,6 +29,7 @@ wchar_t output[OutputCapacity];
 std::size_t outputUsed = 0;
 const Sinks* currentSinks = nullptr;
 cp932::TextState textState;
+cp932::Colors shownColors;  // what the sink was last told
 
 void FlushDecoded() {
   if (outputUsed > 0) currentSinks->text(output, outputUsed);
@@ -62,6 +63,13 @@ void PutPiece(const cp932::Piece& piece) {
     case cp932::PieceKind::Control:
       if (piece.bytes[0] == '\n') Put(L'\r');
       Put(static_cast<wchar_t>(piece.bytes[0]));
+      return;
+    case cp932::PieceKind::Escape:
+      // The walker has read the sequence; the text before it is shown in the colours before it.
+      if (textState.colors == shownColors) return;
+      FlushDecoded();
+      shownColors = textState.colors;
+      currentSinks->colors(shownColors.foreground, shownColors.background);
       return;
     case cp932::PieceKind::Ascii:
       PutAscii(piece.run, piece.runLength);
@@ -103,6 +111,7 @@ void StartAtColumn(int column) {
 
 void ResetDecoding() {
   textState = cp932::TextState{};
+  shownColors = cp932::Colors{};
   outputUsed = 0;
 }
 

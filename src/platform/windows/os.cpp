@@ -4,6 +4,9 @@
 // file the bytes go out unchanged in the C runtime's text mode, as a console program's would: line
 // ends are CR LF on the wire and LF inside. The console's code page and modes are never changed.
 // The clear blanks a console through its own calls, and runs "cls" only into a pipe or a file.
+// Colours reach a console as its text attributes (SetConsoleTextAttribute), and the attributes it
+// had at start are put back by the colour reset and when Ctrl+C, Ctrl+Break or closing the window
+// ends the program.
 #include <fcntl.h>
 #include <io.h>
 #include "windows/windows_api.h"
@@ -33,6 +36,11 @@ bool decided = false;
 int stdoutError = 0;  // the error number of the first write that failed
 HANDLE output = INVALID_HANDLE_VALUE;
 bool outputIsConsole = false;
+// The console's text attributes when the program started: the colours everything but the board
+// keeps.
+bool startAttributesKnown = false;
+WORD startAttributes = 0;
+bool restoreHandlerSet = false;
 
 // The console's cursor row and buffer size, read once at the start of every write and then kept
 // up to date here: reading the console after every character would make a screen slow to draw.
@@ -53,6 +61,44 @@ void Decide() {
   DWORD mode = 0;
   outputIsConsole =
       output != nullptr && output != INVALID_HANDLE_VALUE && GetConsoleMode(output, &mode) != 0;
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  startAttributesKnown = outputIsConsole && GetConsoleScreenBufferInfo(output, &info) != 0;
+  if (startAttributesKnown) startAttributes = info.wAttributes;
+}
+
+// The console's attribute bits of a colour of the 8/16-colour set, whose index has red in bit 0,
+// green in bit 1, blue in bit 2 and brightness in bit 3.
+WORD ForegroundBits(int color) {
+  return static_cast<WORD>(
+      ((color & 1) != 0 ? FOREGROUND_RED : 0) | ((color & 2) != 0 ? FOREGROUND_GREEN : 0) |
+      ((color & 4) != 0 ? FOREGROUND_BLUE : 0) | ((color & 8) != 0 ? FOREGROUND_INTENSITY : 0));
+}
+constexpr WORD ForegroundMask =
+    FOREGROUND_RED | FOREGROUND_GREEN | FOREGROUND_BLUE | FOREGROUND_INTENSITY;
+constexpr int BackgroundShift = 4;  // BACKGROUND_RED is FOREGROUND_RED << 4, and so on
+constexpr WORD BackgroundMask = ForegroundMask << BackgroundShift;
+
+// Called by the system, in a thread of its own, when Ctrl+C, Ctrl+Break or closing the console
+// ends the program: the console gets its own colours back. FALSE lets the next handler, in the
+// end the system's, end the program as before.
+BOOL WINAPI RestoreColorsOnBreak(DWORD) {
+  SetConsoleTextAttribute(output, startAttributes);
+  return FALSE;
+}
+
+// Shows what follows in the colours given (cp932::DefaultColor: the console's own at start).
+void SetColors(int foreground, int background) {
+  if (!startAttributesKnown) return;
+  WORD attributes = startAttributes;
+  if (foreground != cp932::DefaultColor)
+    attributes = static_cast<WORD>((attributes & ~ForegroundMask) | ForegroundBits(foreground));
+  if (background != cp932::DefaultColor)
+    attributes = static_cast<WORD>((attributes & ~BackgroundMask) |
+                                   (ForegroundBits(background) << BackgroundShift));
+  if (!restoreHandlerSet && attributes != startAttributes) {
+    restoreHandlerSet = SetConsoleCtrlHandler(RestoreColorsOnBreak, TRUE) != 0;
+  }
+  SetConsoleTextAttribute(output, attributes);
 }
 
 // Writes UTF-16 text to the console and follows the cursor's row through its line ends.
@@ -146,7 +192,7 @@ int CellsOf(wchar_t character) {
   return width.cells;
 }
 
-constexpr console_text::Sinks ConsoleSinks{WriteToConsole, MoveToColumn, CellsOf};
+constexpr console_text::Sinks ConsoleSinks{WriteToConsole, MoveToColumn, CellsOf, SetColors};
 
 // Blanks the whole screen buffer the way the console's own "cls" does, without starting the
 // command processor for it: every cell a blank in the current colours, the cursor in the top-left
@@ -209,6 +255,11 @@ int StdoutError() {
 
 ScreenControl HowScreenIsControlled() {
   return ScreenControl::Requests;
+}
+
+bool OutputIsInteractive() {
+  Decide();
+  return outputIsConsole;
 }
 
 void SetTitle(const char* cp932Title) {

@@ -9,6 +9,10 @@ namespace reversi {
 
 // ---- Settings ---------------------------------------------------------------------------------
 
+// When the board is drawn in colour: never (the start-up value), only when standard output is a
+// terminal or a console, or always (into a pipe or a file too).
+enum ColorWhen { ColorNever = 0, ColorAuto, ColorAlways };
+
 // What the command line asked for. All zero, the program's start-up value, is the plain game.
 struct Settings {
   bool english;            // English texts instead of Japanese
@@ -19,6 +23,8 @@ struct Settings {
   std::uint32_t seed;      // the first game's seed; each later game takes the next number
   bool recording;          // the record file is open and gets a line at the end of every game
   const char* recordName;  // the record file's name as given, for messages
+  bool ascii;              // every glyph in ASCII: the discs O and X, the empty square "."
+  ColorWhen color;         // the board in colour
   bool undo;               // a human side may take back turns with 98
   bool opening;            // games start after the moves SetOpening or ResumeFrom loaded
 };

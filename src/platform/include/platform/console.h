@@ -1,9 +1,9 @@
 // The console layer: the only place that talks to the operating system. It owns the output and
-// input buffers, the console title and how the terminal is given back, the screen clear and the
-// clock, the record file and what it gets when the process is ended from outside, the pause and
-// standard error, and the seams through which tests replace standard input, standard output,
-// standard error and the clock without touching the game; and the decimal number formatting its
-// output uses.
+// input buffers, the console title and how the terminal is given back, the screen clear, the use
+// of colour and the clock, the record file and what it gets when the process is ended from outside,
+// the pause and standard error, and the seams through which tests replace standard input,
+// standard output, standard error and the clock without touching the game; and the decimal number
+// formatting its output uses.
 #pragma once
 
 #include <cstddef>
@@ -48,6 +48,25 @@ void LeaveConsole();
 void ClearScreen();
 // Calendar time in seconds.
 std::uint32_t CalendarSeconds();
+
+// ---- Colour -----------------------------------------------------------------------------------
+// Colours travel among the output as SGR sequences (ESC [ n;n m) of the 8/16-colour set: a
+// terminal, a pipe and a file get them as they are, the Windows console as its own text
+// attributes, and no console layer counts them as columns.
+
+// The SGR sequence that puts the terminal's own colours back.
+inline constexpr char ColorReset[] = "\x1b[0m";
+// True when standard output is a terminal or a console that a person watches; false for a pipe, a
+// file or a test's output seam.
+bool OutputIsInteractive();
+// Says whether this run's output carries colours (off at start-up); only then does ResetColors
+// write anything.
+void UseColors(bool on);
+bool ColorsInUse();
+// Writes ColorReset when colours are in use: before every prompt and at the end of the run, so
+// that nothing outside the board keeps a colour (a Windows console gets back the attributes it
+// had when the program started). Safe to call at any time, from any exit path.
+void ResetColors();
 
 // ---- Decimal numbers as text, for WriteNumber and for screens that build their lines themselves,
 // at run time or when compiling, without the C library's formatted output
@@ -95,7 +114,8 @@ void RestoreStandardInput();
 void FixClock(std::uint32_t seconds);
 void UseRealClock();
 
-// Forgets buffered input and output and an input end already met; the seams stay as they are.
+// Forgets buffered input and output, an input end already met and the use of colours; the seams
+// stay as they are.
 void ResetConsoleState();
 
 // The bytes that clear an ANSI terminal: cursor home, then erase the whole display.
