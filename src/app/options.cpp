@@ -30,10 +30,23 @@ bool AskForVersion(const OptionValue&, CommandLine& line) {
   return true;
 }
 
-// The apply step of an option that only switches one of the settings on.
-template <bool Settings::*setting>
-bool SwitchOn(const OptionValue&, CommandLine& line) {
-  line.settings.*setting = true;
+bool UseEnglish(const OptionValue&, CommandLine& line) {
+  line.settings.english = true;
+  return true;
+}
+
+bool ShowHints(const OptionValue&, CommandLine& line) {
+  line.settings.hints = true;
+  return true;
+}
+
+bool ListLastMoves(const OptionValue&, CommandLine& line) {
+  line.settings.lastMove = true;
+  return true;
+}
+
+bool UseAscii(const OptionValue&, CommandLine& line) {
+  line.settings.ascii = true;
   return true;
 }
 
@@ -58,6 +71,11 @@ bool SetSeed(const OptionValue& value, CommandLine& line) {
 
 bool NameRecordFile(const OptionValue& value, CommandLine& line) {
   line.settings.recordName = value.text;
+  return true;
+}
+
+bool AllowUndo(const OptionValue&, CommandLine& line) {
+  line.settings.undo = true;
   return true;
 }
 
@@ -107,14 +125,10 @@ constexpr OptionRow Valued(ValueKind kind, const char* name, const char* valueNa
 constexpr OptionRow Options[] = {
     {.letter = 'h', .name = "help", .help = "show this help and exit", .apply = AskForHelp},
     Flag("version", "show the version and exit", AskForVersion),
-    Flag("english", "show the game's texts in English instead of Japanese",
-         SwitchOn<&Settings::english>),
-    Flag("hints", "on a human side's turn, mark each square it may play",
-         SwitchOn<&Settings::hints>),
-    Flag("last-move", "under each board, list the turns since the previous board",
-         SwitchOn<&Settings::lastMove>),
-    Flag("ascii", "draw the discs as O and X, empty squares '.', hints '*'",
-         SwitchOn<&Settings::ascii>),
+    Flag("english", "show the game's texts in English instead of Japanese", UseEnglish),
+    Flag("hints", "on a human side's turn, mark each square it may play", ShowHints),
+    Flag("last-move", "under each board, list the turns since the previous board", ListLastMoves),
+    Flag("ascii", "draw the discs as O and X, empty squares '.', hints '*'", UseAscii),
     {.name = "color",
      .use = ValueUse::Optional,
      .kind = ValueKind::Word,
@@ -137,7 +151,7 @@ constexpr OptionRow Options[] = {
     Flag("undo",
          "let a human side type 98 to take back its last turn\n(again and again, as far as the "
          "game's first); 98 after\nthe result goes back into the game",
-         SwitchOn<&Settings::undo>),
+         AllowUndo),
     Valued(ValueKind::AnyText, "from", "MOVES", "moves such as f5d6c3",
            "start every game after MOVES, written as in the record\n(f5d6c3, PA for a turn given "
            "up)",
