@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
 
 #include "board/board.h"
 #include "harness.h"
@@ -243,6 +244,47 @@ TEST_F(RulesTest, DISABLED_MoveTreeFromTheStartAtEightAndNinePlies) {
   for (int depth = 8; depth <= KnownTreeDepth; ++depth) {
     InitBoard();
     EXPECT_EQ(CountMoveTreeLeaves(0, depth), StartTreeLeaves[depth]) << "depth " << depth;
+  }
+}
+
+// Move notation, both ways: every square reads back as itself, "PA" in any case is a turn given up,
+// and anything off the board or half-typed names no move.
+TEST(MoveNotationTest, WritesAndReadsEverySquareAndRefusesTheRest) {
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col) {
+      char text[MoveTextLength];
+      WriteMoveText(SquareCode(row, col), text);
+      EXPECT_EQ(ReadMoveText(text[0], text[1]), SquareCode(row, col));
+      EXPECT_EQ(ReadMoveText(static_cast<char>(text[0] - 'a' + 'A'), text[1]),
+                SquareCode(row, col));
+    }
+  }
+  char pass[MoveTextLength];
+  WriteMoveText(NoSquareCode, pass);
+  EXPECT_EQ(std::string(pass, MoveTextLength), "PA");
+  const struct {
+    const char* text;
+    int expected;
+  } table[] = {
+      {"a1", 11},
+      {"h1", 18},
+      {"a8", 81},
+      {"f5", 56},
+      {"PA", NoSquareCode},
+      {"pa", NoSquareCode},
+      {"pA", NoSquareCode},
+      {"i1", NotAMove},
+      {"a0", NotAMove},
+      {"a9", NotAMove},
+      {"`1", NotAMove},
+      {"11", NotAMove},
+      {"p", NotAMove},
+      {"\xff"
+       "1",
+       NotAMove},
+  };
+  for (const auto& row : table) {
+    EXPECT_EQ(ReadMoveText(row.text[0], row.text[1]), row.expected) << row.text;
   }
 }
 

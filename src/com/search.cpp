@@ -30,8 +30,8 @@ int comLevels[SideCount] = {RuleBasedLevel, RuleBasedLevel};
 
 // Above every score a search can return: a won game counts WonDiscScore per disc.
 constexpr int Infinity = WonDiscScore * (SquareCount + 1);
-// A square index that no move has.
-constexpr int NoSquare = SquareCount;
+// The square index of no move: past the last square.
+constexpr int NoMoveIndex = SquareCount;
 
 // ---- Transposition table ----------------------------------------------------------------------
 // Positions already searched in this turn, with what was learnt about them: a bound or the exact
@@ -52,7 +52,7 @@ struct TableEntry {
   std::uint32_t generation;  // the turn the entry belongs to; other turns' entries count as empty
   std::int8_t plies;         // how deep the score was searched (the exact search: the empties)
   std::uint8_t bound;
-  std::uint8_t best;  // square index of the best move, NoSquare for none
+  std::uint8_t best;  // square index of the best move, NoMoveIndex for none
 };
 
 // In static storage: 2 MB, never allocated. Every turn takes a new generation, so a move depends
@@ -83,10 +83,10 @@ TableEntry& SlotOf(const CellSets& cells) {
 }
 
 // What the table says about the position at `plies`: true with `score` when its stored bound
-// settles the window; `best` gets the stored best move (NoSquare when none is stored).
+// settles the window; `best` gets the stored best move (NoMoveIndex when none is stored).
 bool ProbeTable(const TableEntry& entry, const CellSets& cells, int plies, int alpha, int beta,
                 int& score, int& best) {
-  best = NoSquare;
+  best = NoMoveIndex;
   if (entry.generation != generation || entry.own != cells.own ||
       entry.opponent != cells.opponent) {
     return false;
@@ -185,14 +185,14 @@ int SearchPlies(const CellSets& cells, int plies, int alpha, int beta) {
   }
   TableEntry& entry = SlotOf(cells);
   int score = 0;
-  int first = NoSquare;
+  int first = NoMoveIndex;
   if (ProbeTable(entry, cells, plies, alpha, beta, score, first)) return score;
 
   Child children[SquareCount];
   const int count = ListChildren(cells, moves, first, children);
   const int windowLow = alpha;
   int best = -Infinity;
-  int bestSquare = NoSquare;
+  int bestSquare = NoMoveIndex;
   for (int k = 0; k < count; ++k) {
     const CellSets& child = children[k].cells;
     if (k == 0) {
@@ -281,7 +281,7 @@ int SolveWindow(const CellSets& cells, int alpha, int beta) {
   }
 
   TableEntry* entry = nullptr;
-  int first = NoSquare;
+  int first = NoMoveIndex;
   if (empties >= TabledEmpties) {
     entry = &SlotOf(cells);
     int score = 0;
@@ -290,7 +290,7 @@ int SolveWindow(const CellSets& cells, int alpha, int beta) {
   Child children[SquareCount];
   const int count = ListChildren(cells, moves, first, children);
   const int windowLow = alpha;
-  int bestSquare = NoSquare;
+  int bestSquare = NoMoveIndex;
   for (int k = 0; k < count; ++k) {
     const CellSets& child = children[k].cells;
     int score;
@@ -370,7 +370,7 @@ int ChooseSearchedSquare(int side, int level, int coin) {
   if (legal == 0) return 0;
   RootMove moves[SquareCount];
   Child ordered[SquareCount];
-  const int count = ListChildren(cells, legal, NoSquare, ordered);
+  const int count = ListChildren(cells, legal, NoMoveIndex, ordered);
   for (int k = 0; k < count; ++k)
     moves[k] = {ordered[k].cells, ordered[k].square, 0};
 

@@ -27,9 +27,9 @@ SquareSet EmptySquares() {
   return ReadCellSets(0).empty;  // the empty cells are the same from either side
 }
 
-// The SquareCode of the first square of `squares` in row-major order, or NoSquare for none.
+// The SquareCode of the first square of `squares` in row-major order, or NoSquareCode for none.
 int FirstSquare(SquareSet squares) {
-  if (squares == 0) return NoSquare;
+  if (squares == 0) return NoSquareCode;
   const int index = std::countr_zero(squares);  // sets number the squares row-major
   return SquareCode(index / BoardSize, index % BoardSize);
 }
@@ -68,14 +68,14 @@ void EndTurnNote(int side) {
 }
 
 void NotePass(int side) {
-  ListTurn(side, NoSquare);
+  ListTurn(side, NoSquareCode);
 }
 
 int LastMoveSquare() {
   for (int i = listedCount - 1; i >= 0; --i) {
-    if (listedTurns[i].square != NoSquare) return listedTurns[i].square;
+    if (listedTurns[i].square != NoSquareCode) return listedTurns[i].square;
   }
-  return NoSquare;
+  return NoSquareCode;
 }
 
 void WriteLastMoveLine() {
@@ -102,7 +102,7 @@ void WriteLastMoveLine() {
     if (i > 0) append(" ", 1);
     const char* disc = listedTurns[i].side == 0 ? text.blackDisc : text.whiteDisc;
     append(disc, std::strlen(disc));  // never longer than GlyphLength
-    if (listedTurns[i].square == NoSquare) {
+    if (listedTurns[i].square == NoSquareCode) {
       append(text.lastMovePass, std::strlen(text.lastMovePass));
     } else {
       used +=

@@ -25,7 +25,7 @@ void EndTurnNote(int side);
 void NotePass(int side);
 
 // The square (a SquareCode) of the latest move among the turns the next last-move line lists, or
-// NoSquare when they are passes or there are none; DrawBoard marks it on a coloured board.
+// NoSquareCode when they are passes or there are none; DrawBoard marks it on a coloured board.
 int LastMoveSquare();
 
 // Writes the last-move line for the turns noted since the previous board screen, if the option is
@@ -40,7 +40,7 @@ void ResetNotesState();
 inline constexpr int ListedTurnCapacity = 2;  // one turn and at most one forced pass after it
 struct ListedTurn {
   int side;
-  int square;  // NoSquare for a turn without a move
+  int square;  // NoSquareCode for a turn without a move
 };
 struct NotesState {
   ListedTurn turns[ListedTurnCapacity];

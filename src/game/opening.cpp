@@ -15,47 +15,19 @@ namespace reversi {
 
 namespace {
 
-// The kept moves: a SquareCode, or NoSquare for a turn given up.
+// The kept moves: a SquareCode, or NoSquareCode for a turn given up.
 std::int8_t openingSquares[OpeningCapacity];
 int openingLength = 0;
 bool openingFirstGameOnly = false;
 
-constexpr char SkipMark[] = "PA";
-constexpr int MoveLength = 2;
 // A disc count in a record line: 0..SquareCount, so at most two digits.
 constexpr int LongestCount = 2;
 // The file is read in pieces of this size: any line length takes the same memory.
 constexpr std::size_t ReadPieceSize = 4096;
 
-constexpr char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// The SquareCode of a square written as its column letter and row digit, NoSquare for "PA", or -1
-// for anything else.
-int ReadMove(char column, char row) {
-  if (Lower(column) == 'p' && Lower(row) == 'a') return NoSquare;
-  const int col = Lower(column) - 'a';
-  const int rowIndex = row - '1';
-  if (col < 0 || col > LastIndex || rowIndex < 0 || rowIndex > LastIndex) return -1;
-  return SquareCode(rowIndex, col);
-}
-
-// The record's own spelling of a kept move: "c4", or "PA".
-void WriteMove(int square, char (&text)[3]) {
-  if (square == NoSquare) {
-    text[0] = SkipMark[0];
-    text[1] = SkipMark[1];
-  } else {
-    text[0] = static_cast<char>('a' + SquareColumn(square));
-    text[1] = static_cast<char>('1' + SquareRow(square));
-  }
-  text[2] = '\0';
-}
-
 OpeningCheck Verdict(OpeningVerdict verdict, int index, int side) {
   OpeningCheck check = {verdict, index + 1, {}, side};
-  if (index < openingLength) WriteMove(openingSquares[index], check.move);
+  if (index < openingLength) WriteMoveText(openingSquares[index], check.move);
   return check;
 }
 
@@ -72,7 +44,7 @@ OpeningCheck Replay(bool record, int& side) {
   for (int i = 0; i < openingLength; ++i) {
     if (over) return Verdict(OpeningVerdict::AfterTheEnd, i, side);
     const int square = openingSquares[i];
-    if (square != NoSquare && !PlaceDisc(SquareRow(square), SquareColumn(square), side))
+    if (square != NoSquareCode && !PlaceDisc(SquareRow(square), SquareColumn(square), side))
       return Verdict(OpeningVerdict::IllegalMove, i, side);
     // A side to move here always has a legal move: a forced pass has already been passed over.
     if (record) RecordTurn(square, true);
@@ -125,9 +97,9 @@ void TakeLineByte(LineReader& line, char byte) {
       }
       return;
     case LinePart::SecondCharacter: {
-      const int square = ReadMove(line.firstCharacter, byte);
+      const int square = ReadMoveText(line.firstCharacter, byte);
       line.part = LinePart::Moves;
-      if (square < 0) {
+      if (square == NotAMove) {
         line.part = LinePart::Broken;
       } else if (openingLength == OpeningCapacity) {
         line.tooLong = true;
@@ -184,9 +156,9 @@ void ResetOpeningState() {
 OpeningCheck SetOpening(const char* moves) {
   openingLength = 0;
   openingFirstGameOnly = false;
-  for (int i = 0; moves[i] != '\0'; i += MoveLength) {
-    const int square = moves[i + 1] == '\0' ? -1 : ReadMove(moves[i], moves[i + 1]);
-    if (square < 0) {
+  for (int i = 0; moves[i] != '\0'; i += MoveTextLength) {
+    const int square = moves[i + 1] == '\0' ? NotAMove : ReadMoveText(moves[i], moves[i + 1]);
+    if (square == NotAMove) {
       OpeningCheck check = {OpeningVerdict::NotASquare, openingLength + 1, {}, 0};
       check.move[0] = moves[i];
       check.move[1] = moves[i + 1];  // the NUL when the list ends in half a move

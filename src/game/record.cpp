@@ -20,15 +20,12 @@ namespace {
 // One transcript line. A move takes two characters; the tail holds " 64-64\n".
 constexpr std::size_t RecordCapacity = 4096;
 constexpr std::size_t RecordTailRoom = 16;
-constexpr std::size_t MoveLength = 2;
 constexpr std::size_t LongestTail = sizeof " 64-64\n" - 1;
 static_assert(LongestTail <= RecordTailRoom);
 char recordLine[RecordCapacity];
 std::size_t movesUsed = 0;        // the moves in the buffer, after those gone ahead
 std::size_t lineLength = 0;       // the moves and the tail
 std::uint32_t piecesSpilled = 0;  // of this game's moves, sent ahead of the buffer
-
-constexpr char SkipMark[] = "PA";
 
 // A game's line is begun and not appended yet.
 bool linePending = false;
@@ -72,9 +69,9 @@ void GiveUpLine(const char* reason) {
   ReportWriteFailure(reason);
 }
 
-// Adds one move of two characters; a full buffer sends its moves ahead first.
-void RecordMark(char first, char second) {
-  if (movesUsed + MoveLength > RecordCapacity - RecordTailRoom) {
+// Adds one move in move notation; a full buffer sends its moves ahead first.
+void RecordMove(int square) {
+  if (movesUsed + MoveTextLength > RecordCapacity - RecordTailRoom) {
     const char* reason = "";
     if (!platform::SpillRecordLine(recordLine, movesUsed, reason)) {
       GiveUpLine(reason);
@@ -83,8 +80,8 @@ void RecordMark(char first, char second) {
     movesUsed = 0;
     ++piecesSpilled;
   }
-  recordLine[movesUsed++] = first;
-  recordLine[movesUsed++] = second;
+  WriteMoveText(square, recordLine + movesUsed);
+  movesUsed += MoveTextLength;
 }
 
 }  // namespace
@@ -102,13 +99,8 @@ void StartGameRecord() {
 void RecordTurn(int square, bool couldMove) {
   if (!linePending) return;
   platform::HoldEnding();
-  if (square != NoSquare) {
-    // Transcript notation: the column as a letter a..h, then the row as a digit 1..8.
-    RecordMark(static_cast<char>('a' + SquareColumn(square)),
-               static_cast<char>('1' + SquareRow(square)));
-  } else if (couldMove) {
-    RecordMark(SkipMark[0], SkipMark[1]);  // a forced pass is left out, a chosen one is not
-  }
+  // A forced pass is left out of the line; a turn given up by choice is written as one.
+  if (square != NoSquareCode || couldMove) RecordMove(square);
   if (linePending) RefreshLine();
   platform::AllowEnding();
 }

@@ -9,16 +9,13 @@
 
 namespace reversi {
 
-// The square of a turn that placed no disc.
-inline constexpr int NoSquare = 0;
-
 // Begins the line of a game whose mode has been chosen: no moves yet, the start position's
 // counts. From now on the game has its line, even if the process is ended from outside.
 // Nothing happens unless a record file is open.
 void StartGameRecord();
 
 // Adds a turn that was played out to the line: `square` is the SquareCode the side played, or
-// NoSquare for a turn without a disc; `couldMove` tells whether the side had a legal move then.
+// NoSquareCode for a turn without a disc; `couldMove` tells whether the side had a legal move then.
 // The counts at the line's end follow the Board. Nothing happens unless a game's line is begun.
 void RecordTurn(int square, bool couldMove);
 

@@ -8,7 +8,6 @@
 #include "game/game.h"
 #include "notes.h"
 #include "platform/console.h"
-#include "record.h"  // NoSquare
 #include "settings.h"
 #include "texts.h"
 
@@ -140,12 +139,12 @@ constexpr int ColoredBoardCapacity =
         (RowLabelLength + BoardSize * (sizeof CellColors::bytes + GlyphLength) + RowEndLength);
 
 // Builds the board in colour at `out` and returns its length: the same glyphs as the plain board,
-// `hints` marked, the square `lastMove` (a SquareCode, or NoSquare) on its own colours.
+// `hints` marked, the square `lastMove` (a SquareCode, or NoSquareCode) on its own colours.
 int FillColoredBoard(const GlyphTable& glyphs, SquareSet hints, int lastMove, char* out) {
   std::memcpy(out, Frame.bytes, HeaderLength);
   int at = HeaderLength;
   const int lastIndex =
-      lastMove == NoSquare ? -1 : SquareRow(lastMove) * BoardSize + SquareColumn(lastMove);
+      lastMove == NoSquareCode ? -1 : SquareRow(lastMove) * BoardSize + SquareColumn(lastMove);
   for (int row = 0; row < BoardSize; ++row) {
     std::memcpy(out + at, Frame.bytes + HeaderLength + row * RowLength, RowLabelLength);
     at += RowLabelLength;

@@ -41,6 +41,25 @@ constexpr int SquareColumn(int code) {
   return code % SquareCodeRadix - 1;
 }
 
+// A SquareCode of 0 names no square: a turn that placed no disc, or a square not chosen.
+inline constexpr int NoSquareCode = 0;
+
+// ---- Move notation ------------------------------------------------------------------------------
+// How game records and other programs write a move: the column as a letter a..h, then the row as a
+// digit 1..8 ("f5"); "PA" for a turn given up. Letters are read in either case.
+
+inline constexpr int MoveTextLength = 2;
+inline constexpr char PassMoveText[] = "PA";
+// What ReadMoveText gives for two characters that name no move.
+inline constexpr int NotAMove = -1;
+
+// Writes `square` (a SquareCode, or NoSquareCode for a turn given up) as MoveTextLength characters
+// at `out`, without a terminator.
+void WriteMoveText(int square, char* out);
+
+// The SquareCode that `first` and `second` name, NoSquareCode for "PA", NotAMove for anything else.
+int ReadMoveText(char first, char second);
+
 // The one position, row-major, row 0 at the top. Zero (all Empty) at program start.
 extern Cell Board[BoardSize][BoardSize];
 // The snapshot that a trial move takes and gives back.
