@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <random>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "board/board.h"
 #include "com/com.h"
-#include "exchange_sort.h"
 #include "harness.h"
 
 namespace reversi {
@@ -181,49 +179,6 @@ TEST_F(ComTest, SortingAnEmptyOrOneRecordRangeChangesNothing) {
   SortCandidates(1, 1);
   SortCandidates(2, 0);
   EXPECT_EQ(ListedSquares(), "11 12 13");
-}
-
-TEST_F(ComTest, SortingLeavesTheOrderOfTheStepByStepExchangeSort) {
-  // Lists of every shape: used records in front of empty ones, as the ranking fills the list;
-  // empty records scattered among used ones; used records with key 0, and with keys below 0. Few
-  // distinct keys, so that ties abound; the whole list, and ranges of it.
-  enum Shape { UsedFirst, Scattered, ZeroKeys, NegativeKeys, ShapeCount };
-  constexpr int Lists = 20000;
-  constexpr int MostKeys = 12;
-  constexpr int RangeEvery = 3;  // every third list is sorted over a random range only
-  constexpr std::uint32_t ListSeed = 20240611U;
-  std::mt19937 random(ListSeed);
-  const auto below = [&random](int bound) { return static_cast<int>(random() % bound); };
-  int failures = 0;
-  for (int n = 0; n < Lists; ++n) {
-    const int shape = n % ShapeCount;
-    const int keys = 1 + n % MostKeys;
-    const int filled = below(CandidateCapacity + 1);
-    Candidate expected[CandidateCapacity];
-    for (int k = 0; k < CandidateCapacity; ++k) {
-      const bool used = (shape == UsedFirst ? k : below(CandidateCapacity)) < filled;
-      int key = 1 + below(keys);
-      if (shape == ZeroKeys) key -= 1;
-      if (shape == NegativeKeys) key -= keys / 2 + 1;
-      // The square tells the records apart; an empty record is all zero.
-      expected[k] = used ? Candidate{k + 1, k, 0, key} : Candidate{0, 0, 0, 0};
-      CandidateList[k] = expected[k];
-    }
-    const bool wholeList = n % RangeEvery != 0;
-    const int lo = wholeList ? 0 : below(CandidateCapacity);
-    const int hi = wholeList ? CandidateCapacity - 1 : below(CandidateCapacity);
-    testing::ExchangeSortStepByStep(expected, lo, hi);
-    SortCandidates(lo, hi);
-    bool same = true;
-    for (int k = 0; k < CandidateCapacity; ++k) {
-      same = same && CandidateList[k].square == expected[k].square &&
-             CandidateList[k].opponentMobility == expected[k].opponentMobility;
-    }
-    if (!same && failures++ == 0) {
-      ADD_FAILURE() << "list " << n << " (shape " << shape << "), range " << lo << ".." << hi;
-    }
-  }
-  EXPECT_EQ(failures, 0);
 }
 
 TEST_F(ComTest, RankCandidatesBuildsTheListFromTheBoard) {

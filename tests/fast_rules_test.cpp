@@ -93,12 +93,10 @@ void MarkSnapshot() {
 }
 
 // Compares TryMove with TryMoveByScan on every square: result, disc tally (or that it is left
-// alone), the Board and the snapshot afterwards; and the form that reads the Board once and takes
-// the enclosing directions from FindLegalByDirection, which must give the same values and leave the
-// snapshot alone. Counts the differences into `failures`.
+// alone), the Board and the snapshot afterwards; and the form that reads the Board once, which
+// must give the same values and leave the snapshot alone. Counts the differences into `failures`.
 void CompareTrials(int side, int& failures) {
   const CellSets cells = ReadCellSets(side);
-  const LegalByDirection legal = FindLegalByDirection(cells);
   Cell before[BoardSize][BoardSize];
   Cell savedByScan[BoardSize][BoardSize];
   for (int row = 0; row < BoardSize; ++row) {
@@ -127,7 +125,7 @@ void CompareTrials(int side, int& failures) {
         for (int c = 0; c < BoardSize; ++c)
           untouched[r][c] = SavedBoard[r][c];
       }
-      same = same && TryMoveOn(cells, legal, row, col, discsOnSets) == byScan &&
+      same = same && TryMoveOn(cells, row, col, discsOnSets) == byScan &&
              discsOnSets == discsByScan && SameCells(SavedBoard, untouched);
       if (!same && failures++ == 0) {
         ADD_FAILURE() << "TryMove(" << row << ", " << col << ", " << side << ") gives " << fast
@@ -136,28 +134,6 @@ void CompareTrials(int side, int& failures) {
                       << testing::BoardPicture();
       }
     }
-  }
-}
-
-// FindLegalByDirection against CanCaptureInDirection on every Empty square, direction by
-// direction, and its union against LegalSquaresByScan. Counts the differences into `failures`.
-void CompareLegalByDirection(int side, int& failures) {
-  const LegalByDirection legal = FindLegalByDirection(ReadCellSets(side));
-  bool same = legal.any == LegalSquaresByScan(side);
-  for (int direction = 0; direction < DirectionCount; ++direction) {
-    SquareSet byScan = 0;
-    for (int row = 0; row < BoardSize; ++row) {
-      for (int col = 0; col < BoardSize; ++col) {
-        if (Board[row][col] == Empty && CanCaptureInDirection(row, col, side, direction)) {
-          byScan |= SquareBit(row, col);
-        }
-      }
-    }
-    same = same && legal.enclosingTowards[direction] == byScan;
-  }
-  if (!same && failures++ == 0) {
-    ADD_FAILURE() << "FindLegalByDirection for side " << side << " differs from the scan on\n"
-                  << testing::BoardPicture();
   }
 }
 
@@ -254,8 +230,6 @@ TEST_F(FastRulesTest, AgreeWithTheSquareBySquareRulesOnRandomGames) {
       expectSame("IsLegalMove", static_cast<long long>(LegalSquaresByIsLegalMove(side)),
                  static_cast<long long>(LegalSquaresByScan(side)), side);
     }
-    for (int side = 0; side < SideCount; ++side)
-      CompareLegalByDirection(side, failures);
     CompareTrials(toMove, failures);
     CompareTurnedAndNeighbours(toMove, failures);
     Candidate ranked[CandidateCapacity];
@@ -314,7 +288,6 @@ TEST_F(FastRulesTest, RunsDoNotWrapAroundTheEdges) {
       EXPECT_EQ(LegalSquares(side), LegalSquaresByScan(side)) << picture;
       EXPECT_EQ(GetTurnStatus(side), GetTurnStatusByScan(side)) << picture;
       int failures = 0;
-      CompareLegalByDirection(side, failures);
       CompareTrials(side, failures);
       EXPECT_EQ(failures, 0) << picture;
     }

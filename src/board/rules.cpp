@@ -1,7 +1,6 @@
-// The rules of Reversi over the one Board, square by square: enclosing, flipping, legality and
-// playing a move. Mobility and the turn status are served from bit sets (bitboard.cpp).
-#include <array>
-#include <utility>
+// The rules of Reversi over the one Board: the enclosing test and the flip of one direction, taken
+// square by square, and legality and playing a move, served from the bit sets (bitboard.cpp).
+#include <bit>
 
 #include "board/board.h"
 
@@ -10,86 +9,33 @@ namespace reversi {
 namespace {
 
 constexpr bool OnBoard(int row, int col) {
-  // Negative values wrap around to large unsigned ones, so one comparison covers both bounds.
-  constexpr auto Size = static_cast<unsigned>(BoardSize);
-  return static_cast<unsigned>(row) < Size && static_cast<unsigned>(col) < Size;
+  return row >= 0 && row < BoardSize && col >= 0 && col < BoardSize;
 }
-
-// The enclosing test and the flip, one instance per direction so that the steps are constants;
-// CanCaptureInDirection and FlipInDirection pick the instance, PlaceDisc runs through all eight.
-template <int direction>
-int CanCaptureTowards(int row, int col, int side) {
-  constexpr int rowStep = DirectionTable.rowStep[direction];
-  constexpr int colStep = DirectionTable.colStep[direction];
-  const Cell own = OwnCell(side);
-  const Cell other = OpponentCell(side);
-  bool found = false;
-  for (;;) {
-    row += rowStep;
-    col += colStep;
-    if (!OnBoard(row, col)) return 0;
-    const Cell cell = Board[row][col];
-    if (cell == other) {
-      found = true;
-    } else {
-      // An own disc closes the run; Empty (or a damaged cell) breaks it.
-      return (cell == own && found) ? 1 : 0;
-    }
-  }
-}
-
-template <int direction>
-void FlipTowards(int row, int col, int side) {
-  constexpr int rowStep = DirectionTable.rowStep[direction];
-  constexpr int colStep = DirectionTable.colStep[direction];
-  const Cell own = OwnCell(side);
-  for (;;) {
-    row += rowStep;
-    col += colStep;
-    if (Board[row][col] == own) return;
-    Board[row][col] = own;
-  }
-}
-
-// Turns the run in `direction` if there is one; true when it did.
-template <int direction>
-bool FlipIfEnclosed(int row, int col, int side) {
-  if (!CanCaptureTowards<direction>(row, col, side)) return false;
-  FlipTowards<direction>(row, col, side);
-  return true;
-}
-
-// The per-direction instances in DirectionTable order, for picking one by a direction number.
-template <int... directions>
-constexpr auto CaptureTests(std::integer_sequence<int, directions...>) {
-  return std::array{&CanCaptureTowards<directions>...};
-}
-template <int... directions>
-constexpr auto Flips(std::integer_sequence<int, directions...>) {
-  return std::array{&FlipTowards<directions>...};
-}
-// Turns the runs of every enclosing direction for a disc of `side` on (row, col); true when there
-// was at least one. The square itself is left alone.
-template <int... directions>
-bool FlipAllEnclosed(int row, int col, int side, std::integer_sequence<int, directions...>) {
-  // Every direction is tried, in table order, also after one has enclosed.
-  bool flipped = false;
-  ((flipped |= FlipIfEnclosed<directions>(row, col, side)), ...);
-  return flipped;
-}
-
-using AllDirections = std::make_integer_sequence<int, DirectionCount>;
 
 }  // namespace
 
 int CanCaptureInDirection(int row, int col, int side, int direction) {
-  static constexpr auto Tests = CaptureTests(AllDirections{});
-  return Tests[direction](row, col, side);
+  const int rowStep = DirectionTable.rowStep[direction];
+  const int colStep = DirectionTable.colStep[direction];
+  bool found = false;
+  for (row += rowStep, col += colStep; OnBoard(row, col); row += rowStep, col += colStep) {
+    const Cell cell = Board[row][col];
+    if (cell != OpponentCell(side)) {
+      // An own disc closes the run; Empty (or a damaged cell) breaks it.
+      return cell == OwnCell(side) && found ? 1 : 0;
+    }
+    found = true;
+  }
+  return 0;
 }
 
 void FlipInDirection(int row, int col, int side, int direction) {
-  static constexpr auto Turns = Flips(AllDirections{});
-  Turns[direction](row, col, side);
+  const int rowStep = DirectionTable.rowStep[direction];
+  const int colStep = DirectionTable.colStep[direction];
+  for (row += rowStep, col += colStep; Board[row][col] != OwnCell(side);
+       row += rowStep, col += colStep) {
+    Board[row][col] = OwnCell(side);
+  }
 }
 
 int IsLegalMove(int row, int col, int side) {
@@ -101,8 +47,12 @@ int IsLegalMove(int row, int col, int side) {
 
 int PlaceDisc(int row, int col, int side) {
   if (Board[row][col] != Empty) return 0;
-  if (!FlipAllEnclosed(row, col, side, AllDirections{})) return 0;
-  Board[row][col] = OwnCell(side);
+  const SquareSet turned = TurnedSquares(ReadCellSets(side), row, col);
+  if (turned == 0) return 0;
+  for (SquareSet left = turned | SquareBit(row, col); left != 0; left &= left - 1) {
+    const int index = std::countr_zero(left);
+    Board[index / BoardSize][index % BoardSize] = OwnCell(side);
+  }
   return 1;
 }
 

@@ -194,15 +194,6 @@ CellSets ReadCellSets(int side);
 // LegalSquares of the side that the sets were read for.
 SquareSet LegalSquares(const CellSets& cells);
 
-// The legal squares of the side that the sets were read for, sorted by the directions in which a
-// disc there would enclose a run (DirectionTable order); a square can stand under several. The
-// union of all eight is LegalSquares(cells).
-struct LegalByDirection {
-  SquareSet enclosingTowards[DirectionCount];
-  SquareSet any;
-};
-LegalByDirection FindLegalByDirection(const CellSets& cells);
-
 // The other side's discs that a disc of the side the sets were read for, set on (row, col), would
 // turn: every enclosed run, in all eight directions. Empty when the square encloses nothing. The
 // square itself is not looked at (the caller passes an empty one), and the sets are left as they
@@ -225,9 +216,5 @@ int TryMove(int row, int col, int side, int& discs);
 // the same `discs`, but the Board is not read again and the snapshot is not taken. For trying many
 // squares of one position; the Board must not change in between.
 int TryMoveOn(const CellSets& cells, int row, int col, int& discs);
-
-// TryMoveOn with the enclosing directions of every square already known (`legal` was found from
-// the same `cells`), so that only the runs that are enclosed are followed.
-int TryMoveOn(const CellSets& cells, const LegalByDirection& legal, int row, int col, int& discs);
 
 }  // namespace reversi
