@@ -72,7 +72,7 @@ bool FindTurn(std::uint32_t seed, Wanted wanted, Position& found) {
         found = Capture(side);
         return false;
       },
-      [](int) {});
+      [](int, int) {});
   return !finished;
 }
 
@@ -254,7 +254,7 @@ void BM_SearchingComMoves(benchmark::State& state) {
             wallStart = std::chrono::steady_clock::now();
             return true;
           },
-          [&](int) {
+          [&](int, int) {
             const std::chrono::duration<double> took = std::chrono::steady_clock::now() - wallStart;
             const double used = static_cast<double>(std::clock() - processorStart) / CLOCKS_PER_SEC;
             wall.push_back(took.count());

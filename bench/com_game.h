@@ -13,7 +13,8 @@ namespace reversi {
 
 // Plays the COM-vs-COM game of `seed` from a freshly reset program, as the driver would. Before
 // each COM turn `beforeTurn(side)` is asked whether to go on (false stops the game there); after
-// it, `afterTurn(status)` hears the TurnStatus of the side to move next. False when stopped.
+// it, `afterTurn(square, status)` hears the SquareCode played and the TurnStatus of the side to
+// move next. False when stopped.
 template <typename BeforeTurn, typename AfterTurn>
 bool PlayComGame(std::uint32_t seed, BeforeTurn beforeTurn, AfterTurn afterTurn) {
   ResetProgramState();
@@ -22,11 +23,11 @@ bool PlayComGame(std::uint32_t seed, BeforeTurn beforeTurn, AfterTurn afterTurn)
   int side = 0;
   for (;;) {
     if (!beforeTurn(side)) return false;
-    ChooseComMove(side);
+    const int square = ChooseComMove(side);
     side = OtherSide(side);
     AdvanceMoveCount();
     const int status = GetTurnStatus(side);
-    afterTurn(status);
+    afterTurn(square, status);
     if (status == GameOver) return true;
     if (status == MustPass) {
       side = OtherSide(side);

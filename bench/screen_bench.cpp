@@ -61,16 +61,6 @@ bool humans = false;
 
 void DropOutput(const char*, std::size_t) {}
 
-// The one square that a turn filled.
-int SquarePlayed(const Cell (&before)[BoardSize][BoardSize]) {
-  for (int row = 0; row < BoardSize; ++row) {
-    for (int col = 0; col < BoardSize; ++col) {
-      if (before[row][col] == Empty && Board[row][col] != Empty) return SquareCode(row, col);
-    }
-  }
-  return 0;
-}
-
 // Plays the COM-vs-COM game of `seed` as the driver does, without the screens, and keeps what each
 // turn showed.
 void RecordGame(std::uint32_t seed, RecordedGame& game) {
@@ -85,9 +75,9 @@ void RecordGame(std::uint32_t seed, RecordedGame& game) {
         turn.legal = LegalSquares(side);
         return true;
       },
-      [&game](int status) {
+      [&game](int square, int status) {
         RecordedTurn& turn = game.turns[game.turnCount - 1];
-        turn.square = SquarePlayed(turn.board);
+        turn.square = square;
         turn.end = status == MustPass   ? NextSidePasses
                    : status == GameOver ? GameEnds
                                         : NextSideMoves;
@@ -103,7 +93,6 @@ void RecordGame(std::uint32_t seed, RecordedGame& game) {
 [[gnu::noinline]] void SetUpTurn(const RecordedTurn& turn) {
   std::memcpy(Board, turn.board, sizeof Board);
   MarkHints(humans ? turn.legal : 0);
-  BeginTurnNote(turn.side);
 }
 
 // Puts the board after the turn in place and notes what the turn did.
@@ -114,7 +103,7 @@ void RecordGame(std::uint32_t seed, RecordedGame& game) {
   } else {
     std::memcpy(Board, game.finalBoard, sizeof Board);
   }
-  EndTurnNote(turn.side);
+  NoteTurn(turn.side, turn.square);
   if (turn.end == NextSidePasses) NotePass(OtherSide(turn.side));
   if (turn.end == GameEnds) MarkHints(0);
 }

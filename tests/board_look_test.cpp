@@ -44,9 +44,8 @@ std::string BoardPart(const std::string& screen) {
 // Plays `square` (a SquareCode) for `side` as the driver notes a turn, so that the last-move line
 // and mark see it.
 void PlayNoted(int side, int square) {
-  BeginTurnNote(side);
   ASSERT_EQ(PlaceDisc(SquareRow(square), SquareColumn(square), side), 1) << square;
-  EndTurnNote(side);
+  NoteTurn(side, square);
 }
 
 TEST_F(BoardLookTest, ColoredBoards) {

@@ -569,14 +569,14 @@ TEST(RecordOption, AppendsARealTranscriptForEveryGameThatEnded) {
   players.resize(players.size() - 3);  // no shut-down after the game: new games follow
   Output({"--record", path}, players + "0\n0\n99\n0\n1\n34\n");
   const auto lines = Lines(ReadFile(path));
-  ASSERT_EQ(lines.size(), 8U) << ReadFile(path);
+  // The game broken off before its first move ("0\n99\n") leaves no line.
+  ASSERT_EQ(lines.size(), 7U) << ReadFile(path);
   EXPECT_EQ(lines[0], "kept");
   for (std::size_t i = 1; i < lines.size(); ++i)
     ExpectRealTranscript(lines[i]);
   EXPECT_EQ(lines[4], "d3c5PAf3 2-5");
   EXPECT_EQ(lines[5], "d3c3b3b2f5a3a1c1PA 8-4");
-  EXPECT_EQ(lines[6], " 2-2");
-  EXPECT_EQ(lines[7], "d3c5 3-3");
+  EXPECT_EQ(lines[6], "d3c5 3-3");
   std::remove(path.c_str());
 
   // Two people who skip turn after turn fill more than the line's buffer: it still ends up whole.
@@ -804,15 +804,19 @@ TEST(RecordOption, AGameEndedBySignalLeavesItsWholeLine) {
   ChildOptions atResult;
   atResult.arguments = {"--record=" + path, "--seed=5"};
   atResult.signal = SIGTERM;
+  // The result screen is the fourth: the human's board, the COM's, the human's again.
   atResult.signalWhen = [](const std::string& output) {
-    const auto board = output.find(testing::expected::Clear);
-    return board != std::string::npos &&
-           output.find(testing::expected::Clear, board + 1) != std::string::npos &&
-           output.ends_with(">");
+    std::size_t screens = 0;
+    for (auto at = output.find(testing::expected::Clear); at != std::string::npos;
+         at = output.find(testing::expected::Clear, at + 1))
+      ++screens;
+    return screens == 4 && output.ends_with(">");
   };
-  const auto result = RunProgram(Program, "1\n99\n", atResult);
+  const auto result = RunProgram(Program, "1\n34\n99\n", atResult);
   EXPECT_EQ(result.signal, SIGTERM);
-  EXPECT_EQ(ReadFile(path), " 2-2\n");
+  const auto lines = Lines(ReadFile(path));
+  ASSERT_EQ(lines.size(), 1U) << ReadFile(path);
+  EXPECT_EQ(lines[0].find(' '), 4U) << "the human's move and the COM's";
   std::remove(path.c_str());
 }
 
@@ -837,6 +841,14 @@ TEST(RecordOption, AGameCutShortIsResumedFromItsLine) {
   const auto lines = Lines(ReadFile(path));
   ASSERT_EQ(lines.size(), 3U);
   EXPECT_EQ(lines[2], "d3c3b3 5-2");
+  // A run in which no move is played (the mode chosen, then the input ends; or 99 at once) adds
+  // no line, so the next --resume still goes on with that game.
+  for (const char* nothingPlayed : {"0\n", "1\n99\n99\n"}) {
+    Output({"--record=" + path}, nothingPlayed);
+    EXPECT_EQ(Lines(ReadFile(path)).size(), 3U) << nothingPlayed;
+  }
+  Output({"--resume=" + path, "--record=" + path}, "0\n0\n");
+  EXPECT_EQ(Lines(ReadFile(path)).back(), "d3c3b3PA 5-2");
   std::remove(path.c_str());
 }
 
@@ -886,10 +898,10 @@ TEST(RecordOption, ALineWaitsForTheLockAnotherProcessHolds) {
   const std::string path = TempPath("locked.txt");
   std::remove(path.c_str());
   const std::string script = "( flock 9; sleep 0.5; printf 'held 0-0\\n' >&9 ) 9>>" + path +
-                             " & sleep 0.1; printf '1\\n99\\n99\\n' | " + Program +
+                             " & sleep 0.1; printf '0\\n34\\n99\\n99\\n' | " + Program +
                              " --record=" + path + " >/dev/null; wait";
   EXPECT_EQ(RunWith({"-c", script}, "", "/bin/sh").exitCode, 0);
-  EXPECT_EQ(ReadFile(path), "held 0-0\n 2-2\n");
+  EXPECT_EQ(ReadFile(path), "held 0-0\nd3 4-1\n");
   std::remove(path.c_str());
 }
 

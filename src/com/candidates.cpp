@@ -81,6 +81,8 @@ void ResetComState() {
     record = {};
   ResetSearchState();
   ResetRandomState();
+  for (int side = 0; side < SideCount; ++side)
+    SetComLevel(side, RuleBasedLevel);
 }
 
 }  // namespace reversi

@@ -164,7 +164,7 @@ struct WalkResult {
 // (largest opponentMobility, or smallest ownMobility), the earliest among equals.
 template <WalkKey walkKey>
 WalkResult WalkCandidates(const ListVerdicts& judged) {
-  WalkResult result = {0, 0, false};
+  WalkResult result = {NoSquareCode, 0, false};
   int best = walkKey == OpponentMobilityKey ? 0 : MobilityCeiling;
   for (int k = 0; k < judged.listed; ++k) {
     const Candidate& record = CandidateList[k];
@@ -185,7 +185,7 @@ WalkResult WalkCandidates(const ListVerdicts& judged) {
 // smallest ownMobility.
 template <WalkKey walkKey>
 WalkResult FallBack(int listed) {
-  WalkResult result = {0, 0, false};
+  WalkResult result = {NoSquareCode, 0, false};
   int best = walkKey == OpponentMobilityKey ? 0 : MobilityCeiling;
   for (int k = 0; k < listed; ++k) {
     const Candidate& record = CandidateList[k];
@@ -199,10 +199,11 @@ WalkResult FallBack(int listed) {
   return result;
 }
 
-// The first record with the most discs, whatever its class; 0 when no record has any disc.
+// The first record with the most discs, whatever its class; NoSquareCode when no record has any
+// disc.
 int MostDiscs(int listed) {
   int best = 0;
-  int choice = 0;
+  int choice = NoSquareCode;
   for (int k = 0; k < listed; ++k) {
     const Candidate& record = CandidateList[k];
     if (record.discs <= best) continue;
@@ -220,8 +221,9 @@ void AnnounceMove(int square) {
   platform::WriteOutput(line, sizeof line);
 }
 
-// Plays the first Empty cell in row-major order on which `side` can move.
-void PlayFirstLegalSquare(int side) {
+// Plays the first Empty cell in row-major order on which `side` can move; returns its SquareCode,
+// or NoSquareCode when there is none.
+int PlayFirstLegalSquare(int side) {
   for (int row = 0; row < BoardSize; ++row) {
     for (int col = 0; col < BoardSize; ++col) {
       if (Board[row][col] != Empty || !IsLegalMove(row, col, side)) continue;
@@ -229,9 +231,10 @@ void PlayFirstLegalSquare(int side) {
       PlaceDisc(row, col, side);
       AnnounceMove(SquareCode(row, col));
       PassFlag = 0;
-      return;
+      return SquareCode(row, col);
     }
   }
+  return NoSquareCode;
 }
 
 }  // namespace
@@ -239,10 +242,10 @@ void PlayFirstLegalSquare(int side) {
 int ChooseComSquare(int side) {
   const ListVerdicts judged = JudgeList(side);
   WalkResult first = WalkCandidates<OpponentMobilityKey>(judged);
-  if (first.choice == 0) first = FallBack<OpponentMobilityKey>(judged.listed);
+  if (first.choice == NoSquareCode) first = FallBack<OpponentMobilityKey>(judged.listed);
   WalkResult second = WalkCandidates<OwnMobilityKey>(judged);
   const bool cornerTaken = second.cornerTaken;
-  if (second.choice == 0) second = FallBack<OwnMobilityKey>(judged.listed);
+  if (second.choice == NoSquareCode) second = FallBack<OwnMobilityKey>(judged.listed);
 
   int choice = first.choice;
   // The coin is tossed on every turn, so the generator advances the same way whatever is chosen.
@@ -251,28 +254,27 @@ int ChooseComSquare(int side) {
 
   // A record without discs never replaces the choice, so a list of such records keeps it.
   if (MoveCount >= LateGameMoveCount && !cornerTaken) {
-    if (const int most = MostDiscs(judged.listed); most != 0) choice = most;
+    if (const int most = MostDiscs(judged.listed); most != NoSquareCode) choice = most;
   }
   return choice;
 }
 
-void PlaceComMove(int side, int chosenSquare) {
+int PlaceComMove(int side, int chosenSquare) {
   // With one cell left, or right after a pass, the COM plays the first legal square it finds; so
   // it does when the list was empty (every move would leave the opponent stuck), because a COM
   // that can move must move, or two COMs would pass the turn back and forth for ever.
-  if (CountCells(Empty) == 1 || PassFlag == 1 || chosenSquare == 0) {
-    PlayFirstLegalSquare(side);
-    return;
+  if (CountCells(Empty) == 1 || PassFlag == 1 || chosenSquare == NoSquareCode) {
+    return PlayFirstLegalSquare(side);
   }
-  if (PlaceDisc(SquareRow(chosenSquare), SquareColumn(chosenSquare), side)) {
-    AnnounceMove(chosenSquare);
-  }
+  if (!PlaceDisc(SquareRow(chosenSquare), SquareColumn(chosenSquare), side)) return NoSquareCode;
+  AnnounceMove(chosenSquare);
+  return chosenSquare;
 }
 
-void ChooseComMove(int side) {
+int ChooseComMove(int side) {
   if (ComLevel(side) >= FirstSearchingLevel) return PlaySearchedMove(side);
   RankCandidates(side);
-  PlaceComMove(side, ChooseComSquare(side));
+  return PlaceComMove(side, ChooseComSquare(side));
 }
 
 }  // namespace reversi

@@ -411,8 +411,6 @@ void ResetSearchState() {
   // reset for every test and every fuzzed session.
   NewGeneration();
   nodes = 0;
-  comLevels[0] = RuleBasedLevel;
-  comLevels[1] = RuleBasedLevel;
 }
 
 void SetComLevel(int side, int level) {
@@ -424,14 +422,14 @@ int ComLevel(int side) {
   return comLevels[side];
 }
 
-void PlaySearchedMove(int side) {
+int PlaySearchedMove(int side) {
   const int coin = DrawRandom();
   const int square = ChooseSearchedSquare(side, ComLevel(side), coin);
   // This turn answers a pass as the rule-based COM's scan placement does, so the flag is cleared
   // for the next COM turn, of either level. The square is then played and announced the same way
   // as the rule-based COM's.
   PassFlag = 0;
-  PlaceComMove(side, square);
+  return PlaceComMove(side, square);
 }
 
 }  // namespace reversi

@@ -47,7 +47,7 @@ int ChooseSearchedSquare(int side, int level, int coin);
 // Positions visited by the searches since the program started (for the benchmark's speed figure).
 std::uint64_t SearchedNodes();
 
-// Empties the transposition table and the node counter, as at program start.
+// Empties the transposition table and the node counter, as at program start; the levels stay.
 void ResetSearchState();
 
 }  // namespace reversi

@@ -50,12 +50,19 @@ std::uint32_t GameSeed(std::uint32_t gameIndex) {
   return platform::CalendarSeconds();
 }
 
+// What one turn did, as the side that played it reports it to the driver.
+struct TurnOutcome {
+  int answer;  // a HumanTurn value; MoveDone for every COM turn
+  int square;  // the SquareCode played, or NoSquareCode for a turn without a disc
+};
+
 // Reads a human turn for `side`, asking again while 98 finds no screen `stepsBack` screens back
 // to return to.
-int ReadHumanTurn(int side, int stepsBack) {
+TurnOutcome ReadHumanTurn(int side, int stepsBack) {
   for (;;) {
-    const int result = ReadHumanMove(side);
-    if (result != UndoRequested || CanGoBack(stepsBack)) return result;
+    TurnOutcome turn = {MoveDone, NoSquareCode};
+    turn.answer = ReadHumanMove(side, turn.square);
+    if (turn.answer != UndoRequested || CanGoBack(stepsBack)) return turn;
     ReportNothingToTakeBack();
   }
 }
@@ -69,21 +76,18 @@ bool PlayTurns(int mode, int side) {
     if (human && GameSettings.undo) KeepScreen(side);
     MarkHints(human ? LegalSquares(side) : 0);
     DrawBoard(side);
-    BeginTurnNote(side);
-    if (human) {
-      quit = ReadHumanTurn(side, 1);
-      if (quit == InputEnded) return false;
-      if (quit == UndoRequested) {
-        side = GoBack(1);
-        quit = 0;
-        continue;
-      }
-    } else {
-      ChooseComMove(side);
+    const TurnOutcome turn =
+        human ? ReadHumanTurn(side, 1) : TurnOutcome{MoveDone, ChooseComMove(side)};
+    if (turn.answer == InputEnded) return false;
+    if (turn.answer == UndoRequested) {
+      side = GoBack(1);
+      continue;
     }
+    // The latest human turn decides; a COM turn leaves the request as it was.
+    if (human) quit = turn.answer;
     // A turn broken off with 99 is no turn of the game: nothing is noted for it or after it.
     const bool noted = quit != QuitRequested;
-    if (noted) EndTurnNote(side);
+    if (noted) NoteTurn(side, turn.square);
     bool shown = !human;
     switch (FinishTurn(side)) {
       case MustPass:
@@ -148,7 +152,7 @@ int PlayOneGame(std::uint32_t gameIndex) {
     EndGameRecord();
     if (!GameSettings.undo) WriteGameRecord();
     ShowResult(GameFinished);
-    const int choice = ReadHumanTurn(0, 0);
+    const int choice = ReadHumanTurn(0, 0).answer;
     if (choice != UndoRequested) {
       if (GameSettings.undo) WriteGameRecord();
       // 0 (or a move, which the next game's set-up wipes) starts a new game.

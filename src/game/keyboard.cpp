@@ -122,7 +122,8 @@ int ReadGameMode(int maxChoice) {
   }
 }
 
-int ReadHumanMove(int side) {
+int ReadHumanMove(int side, int& played) {
+  played = NoSquareCode;
   int number = 0;
   for (;;) {
     if (!PromptForNumber(number)) return InputEnded;
@@ -137,9 +138,17 @@ int ReadHumanMove(int side) {
       ReportNumber(number, texts::common::NumberErrorTail);
       continue;
     }
-    if (PlaceDisc(SquareRow(number), col, side)) return MoveDone;
+    if (PlaceDisc(SquareRow(number), col, side)) {
+      played = number;
+      return MoveDone;
+    }
     ReportNumber(number, Texts().cannotPlaceTail);
   }
+}
+
+int ReadHumanMove(int side) {
+  int played = NoSquareCode;
+  return ReadHumanMove(side, played);
 }
 
 void ReportNothingToTakeBack() {

@@ -1,9 +1,8 @@
-// The per-game notes behind the hint marks and the last-move line: which square each turn played,
-// found by comparing the empty cells before and after it.
+// The per-game notes behind the hint marks and the last-move line: the turns since the previous
+// board screen, as the driver reports them.
 #include "notes.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstddef>
 #include <cstring>
 
@@ -20,19 +19,6 @@ ListedTurn listedTurns[ListedTurnCapacity];
 int listedCount = 0;
 
 SquareSet hintSquares = 0;
-SquareSet emptyBeforeTurn = 0;
-bool couldMoveBeforeTurn = false;
-
-SquareSet EmptySquares() {
-  return ReadCellSets(0).empty;  // the empty cells are the same from either side
-}
-
-// The SquareCode of the first square of `squares` in row-major order, or NoSquareCode for none.
-int FirstSquare(SquareSet squares) {
-  if (squares == 0) return NoSquareCode;
-  const int index = std::countr_zero(squares);  // sets number the squares row-major
-  return SquareCode(index / BoardSize, index % BoardSize);
-}
 
 void ListTurn(int side, int square) {
   if (!GameSettings.lastMove || listedCount == ListedTurnCapacity) return;
@@ -54,17 +40,9 @@ SquareSet HintSquares() {
   return hintSquares;
 }
 
-void BeginTurnNote(int side) {
-  if (!GameSettings.lastMove && !GameSettings.recording) return;
-  emptyBeforeTurn = EmptySquares();
-  couldMoveBeforeTurn = LegalSquares(side) != 0;
-}
-
-void EndTurnNote(int side) {
-  if (!GameSettings.lastMove && !GameSettings.recording) return;
-  const int square = FirstSquare(emptyBeforeTurn & ~EmptySquares());
+void NoteTurn(int side, int square) {
   ListTurn(side, square);
-  RecordTurn(square, couldMoveBeforeTurn);
+  RecordTurn(square);
 }
 
 void NotePass(int side) {
@@ -130,8 +108,6 @@ void WriteNotesState(const NotesState& state) {
 
 void ResetNotesState() {
   StartGameNotes();
-  emptyBeforeTurn = 0;
-  couldMoveBeforeTurn = false;
 }
 
 }  // namespace reversi

@@ -1,6 +1,6 @@
 // What the hints and last-move options add to a game: the squares marked as playable and the turns
-// listed under the next board. Owns the per-game notes of what each turn did, and hands every turn
-// to the record (game/record.h), which keeps the transcript from the same notes.
+// listed under the next board. Owns the per-game notes of what each turn played, and hands every
+// turn on to the record (record.h).
 #pragma once
 
 #include "board/board.h"
@@ -15,12 +15,9 @@ void StartGameNotes();
 void MarkHints(SquareSet squares);
 SquareSet HintSquares();
 
-// Called just before `side` plays its turn: remembers which cells were empty and whether the side
-// had a legal move, so that EndTurnNote can tell what the turn did.
-void BeginTurnNote(int side);
-// Called after the turn (one that was not broken off with 99): notes the square the side played,
-// or a turn without a move, for the last-move line and the record.
-void EndTurnNote(int side);
+// Notes a turn that `side` played out (one not broken off with 99): `square` is the SquareCode it
+// played, or NoSquareCode for a turn given up; for the last-move line and the record.
+void NoteTurn(int side, int square);
 // Notes that `side` had to pass.
 void NotePass(int side);
 

@@ -47,7 +47,7 @@ OpeningCheck Replay(bool record, int& side) {
     if (square != NoSquareCode && !PlaceDisc(SquareRow(square), SquareColumn(square), side))
       return Verdict(OpeningVerdict::IllegalMove, i, side);
     // A side to move here always has a legal move: a forced pass has already been passed over.
-    if (record) RecordTurn(square, true);
+    if (record) RecordTurn(square);
     over = FinishTurn(side) == GameOver;
   }
   if (over) return Verdict(OpeningVerdict::EndsTheGame, openingLength - 1, side);

@@ -43,6 +43,12 @@ void ReportWriteFailure(const char* reason) {
   platform::WriteErrorText(texts::common::RecordFailureTail);
 }
 
+// Whether the line holds a move: a game in which nothing was played gets no line, so that the
+// record's last line stays the last game that was.
+bool HasMoves() {
+  return movesUsed > 0 || piecesSpilled > 0;
+}
+
 // Appends a disc count, 0..SquareCount, in decimal.
 std::size_t PutCount(int count, std::size_t at) {
   return at + static_cast<std::size_t>(platform::FormatNumber(count, 0, recordLine + at));
@@ -58,7 +64,7 @@ void RefreshLine() {
   at = PutCount(CountCells(White), at);
   recordLine[at++] = '\n';
   lineLength = at;
-  platform::KeepRecordLineAtEnd(recordLine, lineLength);
+  platform::KeepRecordLineAtEnd(HasMoves() ? recordLine : nullptr, lineLength);
 }
 
 // This game's line cannot be kept: nothing of it goes in, and the game goes on.
@@ -96,11 +102,10 @@ void StartGameRecord() {
   platform::AllowEnding();
 }
 
-void RecordTurn(int square, bool couldMove) {
+void RecordTurn(int square) {
   if (!linePending) return;
   platform::HoldEnding();
-  // A forced pass is left out of the line; a turn given up by choice is written as one.
-  if (square != NoSquareCode || couldMove) RecordMove(square);
+  RecordMove(square);
   if (linePending) RefreshLine();
   platform::AllowEnding();
 }
@@ -122,7 +127,11 @@ void WriteGameRecord() {
   platform::HoldEnding();
   linePending = false;
   const char* reason = "";
-  if (!platform::AppendRecordLine(recordLine, lineLength, reason)) ReportWriteFailure(reason);
+  if (!HasMoves()) {
+    platform::KeepRecordLineAtEnd(nullptr, 0);
+  } else if (!platform::AppendRecordLine(recordLine, lineLength, reason)) {
+    ReportWriteFailure(reason);
+  }
   movesUsed = 0;
   piecesSpilled = 0;
   platform::AllowEnding();

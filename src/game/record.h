@@ -1,7 +1,6 @@
-// The game record: one transcript line per game ("f5d6c3... 33-31"), appended to the record file
-// the command line opened, also for a game that is broken off, however it ends. Owns the line's
-// buffer, kept whole and up to date after every turn, the one run-wide failure message and the
-// rule that each game gets exactly one line, whole or not at all.
+// The game record: one transcript line per game in which a move was played ("f5d6c3... 33-31"),
+// appended to the record file the command line opened, also for a game that is broken off, however
+// it ends; each such game gets exactly one line, whole or not at all.
 #pragma once
 
 #include <cstddef>
@@ -10,14 +9,14 @@
 namespace reversi {
 
 // Begins the line of a game whose mode has been chosen: no moves yet, the start position's
-// counts. From now on the game has its line, even if the process is ended from outside.
+// counts. From its first move on the game has its line, even if the process is ended from outside.
 // Nothing happens unless a record file is open.
 void StartGameRecord();
 
 // Adds a turn that was played out to the line: `square` is the SquareCode the side played, or
-// NoSquareCode for a turn without a disc; `couldMove` tells whether the side had a legal move then.
+// NoSquareCode for a turn given up ("PA"). A pass that the rules force is no turn and is left out.
 // The counts at the line's end follow the Board. Nothing happens unless a game's line is begun.
-void RecordTurn(int square, bool couldMove);
+void RecordTurn(int square);
 
 // Appends the game's line, with the disc counts the Board has now, to the record file, when a
 // line is begun and not appended yet: at the game's end, or when the input ends in the middle of

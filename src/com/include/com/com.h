@@ -43,19 +43,20 @@ void ReverseCandidates();
 // ---- Move choice ------------------------------------------------------------------------------
 
 // Plays one COM turn for `side` at the side's level: ranks the candidates, chooses, places the
-// disc and prints ">code" (a searching level: searches, then places and prints the same way).
-// Draws exactly one pseudo-random number. Must only be called when `side` has a legal move.
-void ChooseComMove(int side);
+// disc and prints ">code" (a searching level: searches, then places and prints the same way), and
+// returns the SquareCode played. Draws exactly one pseudo-random number. Must only be called when
+// `side` has a legal move.
+int ChooseComMove(int side);
 
 // Second phase without the placement: the square that the walks, the random preference and the
-// late-game rule choose from the ranked CandidateList (0 when the list is empty). Draws exactly one
-// pseudo-random number.
+// late-game rule choose from the ranked CandidateList (NoSquareCode when the list is empty). Draws
+// exactly one pseudo-random number.
 int ChooseComSquare(int side);
 
 // Plays `chosenSquare` for `side`, or the first legal square in row-major order when the board has
 // one Empty cell left, after a pass, or when nothing was chosen; prints ">code" for the square
-// played.
-void PlaceComMove(int side, int chosenSquare);
+// played and returns it (NoSquareCode when nothing could be played).
+int PlaceComMove(int side, int chosenSquare);
 
 // ---- Levels -----------------------------------------------------------------------------------
 
@@ -72,9 +73,9 @@ int ComLevel(int side);
 
 // A searching level's turn for `side`: draws the coin, searches, and places and prints the move
 // as the rule-based COM does. Called by ChooseComMove.
-void PlaySearchedMove(int side);
+int PlaySearchedMove(int side);
 
-// Puts the grid, the list, the levels, the search's table and the generator back to how the program
+// Puts the list, the levels, the search's table and the generator back to how the program
 // finds them at start-up.
 void ResetComState();
 

@@ -73,6 +73,8 @@ int ReadGameMode(int maxChoice);
 // Plays one human turn for `side`, asking until a legal move, 0 or 99 is entered. Also reads the
 // final choice after a result screen (side 0: 0 for a new game, 99 to shut down).
 int ReadHumanMove(int side);
+// The same, telling in `played` the SquareCode placed, or NoSquareCode when no disc was placed.
+int ReadHumanMove(int side, int& played);
 
 // Tells the player who entered 98 that there is no turn to take back, in the style of the other
 // refused entries; the caller then asks again.
