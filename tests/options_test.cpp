@@ -767,6 +767,18 @@ TEST(AsciiOption, EnglishAndAsciiWriteOnlyAscii) {
     EXPECT_EQ(japanese.find(glyph), std::string::npos) << glyph;
 }
 
+// A moment to end a child at: waiting at the prompt of its screen number `screen` (1 for the
+// first), the screens counted by their clears.
+auto AtPromptOfScreen(std::size_t screen) {
+  return [screen](const std::string& output) {
+    std::size_t screens = 0;
+    for (auto at = output.find(testing::expected::Clear); at != std::string::npos;
+         at = output.find(testing::expected::Clear, at + 1))
+      ++screens;
+    return screens == screen && output.ends_with(">");
+  };
+}
+
 // A game in the middle of a human's turn, on a real terminal, ended from outside: its line goes
 // in whole as it stands, the process ends by that very signal, and the terminal is left with the
 // cursor on a fresh line and its own title given back.
@@ -780,13 +792,7 @@ TEST(RecordOption, AGameEndedBySignalLeavesItsWholeLine) {
     options.arguments = {"--record=" + path, "--seed=5"};
     options.signal = signalNumber;
     // Waiting for the human's second move: two human screens and the COM's between them.
-    options.signalWhen = [](const std::string& output) {
-      std::size_t screens = 0;
-      for (auto at = output.find(testing::expected::Clear); at != std::string::npos;
-           at = output.find(testing::expected::Clear, at + 1))
-        ++screens;
-      return screens == 3 && output.ends_with(">");
-    };
+    options.signalWhen = AtPromptOfScreen(3);
     const auto result = RunProgram(Program, "1\n34\n", options);
     if (!result.started) GTEST_SKIP() << "no pseudo-terminal here";
     EXPECT_FALSE(result.exited) << "exit code " << result.exitCode;
@@ -805,13 +811,7 @@ TEST(RecordOption, AGameEndedBySignalLeavesItsWholeLine) {
   atResult.arguments = {"--record=" + path, "--seed=5"};
   atResult.signal = SIGTERM;
   // The result screen is the fourth: the human's board, the COM's, the human's again.
-  atResult.signalWhen = [](const std::string& output) {
-    std::size_t screens = 0;
-    for (auto at = output.find(testing::expected::Clear); at != std::string::npos;
-         at = output.find(testing::expected::Clear, at + 1))
-      ++screens;
-    return screens == 4 && output.ends_with(">");
-  };
+  atResult.signalWhen = AtPromptOfScreen(4);
   const auto result = RunProgram(Program, "1\n34\n99\n", atResult);
   EXPECT_EQ(result.signal, SIGTERM);
   const auto lines = Lines(ReadFile(path));

@@ -99,7 +99,11 @@ bool TakeOption(const OptionRow& row, const char* text, CommandLine& line) {
       return false;
     }
   }
-  return row.apply == nullptr || row.apply(value, line);
+  if (row.switchOn != nullptr) {
+    line.settings.*row.switchOn = true;
+    return true;
+  }
+  return row.apply(value, line);
 }
 
 // The row whose long name is the `length` characters at `name`, or else the one row whose long

@@ -50,10 +50,12 @@ struct OptionValue {
   int word;   // the index of the word among the row's words (Word)
 };
 
-// One option: its names, its value and the value's limits, its help and what it does. Each is
-// written once here, and the help and every complaint about the option are written from the row.
 // What an option does to the command line's record; false after it has refused its value.
 using Apply = bool(const OptionValue& value, CommandLine& line);
+
+// One option: its names, its value and the value's limits, its help and what it does. Each is
+// written once here, and the help and every complaint about the option are written from the row.
+// An option that only switches a setting on names that setting instead of an apply step.
 
 struct OptionRow {
   char letter = '\0';  // the short form ("-h"), or none
@@ -68,6 +70,7 @@ struct OptionRow {
   const char* words = nullptr;  // Word: the choices, separated by '|'
   const char* help = "";        // lines separated by "\n"; "{}" stands for the limits
   Apply* apply = nullptr;
+  bool Settings::*switchOn = nullptr;  // the setting a plain switch turns on, instead of `apply`
 };
 
 // True when every row of `table` is complete for the parser and the help: a value row names its
@@ -76,8 +79,10 @@ struct OptionRow {
 constexpr bool IsWellFormed(std::span<const OptionRow> table) {
   for (std::size_t i = 0; i < table.size(); ++i) {
     const OptionRow& row = table[i];
-    if (row.name == nullptr || row.name[0] == '\0' || row.help == nullptr || row.apply == nullptr)
-      return false;
+    if (row.name == nullptr || row.name[0] == '\0' || row.help == nullptr) return false;
+    // Exactly one way to take effect; a switch takes no value.
+    if ((row.apply == nullptr) == (row.switchOn == nullptr)) return false;
+    if (row.switchOn != nullptr && row.use != ValueUse::None) return false;
     if ((row.use == ValueUse::None) != (row.kind == ValueKind::Nothing)) return false;
     if (row.use != ValueUse::None && (row.valueName == nullptr || row.needs == nullptr))
       return false;
@@ -93,8 +98,8 @@ constexpr bool IsWellFormed(std::span<const OptionRow> table) {
   return true;
 }
 
-// Reads the arguments argv[1] .. argv[argc - 1] against `table`, calling each row's apply step in
-// the order the options are given. Accepts "--name", "--name=VALUE", "--name VALUE", any unique
+// Reads the arguments argv[1] .. argv[argc - 1] against `table`, taking each row's effect in the
+// order the options are given. Accepts "--name", "--name=VALUE", "--name VALUE", any unique
 // beginning of a long name, short forms (also run together, "-hh"), and "--" to end the options.
 // True when every argument was accepted; otherwise the first bad one has been refused on standard
 // error (RefuseCommandLine) and the rest not read.

@@ -1,7 +1,7 @@
 // The program's options: the one table that names each of them with its value and limits, the
 // step that applies each to the settings, the help and version texts, and the run of a command
 // line from argv to GameSettings. The parsing itself is the table-driven engine in command_line.
-// A new option is one row in Options plus its apply step.
+// A new option is one row in Options, with an apply step unless it only switches a setting on.
 #include "app/options.h"
 
 #include <cstdint>
@@ -30,26 +30,6 @@ bool AskForVersion(const OptionValue&, CommandLine& line) {
   return true;
 }
 
-bool UseEnglish(const OptionValue&, CommandLine& line) {
-  line.settings.english = true;
-  return true;
-}
-
-bool ShowHints(const OptionValue&, CommandLine& line) {
-  line.settings.hints = true;
-  return true;
-}
-
-bool ListLastMoves(const OptionValue&, CommandLine& line) {
-  line.settings.lastMove = true;
-  return true;
-}
-
-bool UseAscii(const OptionValue&, CommandLine& line) {
-  line.settings.ascii = true;
-  return true;
-}
-
 // The words of --color in the order of their indexes; the option alone means "auto".
 constexpr ColorWhen ColorChoices[] = {ColorAuto, ColorAlways, ColorNever};
 
@@ -71,11 +51,6 @@ bool SetSeed(const OptionValue& value, CommandLine& line) {
 
 bool NameRecordFile(const OptionValue& value, CommandLine& line) {
   line.settings.recordName = value.text;
-  return true;
-}
-
-bool AllowUndo(const OptionValue&, CommandLine& line) {
-  line.settings.undo = true;
   return true;
 }
 
@@ -103,11 +78,11 @@ bool SetLevels(const OptionValue& value, CommandLine& line) {
 
 static_assert(LongestDelay <= INT32_MAX, "the delay is kept in an int");
 
-// Rows of the common shapes: an option without a value, and one that needs a value (a whole
+// Rows of the common shapes: a switch that turns a setting on, and one that needs a value (a whole
 // number up to `largest`, or a text). Other shapes (an optional value, a choice of words, a list
 // of numbers) are written out.
-constexpr OptionRow Flag(const char* name, const char* help, Apply* apply) {
-  return {.name = name, .help = help, .apply = apply};
+constexpr OptionRow Flag(const char* name, const char* help, bool Settings::*switchOn) {
+  return {.name = name, .help = help, .switchOn = switchOn};
 }
 constexpr OptionRow Valued(ValueKind kind, const char* name, const char* valueName,
                            const char* needs, const char* help, Apply* apply,
@@ -124,11 +99,12 @@ constexpr OptionRow Valued(ValueKind kind, const char* name, const char* valueNa
 
 constexpr OptionRow Options[] = {
     {.letter = 'h', .name = "help", .help = "show this help and exit", .apply = AskForHelp},
-    Flag("version", "show the version and exit", AskForVersion),
-    Flag("english", "show the game's texts in English instead of Japanese", UseEnglish),
-    Flag("hints", "on a human side's turn, mark each square it may play", ShowHints),
-    Flag("last-move", "under each board, list the turns since the previous board", ListLastMoves),
-    Flag("ascii", "draw the discs as O and X, empty squares '.', hints '*'", UseAscii),
+    {.name = "version", .help = "show the version and exit", .apply = AskForVersion},
+    Flag("english", "show the game's texts in English instead of Japanese", &Settings::english),
+    Flag("hints", "on a human side's turn, mark each square it may play", &Settings::hints),
+    Flag("last-move", "under each board, list the turns since the previous board",
+         &Settings::lastMove),
+    Flag("ascii", "draw the discs as O and X, empty squares '.', hints '*'", &Settings::ascii),
     {.name = "color",
      .use = ValueUse::Optional,
      .kind = ValueKind::Word,
@@ -151,7 +127,7 @@ constexpr OptionRow Options[] = {
     Flag("undo",
          "let a human side type 98 to take back its last turn\n(again and again, as far as the "
          "game's first); 98 after\nthe result goes back into the game",
-         AllowUndo),
+         &Settings::undo),
     Valued(ValueKind::AnyText, "from", "MOVES", "moves such as f5d6c3",
            "start every game after MOVES, written as in the record\n(f5d6c3, PA for a turn given "
            "up)",
