@@ -1,7 +1,5 @@
-// The Board read as bit sets, for the board module's fast routines: one 64-bit set per kind of
-// cell, and the legal squares of a whole position found for all squares at once.
-// Private to src/board; the rest of the program sees SquareSet, CellSets and the legal-square
-// routines in board.h.
+// The position as bit sets (one 64-bit set per kind of cell), and the legal squares of a whole
+// position found for all squares at once. Private to src/board.
 #pragma once
 
 #include "board/board.h"

@@ -17,8 +17,8 @@ namespace {
 // levels 2..5. Each level looks further than the one below it. The plies are even: in games
 // against another engine (tools/strength.sh) an odd depth, which ends on the mover's own move and
 // so overrates its mobility, played worse than the even depth below it. Level 5 is as deep as
-// keeps its median move near 60 ms and its worst under a second of processor time here (the
-// exact search from 18 empties took 0.9 s on average; bench/bench.cpp measures both).
+// keeps its median move under a tenth of a second and its worst under a second (bench/bench.cpp
+// measures both; the figures are in docs/development.md).
 constexpr LevelReach LevelReaches[LastLevel - FirstSearchingLevel + 1] = {
     {4, 14},   // level 2
     {6, 14},   // level 3

@@ -1,7 +1,6 @@
-// The searching COM of levels 2 and up: a negamax search with alpha-beta pruning over the board's
-// bit sets, a hand-weighted evaluation, and an exact search to the end of the game.
-// Private to src/com (tests and benchmarks reach it here); owns the transposition table and the
-// node counter. The rest of the program sees only the levels and ChooseComMove in com.h.
+// The searching COM of levels 2 and up: negamax with alpha-beta pruning over the board's bit sets,
+// a hand-weighted evaluation and an exact search to the end; a move depends only on the position
+// and the coin. Private to src/com (tests and benchmarks reach it here).
 #pragma once
 
 #include <cstdint>

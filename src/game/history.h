@@ -1,7 +1,6 @@
-// Taking turns back (--undo): the history of the board screens on which a human was to move in the
-// current game, each kept with everything that screen was drawn from. Owns that history; the
-// board, the COM, the notes and the record hand over their state as plain records. Private to
-// src/game.
+// Taking turns back (--undo): the human board screens of the current game, each kept with
+// everything it was drawn from, so that going back to one gives the same screen and the same game
+// from there. Private to src/game.
 #pragma once
 
 namespace reversi {

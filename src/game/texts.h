@@ -1,11 +1,6 @@
-// Every text the game shows, as the CP932 bytes the console receives, and its one message on
-// standard error. CP932 is the code page the game was written for; the bytes are spelled as escapes
-// because no compiler here can encode source text to CP932, and because some of its double-byte
-// characters end in 0x5C (a backslash). Each text carries its readable form in the comment above.
-// What differs by language lives in `japanese` and `english` and reaches the game only through the
-// TextSet that Texts() (game/settings.h) selects; what both languages share lives in `common`. The
-// ASCII sets of --ascii are made from those two when compiling, each disc glyph spelled as a
-// letter.
+// Every text the game shows, as the CP932 bytes the console receives (escapes, since no compiler
+// here encodes CP932), each with its readable form in the comment above it. A language's texts
+// reach the game only through the TextSet that Texts() (settings.h) selects.
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,6 @@
-// The computer player (COM): measures every square, ranks the candidate moves by the mobility they
-// leave, and chooses and plays one by square-class rules, a coin toss and a late-game rule; or, at
-// a higher level, searches ahead for its move. Owns the CandidateList, the level of each side's
-// COM and the pseudo-random generator the COM draws from.
+// The computer player (COM): plays one turn for a side, by the rule-based ranking and choice of the
+// game's own COM or, at a higher level, by searching ahead; one draw of its own pseudo-random
+// generator per turn, so that a game replays exactly from its seed.
 #pragma once
 
 #include <cstdint>
