@@ -1,8 +1,5 @@
 // Second phase of a COM turn: two walks over the ranked list under the square-class rules, their
 // fall-backs, the coin toss, the late-game rule and the placement.
-#include <array>
-#include <cstdint>
-
 #include "board/board.h"
 #include "com/com.h"
 #include "platform/console.h"
@@ -56,16 +53,6 @@ constexpr SquareClass ClassOf(int square) {
   return CentreSquare;
 }
 
-// ClassOf for every two-digit code, worked out once by the compiler; the walks look classes up
-// here.
-constexpr int CodeCount = SquareCodeRadix * SquareCodeRadix;
-constexpr auto SquareClasses = [] {
-  std::array<SquareClass, CodeCount> classes{};
-  for (int code = 0; code < CodeCount; ++code)
-    classes[code] = ClassOf(code);
-  return classes;
-}();
-
 // The cell at a SquareCode's row and column offset by (dRow, dCol).
 int CellNear(int square, int dRow, int dCol) {
   return Board[SquareRow(square) + dRow][SquareColumn(square) + dCol];
@@ -97,23 +84,16 @@ bool IsRiskyAlongDiagonals(int square, int side) {
 
 enum WalkKey { OpponentMobilityKey, OwnMobilityKey };
 
-// What the class rules say about a listed square. Only the bound depends on a walk's key; every
-// other class rule reads just the square and the Board, so each listed square is judged once per
-// turn and both walks read the verdicts.
-enum Verdict : std::uint8_t {
+// What the class rules say about a listed square; only the bound depends on a walk's key.
+enum Verdict {
   ChosenAtOnce,  // a corner, or a middle-edge square whose neighbours along the edge are safe
   PassedOver,    // next to a corner, or risky where the opponent could flank it at once
   Admitted,      // may become the walk's choice when its key beats the bound
 };
 
-struct ListVerdicts {
-  int listed;  // the used records at the front of the list: all of them, up to the first empty one
-  Verdict verdict[CandidateCapacity];
-};
-
 // The verdict of the class rules on `square` (a listed SquareCode) for `side`, from the Board.
 Verdict Judge(int square, int side) {
-  switch (SquareClasses[square]) {
+  switch (ClassOf(square)) {
     case CornerSquare:
       return ChosenAtOnce;
     case CornerAdjacent:
@@ -142,15 +122,12 @@ Verdict Judge(int square, int side) {
   return Admitted;
 }
 
-// Judges the used records at the front of the ranked list, in list order.
-ListVerdicts JudgeList(int side) {
-  ListVerdicts judged;
-  judged.listed = 0;
-  for (const Candidate& record : CandidateList) {
-    if (IsEmptyCandidate(record)) break;
-    judged.verdict[judged.listed++] = Judge(record.square, side);
-  }
-  return judged;
+// The used records at the front of the ranked list: all of them, up to the first empty one.
+int ListedCount() {
+  int listed = 0;
+  while (listed < CandidateCapacity && !IsEmptyCandidate(CandidateList[listed]))
+    ++listed;
+  return listed;
 }
 
 struct WalkResult {
@@ -163,17 +140,18 @@ struct WalkResult {
 // neighbours are safe, is taken at once; otherwise the best key among the admitted squares is kept
 // (largest opponentMobility, or smallest ownMobility), the earliest among equals.
 template <WalkKey walkKey>
-WalkResult WalkCandidates(const ListVerdicts& judged) {
+WalkResult WalkCandidates(int side, int listed) {
   WalkResult result = {NoSquareCode, 0, false};
   int best = walkKey == OpponentMobilityKey ? 0 : MobilityCeiling;
-  for (int k = 0; k < judged.listed; ++k) {
+  for (int k = 0; k < listed; ++k) {
     const Candidate& record = CandidateList[k];
-    if (judged.verdict[k] == ChosenAtOnce) {
-      return {record.square, record.discs, SquareClasses[record.square] == CornerSquare};
+    const Verdict verdict = Judge(record.square, side);
+    if (verdict == ChosenAtOnce) {
+      return {record.square, record.discs, ClassOf(record.square) == CornerSquare};
     }
     const int key = walkKey == OpponentMobilityKey ? record.opponentMobility : record.ownMobility;
     const bool beaten = walkKey == OpponentMobilityKey ? key <= best : key >= best;
-    if (beaten || judged.verdict[k] == PassedOver) continue;
+    if (beaten || verdict == PassedOver) continue;
     best = key;
     result.choice = record.square;
     result.discs = record.discs;
@@ -213,12 +191,11 @@ int MostDiscs(int listed) {
   return choice;
 }
 
-// Prints ">code" and a line end. Every code played is a square of the board, so it has two digits,
-// and the line goes out as one piece.
+// Prints ">code" and a line end.
 void AnnounceMove(int square) {
-  const char line[] = {'>', static_cast<char>('0' + square / SquareCodeRadix),
-                       static_cast<char>('0' + square % SquareCodeRadix), '\n'};
-  platform::WriteOutput(line, sizeof line);
+  platform::WriteText(">");
+  platform::WriteNumber(square);
+  platform::WriteText("\n");
 }
 
 // Plays the first Empty cell in row-major order on which `side` can move; returns its SquareCode,
@@ -240,12 +217,12 @@ int PlayFirstLegalSquare(int side) {
 }  // namespace
 
 int ChooseComSquare(int side) {
-  const ListVerdicts judged = JudgeList(side);
-  WalkResult first = WalkCandidates<OpponentMobilityKey>(judged);
-  if (first.choice == NoSquareCode) first = FallBack<OpponentMobilityKey>(judged.listed);
-  WalkResult second = WalkCandidates<OwnMobilityKey>(judged);
+  const int listed = ListedCount();
+  WalkResult first = WalkCandidates<OpponentMobilityKey>(side, listed);
+  if (first.choice == NoSquareCode) first = FallBack<OpponentMobilityKey>(listed);
+  WalkResult second = WalkCandidates<OwnMobilityKey>(side, listed);
   const bool cornerTaken = second.cornerTaken;
-  if (second.choice == NoSquareCode) second = FallBack<OwnMobilityKey>(judged.listed);
+  if (second.choice == NoSquareCode) second = FallBack<OwnMobilityKey>(listed);
 
   int choice = first.choice;
   // The coin is tossed on every turn, so the generator advances the same way whatever is chosen.
@@ -254,7 +231,7 @@ int ChooseComSquare(int side) {
 
   // A record without discs never replaces the choice, so a list of such records keeps it.
   if (MoveCount >= LateGameMoveCount && !cornerTaken) {
-    if (const int most = MostDiscs(judged.listed); most != NoSquareCode) choice = most;
+    if (const int most = MostDiscs(listed); most != NoSquareCode) choice = most;
   }
   return choice;
 }

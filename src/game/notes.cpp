@@ -2,10 +2,6 @@
 // board screen, as the driver reports them.
 #include "notes.h"
 
-#include <algorithm>
-#include <cstddef>
-#include <cstring>
-
 #include "platform/console.h"
 #include "record.h"
 #include "settings.h"
@@ -59,36 +55,17 @@ int LastMoveSquare() {
 void WriteLastMoveLine() {
   if (listedCount == 0) return;
   const texts::TextSet& text = Texts();
-  // Built whole and written once: the lead, then per turn a blank between turns, the glyph and
-  // the square or the pass text, then the line end. A disc is its CP932 glyph or one ASCII letter.
-  constexpr std::size_t GlyphLength = sizeof texts::common::BlackGlyph - 1;
-  constexpr std::size_t LongestLead =
-      std::max(sizeof texts::japanese::LastMoveLead, sizeof texts::english::LastMoveLead) - 1;
-  constexpr std::size_t LongestTurn =
-      1 + GlyphLength +
-      std::max({sizeof texts::japanese::LastMovePass - 1, sizeof texts::english::LastMovePass - 1,
-                static_cast<std::size_t>(platform::MaxNumberLength)});
-  constexpr std::size_t LineCapacity = LongestLead + ListedTurnCapacity * LongestTurn + 1;
-  char line[LineCapacity];
-  std::size_t used = 0;
-  const auto append = [&line, &used](const char* bytes, std::size_t count) {
-    std::memcpy(line + used, bytes, count);
-    used += count;
-  };
-  append(text.lastMoveLead, std::strlen(text.lastMoveLead));
+  platform::WriteText(text.lastMoveLead);
   for (int i = 0; i < listedCount; ++i) {
-    if (i > 0) append(" ", 1);
-    const char* disc = listedTurns[i].side == 0 ? text.blackDisc : text.whiteDisc;
-    append(disc, std::strlen(disc));  // never longer than GlyphLength
+    if (i > 0) platform::WriteText(" ");
+    platform::WriteText(listedTurns[i].side == 0 ? text.blackDisc : text.whiteDisc);
     if (listedTurns[i].square == NoSquareCode) {
-      append(text.lastMovePass, std::strlen(text.lastMovePass));
+      platform::WriteText(text.lastMovePass);
     } else {
-      used +=
-          static_cast<std::size_t>(platform::FormatNumber(listedTurns[i].square, 0, line + used));
+      platform::WriteNumber(listedTurns[i].square);
     }
   }
-  append("\n", 1);
-  platform::WriteOutput(line, used);
+  platform::WriteText("\n");
   listedCount = 0;
 }
 
