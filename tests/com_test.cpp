@@ -390,8 +390,11 @@ TEST_F(ComTest, WholeTurnPlacesPrintsAndClearsThePassFlag) {
       SetBoard(c.before);
       PassFlag = c.passFlag;
       const int next = SeedForCoin(even);
-      ChooseComMove(c.side);
-      EXPECT_EQ(TakeOutput(), c.printed);
+      const int played = ChooseComMove(c.side);
+      const std::string printed = TakeOutput();
+      EXPECT_EQ(printed, c.printed);
+      // The turn reports the square it announced, or none when it played nothing.
+      EXPECT_EQ(played, printed.empty() ? NoSquareCode : std::stoi(printed.substr(1)));
       EXPECT_EQ(BoardPicture(), Normalised(c.after));
       EXPECT_EQ(PassFlag, c.passFlagAfter);
       EXPECT_EQ(DrawRandom(), next) << "one number per turn";
@@ -401,7 +404,7 @@ TEST_F(ComTest, WholeTurnPlacesPrintsAndClearsThePassFlag) {
 
 TEST_F(ComTest, OneEmptyCellIsPlayedWhateverWasChosen) {
   SetBoard("XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXO OXXXXX.O");
-  PlaceComMove(1, 44);
+  EXPECT_EQ(PlaceComMove(1, 44), 87);
   EXPECT_EQ(TakeOutput(), ">87\n");
   EXPECT_EQ(Board[7][6], White);
   EXPECT_EQ(Board[3][3], Black);
@@ -410,7 +413,7 @@ TEST_F(ComTest, OneEmptyCellIsPlayedWhateverWasChosen) {
 TEST_F(ComTest, ASquareThatCannotBePlayedIsNeitherPlacedNorAnnounced) {
   SetBoard(StartPicture);
   for (int square : {44, 11}) {  // occupied; encloses nothing
-    PlaceComMove(0, square);
+    EXPECT_EQ(PlaceComMove(0, square), NoSquareCode) << square;
     EXPECT_EQ(TakeOutput(), "") << square;
     EXPECT_EQ(BoardPicture(), Normalised(StartPicture)) << square;
   }

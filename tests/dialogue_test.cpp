@@ -174,7 +174,13 @@ TEST_F(DialogueTest, ReadHumanMove) {
     InitBoard();
     FeedInput(c.input);
     const std::string what = "side " + std::to_string(c.side) + " input \"" + c.input + '"';
-    EXPECT_EQ(ReadHumanMove(c.side), c.result) << what;
+    int played = -1;
+    EXPECT_EQ(ReadHumanMove(c.side, played), c.result) << what;
+    // The turn tells the square it placed, and nothing for a turn without a disc.
+    const int placed = c.boardAfter == AfterBlack34   ? 34
+                       : c.boardAfter == AfterWhite35 ? 35
+                                                      : NoSquareCode;
+    EXPECT_EQ(played, placed) << what;
     EXPECT_EQ(Cp932ToUtf8(TakeOutput()), c.output) << what;
     EXPECT_EQ(BoardPicture(), c.boardAfter ? c.boardAfter : StartPicture) << what;
     // A human turn never counts itself or touches the pass state; the driver does that.
