@@ -1,6 +1,5 @@
-// The walker's rare steps and the wide character ranges, shared by every platform's console layer.
-// Each layer only decides how a piece is shown and how the cursor is moved; what a piece is and
-// where it ends is decided by the walker in cp932_columns.h, which comes here for the rest.
+// The byte-by-byte steps of the CP932 walk and the wide character ranges, shared by every
+// platform's console layer, which only decides how a piece is shown and how the cursor is moved.
 #include "cp932_columns.h"
 
 namespace reversi::platform::cp932 {
@@ -30,26 +29,26 @@ constexpr CodeRange AlwaysWideRanges[] = {
     {0xFFE0, 0xFFE6},  // full-width signs
 };
 
-constexpr RareStep Nothing{};
+constexpr Step Nothing{};
 
 // A piece of `kind`, counted in the state's column when it is shown text.
-RareStep Made(TextState& state, PieceKind kind, unsigned char first, unsigned char second,
-              std::size_t taken) {
+Step Made(TextState& state, PieceKind kind, unsigned char first, unsigned char second,
+          std::size_t taken) {
   const bool shown = state.mode == Mode::Text;
   if (shown) state.column += ColumnsOf(kind);
-  return RareStep{Piece{kind, {first, second}, shown, state.column, nullptr, 0}, true, taken};
+  return Step{Piece{kind, {first, second}, shown, state.column, nullptr, 0}, true, taken};
 }
 
 // A control byte of the text, which leaves the mode as it is.
-RareStep Control(TextState& state, unsigned char byte) {
-  return RareStep{Piece{PieceKind::Control, {byte, 0}, false, state.column, nullptr, 0}, true, 1};
+Step Control(TextState& state, unsigned char byte) {
+  return Step{Piece{PieceKind::Control, {byte, 0}, false, state.column, nullptr, 0}, true, 1};
 }
 
 // A byte of an escape sequence at `at`, or the ESC or BEL that starts or ends one.
-RareStep EscapeByte(TextState& state, const char* at, Mode next) {
+Step EscapeByte(TextState& state, const char* at, Mode next) {
   state.mode = next;
   const auto byte = static_cast<unsigned char>(*at);
-  return RareStep{Piece{PieceKind::Escape, {byte, 0}, false, state.column, at, 1}, true, 1};
+  return Step{Piece{PieceKind::Escape, {byte, 0}, false, state.column, at, 1}, true, 1};
 }
 
 // One parameter of an SGR sequence, as far as the 8/16-colour set goes; the rest (bold, underline,
@@ -108,12 +107,12 @@ bool TakeSequenceByte(TextState& state, unsigned char byte) {
 }
 
 // One byte of text, shown (counted) or inside a title (not counted); `at` is its place.
-RareStep TextByte(TextState& state, const char* at) {
+Step TextByte(TextState& state, const char* at) {
   const auto byte = static_cast<unsigned char>(*at);
   const bool shown = state.mode == Mode::Text;
   if (IsLeadByte(byte)) {
     state.pendingLead = byte;
-    return RareStep{Nothing.piece, false, 1};
+    return Step{Nothing.piece, false, 1};
   }
   if (byte == Escape)
     return EscapeByte(state, at, shown ? Mode::EscapeStart : Mode::OperatingSystemEscape);
@@ -121,7 +120,7 @@ RareStep TextByte(TextState& state, const char* at) {
   if (byte <= LastAscii) {
     if (IsPrintableAscii(byte)) {
       if (shown) state.column += ColumnsOf(PieceKind::Ascii);
-      return RareStep{Piece{PieceKind::Ascii, {byte, 0}, shown, state.column, at, 1}, true, 1};
+      return Step{Piece{PieceKind::Ascii, {byte, 0}, shown, state.column, at, 1}, true, 1};
     }
     if (shown && IsLineEnd(byte)) state.column = 0;
     return Control(state, byte);
@@ -131,7 +130,7 @@ RareStep TextByte(TextState& state, const char* at) {
 
 }  // namespace
 
-RareStep StepRarely(TextState& state, const char* at) {
+Step TakeByte(TextState& state, const char* at) {
   const auto byte = static_cast<unsigned char>(*at);
   if (state.pendingLead != NoLead) {
     const auto lead = static_cast<unsigned char>(state.pendingLead);
@@ -157,21 +156,6 @@ RareStep StepRarely(TextState& state, const char* at) {
       return EscapeByte(state, at, Mode::Text);
   }
   return Nothing;
-}
-
-std::size_t WholeControlSequence(TextState& state, const char* at, std::size_t available) {
-  constexpr std::size_t Introducer = 2;  // ESC [
-  // Read into a copy, which becomes the state only once the sequence is complete.
-  TextState sequence = state;
-  StartControlSequence(sequence);
-  for (std::size_t length = Introducer; length < available; ++length) {
-    if (TakeSequenceByte(sequence, static_cast<unsigned char>(at[length]))) {
-      state.colors = sequence.colors;
-      state.column = sequence.column;
-      return length + 1;
-    }
-  }
-  return 0;
 }
 
 bool IsAlwaysWide(std::uint32_t codePoint) {

@@ -1,7 +1,6 @@
-// CP932 text in console columns for every platform's console layer: which bytes form a character
-// (escape sequences apart), the column after it on a CP932 console and the colours the SGR
-// sequences among the text have set, found by one walker over the bytes. Owns nothing: the walk's
-// state lives in each console layer's TextState.
+// CP932 text in console columns, for every platform's console layer: cuts the bytes into pieces
+// (characters, control bytes, bytes of escape sequences) and tells the column after each on a
+// CP932 console and the colours SGR sequences have set. The walk's state is the caller's.
 #pragma once
 
 #include <cstddef>
@@ -12,8 +11,8 @@ namespace reversi::platform::cp932 {
 // What one piece of the output is.
 enum class PieceKind : unsigned char {
   Control,     // a line end or another control byte: no column
-  Escape,      // bytes of an escape sequence, from its ESC to its end, in a run: no column
-  Ascii,       // a run of printable ASCII characters: one column each
+  Escape,      // a byte of an escape sequence, from its ESC to its end: no column
+  Ascii,       // printable ASCII characters: one column each
   HalfWidth,   // a half-width katakana: one column
   DoubleByte,  // a lead byte and its second byte: two columns
   Invalid,     // a byte that is no character, or a lead byte without a second byte: one column
@@ -25,7 +24,7 @@ struct Piece {
   bool shown;              // counted text; false inside a window title sequence
   int column;              // the cursor column after the piece, counted from 0
   const char* run;         // Ascii and Escape: the bytes, within the bytes given to Walk
-  std::size_t runLength;
+  std::size_t runLength;   // an Escape piece is one byte
 };
 
 // Where the bytes stand with respect to escape sequences.
@@ -102,117 +101,38 @@ constexpr int ColumnsOf(PieceKind kind) {
   return 0;
 }
 
-// Every half-width katakana has a number below HalfWidthCount, so that a console layer can keep
-// what it learns about each in a table indexed by it.
-inline constexpr int HalfWidthCount = 0xDF - 0xA1 + 1;
-constexpr int HalfWidthNumber(unsigned char kana) {
-  return kana - 0xA1;
-}
+// ---- The tokenizer -----------------------------------------------------------------------------
 
-// Likewise every lead byte, so that a table of LeadByteCount rows, each with a place for every byte
-// value, holds a place for every double-byte character.
-inline constexpr int LeadByteCount = (0x9F - 0x81 + 1) + (0xFC - 0xE0 + 1);
-constexpr unsigned LeadByteNumber(unsigned char lead) {
-  return lead <= 0x9F ? lead - 0x81U : lead - 0xE0U + (0x9F - 0x81 + 1);
-}
-
-// What each byte value can be, as bits, so that the walker's loop asks one table per byte.
-inline constexpr unsigned char PrintableBit = 1;
-inline constexpr unsigned char LeadBit = 2;
-inline constexpr unsigned char TrailBit = 4;
-inline constexpr unsigned char LineEndBit = 8;
-inline constexpr unsigned char EscapeBit = 16;
-inline constexpr int ByteValueCount = 256;
-struct ByteClassTable {
-  unsigned char bits[ByteValueCount];
-};
-constexpr ByteClassTable MakeByteClassTable() {
-  ByteClassTable table{};
-  for (int value = 0; value < ByteValueCount; ++value) {
-    const auto b = static_cast<unsigned char>(value);
-    table.bits[value] =
-        static_cast<unsigned char>((IsPrintableAscii(b) ? PrintableBit : 0) |
-                                   (IsLeadByte(b) ? LeadBit : 0) | (IsTrailByte(b) ? TrailBit : 0) |
-                                   (IsLineEnd(b) ? LineEndBit : 0) | (b == 0x1B ? EscapeBit : 0));
-  }
-  return table;
-}
-// The bits of byte `b`, from a table made when compiling.
-inline unsigned char ClassOf(unsigned char b) {
-  static constexpr ByteClassTable Classes = MakeByteClassTable();
-  return Classes.bits[b];
-}
-
-// ---- The walker -------------------------------------------------------------------------------
-
-// One step where the common case of Walk below does not apply: a byte of an escape sequence or of
-// a title, a byte after a held-back lead byte, a lead byte at the end of the bytes, a half-width
-// katakana, a control byte, a byte that is no character. Advances `state` and says what piece
-// (if any) was made and how many bytes were taken: none when a held-back lead byte turned out to
-// stand alone, and the byte at `at` is still to be walked.
-struct RareStep {
+// Takes the byte at `at` into `state` and says what piece (if any) it completed and how many bytes
+// it took: none when a held-back lead byte turned out to stand alone, and the byte at `at` is
+// then still to be walked.
+struct Step {
   Piece piece;
   bool made;
   std::size_t taken;
 };
-RareStep StepRarely(TextState& state, const char* at);
-
-// The length of the control sequence (ESC [ ... final byte) that begins at `at` when all of it is
-// among the `available` bytes, its colours and its cursor home then taken into `state`; 0 when it
-// runs on past them, and the bytes are then walked one by one. A board row in colour holds several
-// such sequences, and one step for each of their bytes would cost more than the rest of the row.
-std::size_t WholeControlSequence(TextState& state, const char* at, std::size_t available);
+Step TakeByte(TextState& state, const char* at);
 
 // Cuts CP932 bytes into pieces, in order, for `sink(const Piece&)`, and counts the columns in
 // `state`. A double-byte character may be split across two calls: its lead byte is held back until
-// the next byte arrives. Printable ASCII comes in runs as long as the bytes given allow (a run is
-// only valid during the call), and so do control sequences. A line end (LF or CR) and the cursor
-// home of an ANSI clear (ESC [ H) put the column back to 0. Inline, and the common case (printable
-// ASCII, whole double-byte characters and line ends in shown text, nearly all that the program
-// writes) in a loop of its own, so that a console layer's sink needs no call per character.
+// the next byte arrives. A run of printable ASCII in shown text is one piece (valid only during the
+// call); every other byte is taken on its own. A line end (LF or CR) and the cursor home of an ANSI
+// clear (ESC [ H) put the column back to 0.
 template <typename Sink>
 void Walk(TextState& state, const char* bytes, std::size_t count, Sink&& sink) {
-  const auto* at = reinterpret_cast<const unsigned char*>(bytes);
-  const auto* const end = at + count;
-  while (at != end) {
-    if (state.mode == Mode::Text && state.pendingLead == NoLead) {
-      int column = state.column;
-      while (at != end) {
-        const unsigned char bits = ClassOf(*at);
-        if ((bits & PrintableBit) != 0) {
-          const auto* runEnd = at + 1;
-          while (runEnd != end && (ClassOf(*runEnd) & PrintableBit) != 0)
-            ++runEnd;
-          const auto length = static_cast<std::size_t>(runEnd - at);
-          column += static_cast<int>(length) * ColumnsOf(PieceKind::Ascii);
-          sink(Piece{
-              PieceKind::Ascii, {0, 0}, true, column, reinterpret_cast<const char*>(at), length});
-          at = runEnd;
-        } else if ((bits & LeadBit) != 0 && end - at >= 2 && (ClassOf(at[1]) & TrailBit) != 0) {
-          column += ColumnsOf(PieceKind::DoubleByte);
-          sink(Piece{PieceKind::DoubleByte, {at[0], at[1]}, true, column, nullptr, 0});
-          at += 2;
-        } else if ((bits & LineEndBit) != 0) {
-          column = 0;
-          sink(Piece{PieceKind::Control, {at[0], 0}, false, 0, nullptr, 0});
-          ++at;
-        } else if ((bits & EscapeBit) != 0 && end - at >= 2 && at[1] == '[') {
-          state.column = column;
-          const std::size_t length = WholeControlSequence(state, reinterpret_cast<const char*>(at),
-                                                          static_cast<std::size_t>(end - at));
-          if (length == 0) break;
-          column = state.column;
-          sink(Piece{
-              PieceKind::Escape, {0, 0}, false, column, reinterpret_cast<const char*>(at), length});
-          at += length;
-        } else {
-          break;
-        }
-      }
-      state.column = column;
-      if (at == end) return;
+  std::size_t at = 0;
+  while (at < count) {
+    if (state.mode == Mode::Text && state.pendingLead == NoLead &&
+        IsPrintableAscii(static_cast<unsigned char>(bytes[at]))) {
+      std::size_t end = at + 1;
+      while (end < count && IsPrintableAscii(static_cast<unsigned char>(bytes[end])))
+        ++end;
+      state.column += static_cast<int>(end - at) * ColumnsOf(PieceKind::Ascii);
+      sink(Piece{PieceKind::Ascii, {0, 0}, true, state.column, bytes + at, end - at});
+      at = end;
+      continue;
     }
-    const RareStep step = StepRarely(state, reinterpret_cast<const char*>(at));
+    const Step step = TakeByte(state, bytes + at);
     if (step.made) sink(step.piece);
     at += step.taken;
   }

@@ -1,7 +1,6 @@
-// CP932 text shown on a UTF-8 terminal that understands ANSI escape sequences, for a console layer
-// whose output is such a terminal (a POSIX one today): converts the program's bytes to UTF-8, every
-// double-byte character two columns wide as on a CP932 console. Owns the converter, what it made of
-// each character, the column count and the output buffer.
+// CP932 text shown on a UTF-8 terminal that understands ANSI escape sequences (a POSIX terminal,
+// the web page's): the program's bytes in UTF-8, every double-byte character two columns wide as
+// on a CP932 console.
 #pragma once
 
 #include <cstddef>
@@ -11,10 +10,8 @@ namespace reversi::platform::utf8_terminal {
 // Receives converted bytes, ready for the terminal.
 using ByteSink = void (*)(const char* bytes, std::size_t count);
 
-// Opens the CP932 converter and converts every CP932 character with it into a table (a few
-// million instructions, about a millisecond); done once, before the first screen, so that nothing
-// is allocated while a game runs and a character costs a look-up. False when the C library cannot
-// convert CP932.
+// Opens the C library's CP932 converter; done once, before the first screen, so that nothing is
+// allocated while a game runs. False when the C library cannot convert CP932.
 bool OpenConverter();
 
 // Converts CP932 bytes and hands the result to `sink`. A double-byte character may be split
