@@ -48,22 +48,22 @@ TEST(ConsoleTest, NumbersArePaddedToTheirWidth) {
 
 // The record's requests: a line goes in whole, the head spilled ahead of it first, and the file
 // is never truncated. The game builds its "one whole line per game" rule on exactly these.
-TEST(ConsoleTest, RecordFileTakesWholeLinesWithTheirSpilledHead) {
+TEST(ConsoleTest, RecordFileTakesWholeLinesWithTheirKeptHead) {
   const std::string path = ::testing::TempDir() + "reversi-console-record.txt";
   std::ofstream(path, std::ios::binary) << "kept\n";
   const char* reason = "";
   ASSERT_TRUE(platform::OpenRecordFile(path.c_str(), reason)) << reason;
-  EXPECT_TRUE(platform::SpillRecordLine("d3", 2, reason)) << reason;
-  EXPECT_TRUE(platform::SpillRecordLine("c5", 2, reason)) << reason;
+  EXPECT_TRUE(platform::SaveLineHead("d3", 2, reason)) << reason;
+  EXPECT_TRUE(platform::SaveLineHead("c5", 2, reason)) << reason;
   EXPECT_TRUE(platform::AppendRecordLine(" 2-5\n", 5, reason)) << reason;
   // A file that cannot be opened is told with a reason, and the open one stays the record.
   EXPECT_FALSE(platform::OpenRecordFile((path + "-missing/x").c_str(), reason));
   EXPECT_STRNE(reason, "");
-  // The spilled head went with its line: the next line starts afresh.
+  // The kept head went with its line: the next line starts afresh.
   EXPECT_TRUE(platform::AppendRecordLine("f5 4-1\n", 7, reason)) << reason;
-  // A line given up takes its spilled head with it.
-  EXPECT_TRUE(platform::SpillRecordLine("PAPA", 4, reason)) << reason;
-  platform::KeepRecordLineAtEnd(nullptr, 0);
+  // A line given up takes its kept head with it.
+  EXPECT_TRUE(platform::SaveLineHead("PAPA", 4, reason)) << reason;
+  platform::ForgetLineHead();
   EXPECT_TRUE(platform::AppendRecordLine(" 2-2\n", 5, reason)) << reason;
   platform::CloseRecordFile();
   std::ifstream file(path, std::ios::binary);

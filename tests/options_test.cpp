@@ -820,6 +820,29 @@ TEST(RecordOption, AGameEndedBySignalLeavesItsWholeLine) {
   std::remove(path.c_str());
 }
 
+// A COM-vs-COM game reads no input: an ending signal in the middle of it still ends the game
+// between two turns, with its line as it stands, and then the process by that signal.
+TEST(RecordOption, AComGameEndedBySignalLeavesItsWholeLine) {
+  const std::string path = TempPath("signalled-com.txt");
+  std::remove(path.c_str());
+  ChildOptions options;
+  options.arguments = {"--record=" + path, "--seed=5", "--delay=20"};
+  options.signal = SIGTERM;
+  options.signalWhen = [](const std::string& output) {
+    return output.find(">", output.find(testing::expected::Clear,
+                                        output.find(testing::expected::Clear) + 1)) !=
+           std::string::npos;
+  };
+  const auto result = RunProgram(Program, "3\n", options);
+  EXPECT_FALSE(result.exited) << "exit code " << result.exitCode;
+  EXPECT_EQ(result.signal, SIGTERM);
+  const auto lines = Lines(ReadFile(path));
+  ASSERT_EQ(lines.size(), 1U) << ReadFile(path);
+  ExpectRealTranscript(lines[0]);
+  EXPECT_LT(lines[0].find(' '), 2U * 10) << "ended a few moves in, not at the game's end";
+  std::remove(path.c_str());
+}
+
 // What a hang-up or the input's end kept is what --resume goes on with: the continued game is
 // appended as a line of its own that begins with the kept moves.
 TEST(RecordOption, AGameCutShortIsResumedFromItsLine) {

@@ -68,10 +68,12 @@ TurnOutcome ReadHumanTurn(int side, int stepsBack) {
 }
 
 // Plays turns in `mode` from `side` to move until the game ends. False when standard input ended
-// on the way.
+// on the way, or an ending signal came.
 bool PlayTurns(int mode, int side) {
   int quit = 0;
   while (side < GameFinished) {
+    // An ending signal ends the game as the input's end does; a COM game reads no input to see it.
+    if (platform::EndingRequested()) return false;
     const bool human = HumanPlays(mode, side);
     if (human && GameSettings.undo) KeepScreen(side);
     MarkHints(human ? LegalSquares(side) : 0);
@@ -184,6 +186,7 @@ int RunGame() {
   // Also after the input has ended: the terminal is left in its own colours.
   platform::ResetColors();
   platform::LeaveConsole();
+  platform::EndAsRequested();
   return 0;
 }
 

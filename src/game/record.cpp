@@ -1,8 +1,6 @@
-// The transcript line and its "one whole line per game" rule. The buffer always holds the whole
-// line as it would end now, moves and counts, and the console layer is told after every turn, so
-// that an ending from outside (a hang-up, Ctrl+C, a shutdown) can append it as it stands without
-// building anything. Only two people who skip turn after turn can fill the buffer; its moves then
-// go ahead into the console layer's scratch file, which the line's append puts first.
+// The transcript line and its "one whole line per game" rule. Only two people who skip turn after
+// turn can fill the buffer; its moves then go ahead to the head that the console layer keeps in a
+// scratch file, and the line's append puts them first.
 #include "record.h"
 
 #include <cstddef>
@@ -23,9 +21,9 @@ constexpr std::size_t RecordTailRoom = 16;
 constexpr std::size_t LongestTail = sizeof " 64-64\n" - 1;
 static_assert(LongestTail <= RecordTailRoom);
 char recordLine[RecordCapacity];
-std::size_t movesUsed = 0;        // the moves in the buffer, after those gone ahead
-std::size_t lineLength = 0;       // the moves and the tail
-std::uint32_t piecesSpilled = 0;  // of this game's moves, sent ahead of the buffer
+std::size_t movesUsed = 0;    // the moves in the buffer, after those gone ahead
+std::size_t lineLength = 0;   // the moves and the tail
+std::uint32_t headParts = 0;  // of this game's moves, sent ahead to the kept head
 
 // A game's line is begun and not appended yet.
 bool linePending = false;
@@ -46,7 +44,7 @@ void ReportWriteFailure(const char* reason) {
 // Whether the line holds a move: a game in which nothing was played gets no line, so that the
 // record's last line stays the last game that was.
 bool HasMoves() {
-  return movesUsed > 0 || piecesSpilled > 0;
+  return movesUsed > 0 || headParts > 0;
 }
 
 // Appends a disc count, 0..SquareCount, in decimal.
@@ -54,9 +52,8 @@ std::size_t PutCount(int count, std::size_t at) {
   return at + static_cast<std::size_t>(platform::FormatNumber(count, 0, recordLine + at));
 }
 
-// Puts the counts the Board has now after the moves, so that the buffer holds the whole line, and
-// tells the console layer that this is the line to keep.
-void RefreshLine() {
+// Puts the counts the Board has now after the moves, so that the buffer holds the whole line.
+void EndLine() {
   std::size_t at = movesUsed;
   recordLine[at++] = ' ';
   at = PutCount(CountCells(Black), at);
@@ -64,27 +61,26 @@ void RefreshLine() {
   at = PutCount(CountCells(White), at);
   recordLine[at++] = '\n';
   lineLength = at;
-  platform::KeepRecordLineAtEnd(HasMoves() ? recordLine : nullptr, lineLength);
 }
 
 // This game's line cannot be kept: nothing of it goes in, and the game goes on.
 void GiveUpLine(const char* reason) {
   linePending = false;
   movesUsed = 0;
-  platform::KeepRecordLineAtEnd(nullptr, 0);
+  platform::ForgetLineHead();
   ReportWriteFailure(reason);
 }
 
-// Adds one move in move notation; a full buffer sends its moves ahead first.
+// Adds one move in move notation; a full buffer sends its moves ahead to the kept head first.
 void RecordMove(int square) {
   if (movesUsed + MoveTextLength > RecordCapacity - RecordTailRoom) {
     const char* reason = "";
-    if (!platform::SpillRecordLine(recordLine, movesUsed, reason)) {
+    if (!platform::SaveLineHead(recordLine, movesUsed, reason)) {
       GiveUpLine(reason);
       return;
     }
     movesUsed = 0;
-    ++piecesSpilled;
+    ++headParts;
   }
   WriteMoveText(square, recordLine + movesUsed);
   movesUsed += MoveTextLength;
@@ -94,20 +90,13 @@ void RecordMove(int square) {
 
 void StartGameRecord() {
   if (!GameSettings.recording) return;
-  platform::HoldEnding();
   movesUsed = 0;
-  piecesSpilled = 0;
+  headParts = 0;
   linePending = true;
-  RefreshLine();
-  platform::AllowEnding();
 }
 
 void RecordTurn(int square) {
-  if (!linePending) return;
-  platform::HoldEnding();
-  RecordMove(square);
-  if (linePending) RefreshLine();
-  platform::AllowEnding();
+  if (linePending) RecordMove(square);
 }
 
 void FinishGameRecord() {
@@ -116,52 +105,38 @@ void FinishGameRecord() {
 }
 
 void EndGameRecord() {
-  if (!linePending) return;
-  platform::HoldEnding();
-  RefreshLine();
-  platform::AllowEnding();
+  if (linePending) EndLine();
 }
 
 void WriteGameRecord() {
   if (!linePending) return;
-  platform::HoldEnding();
   linePending = false;
   const char* reason = "";
-  if (!HasMoves()) {
-    platform::KeepRecordLineAtEnd(nullptr, 0);
-  } else if (!platform::AppendRecordLine(recordLine, lineLength, reason)) {
+  if (HasMoves() && !platform::AppendRecordLine(recordLine, lineLength, reason))
     ReportWriteFailure(reason);
-  }
   movesUsed = 0;
-  piecesSpilled = 0;
-  platform::AllowEnding();
+  headParts = 0;
 }
 
 RecordPosition ReadRecordPosition() {
-  return {movesUsed, piecesSpilled};
+  return {movesUsed, headParts};
 }
 
 bool CanReturnToRecordPosition(const RecordPosition& position) {
-  return position.piecesWritten == piecesSpilled && position.used <= movesUsed;
+  return position.headParts == headParts && position.used <= movesUsed;
 }
 
 void ReturnToRecordPosition(const RecordPosition& position) {
-  if (!linePending) return;
-  platform::HoldEnding();
-  movesUsed = position.used;
-  RefreshLine();
-  platform::AllowEnding();
+  if (linePending) movesUsed = position.used;
 }
 
 void ResetRecordState() {
-  platform::HoldEnding();
   movesUsed = 0;
   lineLength = 0;
-  piecesSpilled = 0;
+  headParts = 0;
   linePending = false;
   writeFailureReported = false;
-  platform::KeepRecordLineAtEnd(nullptr, 0);
-  platform::AllowEnding();
+  platform::ForgetLineHead();
 }
 
 }  // namespace reversi

@@ -8,9 +8,8 @@
 
 namespace reversi {
 
-// Begins the line of a game whose mode has been chosen: no moves yet, the start position's
-// counts. From its first move on the game has its line, even if the process is ended from outside.
-// Nothing happens unless a record file is open.
+// Begins the line of a game whose mode has been chosen, with no moves yet. Nothing happens unless
+// a record file is open.
 void StartGameRecord();
 
 // Adds a turn that was played out to the line: `square` is the SquareCode the side played, or
@@ -26,19 +25,18 @@ void RecordTurn(int square);
 void FinishGameRecord();
 
 // Ends the game's line with the disc counts of the Board as it is now, without writing it: where
-// turns can be taken back, the line is written only once the result is left for good. Until then
-// it is the line an ending from outside appends.
+// turns can be taken back, the line is written only once the result is left for good.
 void EndGameRecord();
 // Appends the line that EndGameRecord ended, as FinishGameRecord does.
 void WriteGameRecord();
 
 // How far the line has got, as a plain record, so that turns can be taken back off it.
 struct RecordPosition {
-  std::size_t used;             // bytes of moves still in the buffer
-  std::uint32_t piecesWritten;  // pieces of the line's moves already sent ahead of the buffer
+  std::size_t used;         // bytes of moves still in the buffer
+  std::uint32_t headParts;  // buffers of the line's moves already sent ahead to the kept head
 };
 RecordPosition ReadRecordPosition();
-// Whether the line can go back to `position`: not once a piece after it has been sent ahead.
+// Whether the line can go back to `position`: not once moves after it have been sent ahead.
 bool CanReturnToRecordPosition(const RecordPosition& position);
 // Cuts the line back to `position`, which CanReturnToRecordPosition has allowed.
 void ReturnToRecordPosition(const RecordPosition& position);

@@ -1,6 +1,5 @@
-// The console layer's buffers and test seams, the same on every platform. The operating system
-// itself is reached only through os.h, which never calls back here: the escape sequences of a
-// terminal's title and clear are built here and written like any other output.
+// The console layer's buffers and test seams, the same on every platform. The operating system is
+// reached only through os.h, which never calls back here.
 #include "platform/console.h"
 
 #include <cstring>
@@ -41,56 +40,11 @@ constexpr char TitleEnd[] = "\x07";
 constexpr char KeepTitle[] = "\x1b[22;0t";
 constexpr char GiveBackTitle[] = "\x1b[23;0t";
 
-// ---- What an ending from outside does, kept ready for its handler ----------------------------
-
 bool titleKept = false;  // the terminal keeps the title it had: give it back at the end
-// The bytes that leave the terminal as it was found after an ending from outside: a fresh line,
-// the colour reset when colours travel among the output, then what LeaveConsole writes. Made when
-// the terminal state they undo is entered, since the handler can build nothing itself. (A Windows
-// console's colours are its attributes, which its OS file puts back itself.)
-constexpr std::size_t FarewellCapacity = 32;
-char farewell[FarewellCapacity];
-std::size_t farewellCount = 0;
 
 os::File recordFile = os::NoFile;  // open from the command line to the end of the process
 os::File scratchFile = os::NoFile;
-long long spilledBytes = 0;
-const char* keptLine = nullptr;
-std::size_t keptCount = 0;
-int holdDepth = 0;
-bool endingPublished = false;  // the OS file has been told, and its handlers are in
-
-void AddToFarewell(const char* text) {
-  const std::size_t length = std::strlen(text);
-  if (farewellCount + length > FarewellCapacity) return;
-  std::memcpy(farewell + farewellCount, text, length);
-  farewellCount += length;
-}
-
-bool colorsInFarewell = false;
-
-// Makes the farewell anew from what there is to undo.
-void RebuildFarewell() {
-  farewellCount = 0;
-  if (!titleKept && !colorsInFarewell) return;
-  AddToFarewell("\n");
-  if (colorsInFarewell) AddToFarewell(ColorReset);
-  if (titleKept) AddToFarewell(GiveBackTitle);
-}
-
-// Tells the OS file what an ending does now; the handlers come with the first thing to do.
-void PublishEnding() {
-  if (keptLine == nullptr && farewellCount == 0 && !endingPublished) return;
-  endingPublished = true;
-  const os::EndingWork work = {keptLine == nullptr ? os::NoFile : recordFile,
-                               scratchFile,
-                               spilledBytes,
-                               keptLine,
-                               keptCount,
-                               farewell,
-                               farewellCount};
-  os::SetEndingWork(work);
-}
+long long savedHeadBytes = 0;  // of the record line being made, kept in the scratch file
 
 }  // namespace
 
@@ -133,7 +87,11 @@ bool OutputFailed(const char*& reason) {
 }
 
 int ReadInputByte() {
-  if (inputEnded) return EndOfInput;
+  // An ending signal ends the input: the game then finishes as at the input's end.
+  if (inputEnded || (!inputRedirected && os::EndingRequested())) {
+    inputEnded = true;
+    return EndOfInput;
+  }
   if (inputRedirected) {
     if (redirectedNext < redirectedCount) {
       return static_cast<unsigned char>(redirectedBytes[redirectedNext++]);
@@ -161,10 +119,6 @@ void SetConsoleTitle(const char* cp932Title) {
       if (!titleKept) {
         titleKept = true;
         WriteText(KeepTitle);
-        HoldEnding();
-        RebuildFarewell();
-        PublishEnding();
-        AllowEnding();
       }
       WriteText(TitleStart);
       WriteText(cp932Title);
@@ -207,16 +161,6 @@ bool OutputIsInteractive() {
 
 void UseColors(bool on) {
   colorsInUse = on;
-  if (outputSink != nullptr) return;
-  // Only where the sequences reach the output as they are: not on a Windows console.
-  const bool inOutput = on && !(os::HowScreenIsControlled() == os::ScreenControl::Requests &&
-                                os::OutputIsInteractive());
-  if (inOutput == colorsInFarewell) return;
-  HoldEnding();
-  colorsInFarewell = inOutput;
-  RebuildFarewell();
-  PublishEnding();
-  AllowEnding();
 }
 
 bool ColorsInUse() {
@@ -269,73 +213,56 @@ void UseRealClock() {
 bool OpenRecordFile(const char* path, const char*& reason) {
   const os::File file = os::OpenForAppending(path, reason);
   if (file == os::NoFile) return false;
-  HoldEnding();
   if (recordFile != os::NoFile) os::CloseFile(recordFile);
   recordFile = file;
-  keptLine = nullptr;
-  PublishEnding();
-  AllowEnding();
   return true;
 }
 
-bool SpillRecordLine(const char* bytes, std::size_t count, const char*& reason) {
-  HoldEnding();
+bool SaveLineHead(const char* bytes, std::size_t count, const char*& reason) {
   if (scratchFile == os::NoFile) scratchFile = os::OpenScratchFile(reason);
-  bool kept = scratchFile != os::NoFile && os::AppendToFile(scratchFile, bytes, count, reason);
-  if (kept) spilledBytes += static_cast<long long>(count);
-  PublishEnding();
-  AllowEnding();
-  return kept;
+  const bool saved =
+      scratchFile != os::NoFile && os::AppendToFile(scratchFile, bytes, count, reason);
+  if (saved) savedHeadBytes += static_cast<long long>(count);
+  return saved;
+}
+
+void ForgetLineHead() {
+  if (savedHeadBytes > 0) os::TruncateFile(scratchFile, 0);
+  savedHeadBytes = 0;
 }
 
 bool AppendRecordLine(const char* bytes, std::size_t count, const char*& reason) {
-  HoldEnding();
   bool appended = false;
   if (recordFile == os::NoFile) {
     reason = "no record file is open";
   } else {
-    const int error = os::AppendLine(recordFile, scratchFile, spilledBytes, bytes, count);
+    const int error = os::AppendLine(recordFile, scratchFile, savedHeadBytes, bytes, count);
     appended = error == 0;
     if (!appended) reason = os::ErrorText(error);
   }
-  if (spilledBytes > 0) os::TruncateFile(scratchFile, 0);
-  spilledBytes = 0;
-  keptLine = nullptr;
-  PublishEnding();
-  AllowEnding();
+  ForgetLineHead();
   return appended;
 }
 
-void KeepRecordLineAtEnd(const char* bytes, std::size_t count) {
-  HoldEnding();
-  keptLine = recordFile == os::NoFile ? nullptr : bytes;
-  keptCount = count;
-  if (keptLine == nullptr && spilledBytes > 0) {  // a line given up: its head goes too
-    os::TruncateFile(scratchFile, 0);
-    spilledBytes = 0;
-  }
-  PublishEnding();
-  AllowEnding();
-}
-
-void HoldEnding() {
-  if (holdDepth++ == 0) os::HoldEnding();
-}
-
-void AllowEnding() {
-  if (holdDepth > 0 && --holdDepth == 0) os::AllowEnding();
-}
-
 void CloseRecordFile() {
-  HoldEnding();
   if (recordFile != os::NoFile) os::CloseFile(recordFile);
   if (scratchFile != os::NoFile) os::CloseFile(scratchFile);
   recordFile = os::NoFile;
   scratchFile = os::NoFile;
-  spilledBytes = 0;
-  keptLine = nullptr;
-  PublishEnding();
-  AllowEnding();
+  savedHeadBytes = 0;
+}
+
+void StartConsole() {
+  os::InstallEndingHandlers();
+}
+
+bool EndingRequested() {
+  return os::EndingRequested();
+}
+
+void EndAsRequested() {
+  FlushOutput();
+  os::EndAsRequested();
 }
 
 void SleepMilliseconds(int milliseconds) {

@@ -1,8 +1,6 @@
-// What each operating system provides to the console layer: plain requests (write these bytes,
-// set this title, blank the console window, append a line to the record file under a lock, wait,
-// write to standard error, what to do when the process is ended from outside). One os.cpp and one
-// files.cpp per platform (in posix/ or windows/) implement this, chosen by the build; nothing
-// outside src/platform includes it, and it calls nothing above.
+// What each operating system provides to the console layer, as plain requests (write these bytes,
+// blank the console, append a line under a lock, wait). One os.cpp and one files.cpp per platform
+// implement it, chosen by the build; nothing outside src/platform includes it.
 #pragma once
 
 #include <cstddef>
@@ -70,40 +68,29 @@ File OpenScratchFile(const char*& reason);
 // it: first the first `headBytes` bytes of `head` (a scratch file; NoFile for none), then `bytes`.
 // All or nothing: when a write fails, the file is cut back to its size before the line, still
 // under the lock, so that no other line can be touched. Returns 0, or the system's error number.
-// Uses only async-signal-safe calls on POSIX, so an ending handler may call it.
 int AppendLine(File file, File head, long long headBytes, const char* bytes, std::size_t count);
 
 // The words for a system error number from AppendLine ("No space left on device").
 const char* ErrorText(int error);
 
-// ---- The end of the process from outside: a hang-up, a signal, a console closed -----------------
+// ---- Ending signals: a hang-up, Ctrl+C, a termination request, a closed console
+// -------------------
 
-// What must still happen when the process is ended from outside while a game runs: the line to
-// append to the record file (AppendLine's arguments; `file` NoFile for none), and the bytes that
-// give the terminal back as it was found (written to standard output as they are).
-struct EndingWork {
-  File file;
-  File head;
-  long long headBytes;
-  const char* bytes;
-  std::size_t count;
-  const char* farewell;
-  std::size_t farewellCount;
-};
+// Installs the handlers of the ending signals (SIGHUP, SIGINT, SIGTERM and SIGQUIT on POSIX, where
+// a signal the process was started ignoring stays ignored; the console's control events on
+// Windows). A handler only marks the ending and interrupts a wait for input; the program then ends
+// its game as if the input had ended, and EndAsRequested finishes the ending. Also makes a write
+// to a pipe without a reader, or past the file size limit, fail instead of ending the process.
+void InstallEndingHandlers();
 
-// Sets what an ending does from now on (copied). The first call installs the handlers: SIGHUP,
-// SIGINT, SIGTERM and SIGQUIT on POSIX (a signal the process was started ignoring stays ignored),
-// the console's control events on Windows. A handler does the work once, then lets the system's
-// own action for the signal or event end the process, so the exit status tells what ended it.
-// Called between HoldEnding and AllowEnding when the work changes while a game runs.
-void SetEndingWork(const EndingWork& work);
+// Whether an ending signal has come.
+bool EndingRequested();
 
-// Between these two, an ending waits (its signals blocked, or the handler thread kept out), so it
-// never sees work half changed nor runs in the middle of a line's append. They do not nest.
-void HoldEnding();
-void AllowEnding();
+// When an ending signal has come: ends the process by that signal's own action, so that the exit
+// status tells what ended it. Otherwise returns at once.
+void EndAsRequested();
 
-// Waits about `milliseconds`.
+// Waits about `milliseconds`, or less when an ending signal comes.
 void SleepMilliseconds(int milliseconds);
 
 // Writes the bytes to standard error at once, or drops them when that cannot be written.

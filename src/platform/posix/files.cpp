@@ -1,9 +1,7 @@
-// Files for appending, the pause, standard error and the end of the process on a POSIX system:
-// plain file descriptors, so that what the game appends reaches the system in plain writes and
-// nothing is buffered behind its back. A record line goes in under flock, the advisory lock every
-// game holds for its appends, and the ending handlers use only async-signal-safe calls.
+// Files for appending, the pause, standard error and the ending signals on a POSIX system: plain
+// file descriptors, so that nothing the game appends is buffered behind its back, and a record
+// line goes in under flock, the advisory lock every game holds for its appends.
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <time.h>
 #include <unistd.h>
@@ -27,7 +25,7 @@ int OpenFile(const char* path, int flags, mode_t mode) {
 
 }  // namespace
 
-const SystemCalls Real = {::write, ::read, OpenFile, ::ftruncate};
+const SystemCalls Real = {::write, ::read, OpenFile, ::ftruncate, ::ppoll};
 SystemCalls Calls = Real;
 
 }  // namespace sys
@@ -36,11 +34,11 @@ namespace {
 
 constexpr long MillisecondsPerSecond = 1000;
 constexpr long NanosecondsPerMillisecond = 1000000;
-// What a scratch file is copied through; on the stack of whoever appends, a signal handler too.
+// What a scratch file is copied through.
 constexpr std::size_t CopyChunk = 4096;
 
 // Writes everything to `fd`, retrying after signals. False when a write fails or writes nothing,
-// with errno telling why. Async-signal-safe.
+// with errno telling why.
 bool WriteAllTo(int fd, const char* bytes, std::size_t count) {
   while (count > 0) {
     const ssize_t written = sys::Calls.write(fd, bytes, count);
@@ -53,7 +51,7 @@ bool WriteAllTo(int fd, const char* bytes, std::size_t count) {
   return true;
 }
 
-// Copies the first `count` bytes of `from` to the end of `to`. Async-signal-safe.
+// Copies the first `count` bytes of `from` to the end of `to`.
 bool CopyHead(int from, long long count, int to) {
   if (lseek(from, 0, SEEK_SET) != 0) return false;
   char chunk[CopyChunk];
@@ -79,52 +77,6 @@ bool Lock(int fd) {
   }
 }
 
-// ---- The ending -----------------------------------------------------------------------------
-
-constexpr int EndingSignals[] = {SIGHUP, SIGINT, SIGTERM, SIGQUIT};
-
-// What the handler does; changed only while the signals are blocked, so it is never seen half
-// written.
-EndingWork ending = {NoFile, NoFile, 0, nullptr, 0, nullptr, 0};
-bool handlersInstalled = false;
-sigset_t endingSet;
-
-// The handler of every ending signal: the line, then the terminal, then the system's own action
-// for the signal, so the process ends as it would have and its exit status tells the signal.
-// The other ending signals are blocked while it runs (its sa_mask), so it runs once.
-void OnEndingSignal(int signalNumber) {
-  if (ending.file != NoFile) {
-    AppendLine(ending.file, ending.head, ending.headBytes, ending.bytes, ending.count);
-    ending.file = NoFile;
-  }
-  if (ending.farewellCount > 0) WriteAllTo(STDOUT_FILENO, ending.farewell, ending.farewellCount);
-  signal(signalNumber, SIG_DFL);
-  raise(signalNumber);  // pending while this handler runs with it blocked
-  sigset_t just;
-  sigemptyset(&just);
-  sigaddset(&just, signalNumber);
-  sigprocmask(SIG_UNBLOCK, &just, nullptr);
-  _exit(1);  // not reached: the default action of each of these signals ends the process
-}
-
-void InstallHandlers() {
-  handlersInstalled = true;
-  sigemptyset(&endingSet);
-  for (int signalNumber : EndingSignals)
-    sigaddset(&endingSet, signalNumber);
-  struct sigaction action = {};
-  action.sa_handler = OnEndingSignal;
-  action.sa_mask = endingSet;
-  for (int signalNumber : EndingSignals) {
-    struct sigaction before = {};
-    sigaction(signalNumber, nullptr, &before);
-    if (before.sa_handler == SIG_IGN) continue;  // started with nohup, say: it stays ignored
-    sigaction(signalNumber, &action, nullptr);
-  }
-}
-
-bool holding = false;
-
 }  // namespace
 
 File OpenForAppending(const char* path, const char*& reason) {
@@ -144,10 +96,6 @@ void CloseFile(File file) {
 }
 
 bool AppendToFile(File file, const char* bytes, std::size_t count, const char*& reason) {
-  // The game must survive a file whose reader has gone, as it survives such an output, and one
-  // that has grown to the process's file size limit.
-  signal(SIGPIPE, SIG_IGN);
-  signal(SIGXFSZ, SIG_IGN);
   if (WriteAllTo(file, bytes, count)) return true;
   reason = std::strerror(errno);
   return false;
@@ -183,8 +131,6 @@ File OpenScratchFile(const char*& reason) {
 }
 
 int AppendLine(File file, File head, long long headBytes, const char* bytes, std::size_t count) {
-  signal(SIGPIPE, SIG_IGN);
-  signal(SIGXFSZ, SIG_IGN);
   const bool locked = Lock(file);
   const long long start = FileSize(file);
   int error = 0;
@@ -202,33 +148,15 @@ const char* ErrorText(int error) {
   return std::strerror(error);
 }
 
-void SetEndingWork(const EndingWork& work) {
-  ending = work;  // before the first handler can see it
-  if (!handlersInstalled) InstallHandlers();
-}
-
-void HoldEnding() {
-  if (!handlersInstalled || holding) return;
-  holding = true;
-  sigprocmask(SIG_BLOCK, &endingSet, nullptr);
-}
-
-void AllowEnding() {
-  if (!holding) return;
-  holding = false;
-  sigprocmask(SIG_UNBLOCK, &endingSet, nullptr);
-}
-
 void SleepMilliseconds(int milliseconds) {
   if (milliseconds <= 0) return;
   timespec left = {milliseconds / MillisecondsPerSecond,
                    (milliseconds % MillisecondsPerSecond) * NanosecondsPerMillisecond};
-  while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+  while (nanosleep(&left, &left) != 0 && errno == EINTR && !EndingRequested()) {
   }
 }
 
 void WriteStderr(const char* bytes, std::size_t count) {
-  signal(SIGPIPE, SIG_IGN);
   WriteAllTo(STDERR_FILENO, bytes, count);
 }
 

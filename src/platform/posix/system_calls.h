@@ -5,6 +5,8 @@
 // program changes it.
 #pragma once
 
+#include <poll.h>
+#include <signal.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -16,6 +18,7 @@ struct SystemCalls {
   ssize_t (*read)(int fd, void* buffer, std::size_t count);
   int (*open)(const char* path, int flags, mode_t mode);
   int (*ftruncate)(int fd, off_t size);
+  int (*ppoll)(pollfd* fds, nfds_t count, const timespec* timeout, const sigset_t* mask);
 };
 
 // The calls in use; Real holds the system's own, to put back or to call from a faulty stand-in.

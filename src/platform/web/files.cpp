@@ -54,9 +54,11 @@ const char* ErrorText(int error) {
 }
 
 // A page has no signals nor console events, and no record line to keep when it is closed.
-void SetEndingWork(const EndingWork&) {}
-void HoldEnding() {}
-void AllowEnding() {}
+void InstallEndingHandlers() {}
+bool EndingRequested() {
+  return false;
+}
+void EndAsRequested() {}
 
 // Gives the page back its event loop while waiting, so that it draws what was written.
 void SleepMilliseconds(int milliseconds) {

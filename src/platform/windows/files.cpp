@@ -2,8 +2,7 @@
 // runtime's low-level files, in binary mode for appending (the record's lines end in "\n" on every
 // system, like the transcripts other tools exchange) and the runtime's text mode for standard
 // error, like standard output. A record line goes in under LockFileEx, the lock every game holds
-// for its appends; the console's control events are handled on the thread the system starts for
-// them, kept out by a critical section while the game changes what they would write.
+// for its appends; the console's control events are the ending signals.
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -55,16 +54,23 @@ bool CopyHead(int from, long long count, int to) {
 constexpr DWORD WholeFileLow = MAXDWORD;
 constexpr DWORD WholeFileHigh = MAXDWORD;
 
-// ---- The ending -----------------------------------------------------------------------------
+// ---- Ending signals: the console's control events
+// ------------------------------------------------
 
-EndingWork ending = {NoFile, NoFile, 0, nullptr, 0, nullptr, 0};
-bool handlerInstalled = false;
-CRITICAL_SECTION endingSection;
-bool holding = false;
+// How long a control event waits for the game to finish: the system gives a closing console about
+// five seconds. The pending read is cancelled again at every step, in case the game had not yet
+// begun it when the event came.
+constexpr DWORD FinishingMilliseconds = 4500;
+constexpr DWORD CancelEveryMilliseconds = 50;
 
-// Runs on a thread of its own for each console event. It does the work once and keeps the game
-// out for good, then hands the event on: the system's own handler ends the process as it would
-// have, with the exit status that tells the event.
+volatile LONG endingRequested = 0;
+HANDLE mainThread = nullptr;    // the thread that plays the game, whose read an event cancels
+HANDLE gameFinished = nullptr;  // set by EndAsRequested once the game has finished
+
+// Runs on a thread of its own for each console event: marks the ending, cancels the game's wait
+// for input, and waits until the game has finished its record line and given the console back.
+// Returning FALSE then hands the event on: the system's own handler ends the process, with the
+// exit status that tells the event.
 BOOL WINAPI OnConsoleEvent(DWORD event) {
   switch (event) {
     case CTRL_C_EVENT:
@@ -76,12 +82,11 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
     default:
       return FALSE;
   }
-  EnterCriticalSection(&endingSection);
-  if (ending.file != NoFile) {
-    AppendLine(ending.file, ending.head, ending.headBytes, ending.bytes, ending.count);
-    ending.file = NoFile;
+  InterlockedExchange(&endingRequested, 1);
+  for (DWORD waited = 0; waited < FinishingMilliseconds; waited += CancelEveryMilliseconds) {
+    if (mainThread != nullptr) CancelSynchronousIo(mainThread);
+    if (WaitForSingleObject(gameFinished, CancelEveryMilliseconds) == WAIT_OBJECT_0) break;
   }
-  if (ending.farewellCount > 0) WriteAllTo(1, ending.farewell, ending.farewellCount);
   return FALSE;
 }
 
@@ -153,25 +158,21 @@ const char* ErrorText(int error) {
   return std::strerror(error);
 }
 
-void SetEndingWork(const EndingWork& work) {
-  ending = work;  // before the first handler can see it
-  if (!handlerInstalled) {
-    handlerInstalled = true;
-    InitializeCriticalSection(&endingSection);
-    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
-  }
+void InstallEndingHandlers() {
+  DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &mainThread, 0,
+                  FALSE, DUPLICATE_SAME_ACCESS);
+  gameFinished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }
 
-void HoldEnding() {
-  if (!handlerInstalled || holding) return;
-  holding = true;
-  EnterCriticalSection(&endingSection);
+bool EndingRequested() {
+  return endingRequested != 0;
 }
 
-void AllowEnding() {
-  if (!holding) return;
-  holding = false;
-  LeaveCriticalSection(&endingSection);
+void EndAsRequested() {
+  if (endingRequested == 0) return;
+  SetEvent(gameFinished);
+  Sleep(INFINITE);  // the event's handler returns, and the system ends the process
 }
 
 void SleepMilliseconds(int milliseconds) {

@@ -40,7 +40,6 @@ bool outputIsConsole = false;
 // keeps.
 bool startAttributesKnown = false;
 WORD startAttributes = 0;
-bool restoreHandlerSet = false;
 
 // The console's cursor row and buffer size, read once at the start of every write and then kept
 // up to date here: reading the console after every character would make a screen slow to draw.
@@ -78,14 +77,6 @@ constexpr WORD ForegroundMask =
 constexpr int BackgroundShift = 4;  // BACKGROUND_RED is FOREGROUND_RED << 4, and so on
 constexpr WORD BackgroundMask = ForegroundMask << BackgroundShift;
 
-// Called by the system, in a thread of its own, when Ctrl+C, Ctrl+Break or closing the console
-// ends the program: the console gets its own colours back. FALSE lets the next handler, in the
-// end the system's, end the program as before.
-BOOL WINAPI RestoreColorsOnBreak(DWORD) {
-  SetConsoleTextAttribute(output, startAttributes);
-  return FALSE;
-}
-
 // Shows what follows in the colours given (cp932::DefaultColor: the console's own at start).
 void SetColors(int foreground, int background) {
   if (!startAttributesKnown) return;
@@ -95,9 +86,6 @@ void SetColors(int foreground, int background) {
   if (background != cp932::DefaultColor)
     attributes = static_cast<WORD>((attributes & ~BackgroundMask) |
                                    (ForegroundBits(background) << BackgroundShift));
-  if (!restoreHandlerSet && attributes != startAttributes) {
-    restoreHandlerSet = SetConsoleCtrlHandler(RestoreColorsOnBreak, TRUE) != 0;
-  }
   SetConsoleTextAttribute(output, attributes);
 }
 

@@ -35,7 +35,8 @@ extern Settings GameSettings;
 // ---- Driver -----------------------------------------------------------------------------------
 
 // Runs the program: titles the console, then plays games until the user shuts down at a result
-// screen or standard input ends. Returns the process exit code, always 0.
+// screen or standard input ends. Returns the process exit code, always 0; after an ending signal
+// the game ends as at the input's end, and then the process ends by that signal.
 int RunGame();
 
 // Puts the state of every module (board, COM, keyboard, the settings, the per-game notes and the

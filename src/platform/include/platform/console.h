@@ -1,9 +1,6 @@
-// The console layer: the only place that talks to the operating system. It owns the output and
-// input buffers, the console title and how the terminal is given back, the screen clear, the use
-// of colour and the clock, the record file and what it gets when the process is ended from outside,
-// the pause and standard error, and the seams through which tests replace standard input,
-// standard output, standard error and the clock without touching the game; and the decimal number
-// formatting its output uses.
+// The console layer: the only place that talks to the operating system (the console, the record
+// file, the clock, the ending signals), the same to the game on every platform, with seams
+// through which tests replace input, output and the clock.
 #pragma once
 
 #include <cstddef>
@@ -33,16 +30,28 @@ void FlushOutput();
 // go out (a full disk, a closed output): true with `reason` naming the first failure.
 bool OutputFailed(const char*& reason);
 
-// The next byte of standard input (0..255), or EndOfInput for ever once the input has ended.
-// Pending output is flushed before the program waits for input.
+// The next byte of standard input (0..255), or EndOfInput for ever once the input has ended or an
+// ending signal has come. Pending output is flushed before the program waits for input.
 int ReadInputByte();
+
+// ---- Ending signals: a hang-up, Ctrl+C, a termination request, a closed console ---------------
+// The usual pattern: a handler only marks the ending; the game ends as at the input's end (its
+// record line written, the terminal given back), then EndAsRequested ends the process.
+
+// Installs the ending signals' handlers; once, at program start. Also makes writes into a pipe
+// without a reader fail instead of ending the process.
+void StartConsole();
+// Whether an ending signal has come; the game asks between turns, where it reads no input.
+bool EndingRequested();
+// At the very end of a run: when an ending signal has come, ends the process by that signal (so
+// the exit status tells what ended it), after flushing the output. Otherwise returns.
+void EndAsRequested();
 
 // Titles the console window with CP932 text. Where the title goes among the output (a POSIX
 // terminal), the terminal is first asked to keep the title it has on its title stack (xterm's
 // CSI 22;0t; a terminal without one ignores it), to be given back by LeaveConsole.
 void SetConsoleTitle(const char* cp932Title);
-// Gives the terminal back as the program found it, at the end of a run: the title it had. The
-// same is done, with the cursor put on a fresh line, when the process is ended from outside.
+// Gives the terminal back as the program found it, at the end of a run: the title it had.
 void LeaveConsole();
 // Blanks the console; the next output starts at its top-left corner.
 void ClearScreen();
@@ -130,25 +139,18 @@ inline constexpr char ClearSequence[] = "\x1b[H\x1b[2J";
 // it cannot be opened; `reason` then names the problem in a few English words. A record file
 // opened before is closed then.
 bool OpenRecordFile(const char* path, const char*& reason);
-// Keeps the head of a record line too long for the caller's buffer, in a scratch file of this
+// Keeps the head of a record line too long for the caller's buffer in a scratch file of this
 // process, until the line is appended: AppendRecordLine then puts it first. False when it cannot
 // be kept, with `reason`.
-bool SpillRecordLine(const char* bytes, std::size_t count, const char*& reason);
-// Appends one whole line to the record file, the spilled head first, then `bytes` (which end it
-// with "\n"), and forgets the head and the line kept for an ending. The line goes in under an
-// advisory lock that every game takes for its lines, so that lines of games running at once never
-// mix, and all or nothing: a write that fails takes back what went in of the line, never another
-// game's line. False when no record file is open or a write failed, with `reason`.
+bool SaveLineHead(const char* bytes, std::size_t count, const char*& reason);
+// Forgets the head kept for a line that is given up.
+void ForgetLineHead();
+// Appends one whole line to the record file, the kept head first, then `bytes` (which end it with
+// "\n"), and forgets the head. The line goes in under an advisory lock that every game takes for
+// its lines, so that lines of games running at once never mix, and all or nothing: a write that
+// fails takes back what went in of the line, never another game's line. False when no record file
+// is open or a write failed, with `reason`.
 bool AppendRecordLine(const char* bytes, std::size_t count, const char*& reason);
-// The record line to append should the process be ended from outside (a hang-up, Ctrl+C, a
-// shutdown, a closed console window) before AppendRecordLine: the spilled head, then these bytes,
-// which are not copied and must stay as they are until the next call. nullptr: none, and the
-// spilled head is forgotten.
-void KeepRecordLineAtEnd(const char* bytes, std::size_t count);
-// Between these two an ending from outside waits, so that it never sees a kept line half changed
-// nor comes in the middle of a line's append. They may nest; the outermost pair counts.
-void HoldEnding();
-void AllowEnding();
 // Waits about `milliseconds`. Output still buffered stays buffered: flush first what must be seen.
 void SleepMilliseconds(int milliseconds);
 // Writes a NUL-terminated text to standard error at once, or drops it when that cannot be written.
