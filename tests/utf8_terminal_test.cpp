@@ -275,7 +275,7 @@ TEST_F(TerminalTextTest, EchoedLineStartsTheCountAgain) {
   terminal::ResetConversion();
   shown.clear();
   terminal::WriteConverted(">", 1, Show);
-  terminal::StartNewLine();  // the user typed "34" and Enter, echoed by the terminal
+  terminal::NoteEchoedInput("34\n", 3);  // the user typed "34" and Enter, echoed by the terminal
   terminal::WriteConverted(texts::common::BlackGlyph, 2, Show);
   EXPECT_EQ(shown, ">○" + Column(3));
 }

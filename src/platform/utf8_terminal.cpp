@@ -155,13 +155,17 @@ bool OpenConverter() {
 }
 
 void WriteConverted(const char* bytes, std::size_t count, ByteSink sink) {
+  if (converter == NoConverter) {
+    sink(bytes, count);
+    return;
+  }
   outputSink = sink;
   cp932::Walk(textState, bytes, count, PutPiece);
   FlushConverted();
 }
 
-void StartNewLine() {
-  textState.column = 0;
+void NoteEchoedInput(const char* bytes, long count) {
+  if (count > 0 && bytes[count - 1] == '\n') textState.column = 0;
 }
 
 void ResetConversion() {

@@ -14,17 +14,17 @@ using ByteSink = void (*)(const char* bytes, std::size_t count);
 // allocated while a game runs. False when the C library cannot convert CP932.
 bool OpenConverter();
 
-// Converts CP932 bytes and hands the result to `sink`. A double-byte character may be split
-// across two calls. Escape sequences pass unchanged, except that CP932 text inside an operating
-// system command (the window title) is converted too; they take no columns. A double-byte
-// character that a terminal may draw one column wide is followed by a cursor move to the column a
-// CP932 console would be at. Bytes that are no CP932 character appear as "?", a double-byte pair
-// without a character as a wide "・". Needs OpenConverter first.
+// Converts CP932 bytes and hands the result to `sink`; without an open converter, hands them on
+// unchanged. A double-byte character may be split across two calls. Escape sequences pass
+// unchanged, except that CP932 text inside an operating system command (the window title) is
+// converted too; they take no columns. A double-byte character that a terminal may draw one column
+// wide is followed by a cursor move to the column a CP932 console would be at. Bytes that are no
+// CP932 character appear as "?", a double-byte pair without a character as a wide "・".
 void WriteConverted(const char* bytes, std::size_t count, ByteSink sink);
 
-// Tells the converter that the cursor is at the start of a line for reasons of its own, such as
-// a line the user typed and the terminal echoed.
-void StartNewLine();
+// Takes note of a line of input that the terminal echoed (`count` bytes read, which end with its
+// line end): the cursor is then at the start of a line.
+void NoteEchoedInput(const char* bytes, long count);
 
 // Forgets the column, a half-received character and an unfinished escape sequence.
 void ResetConversion();

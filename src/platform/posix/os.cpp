@@ -18,7 +18,6 @@ namespace {
 
 bool decided = false;
 bool outputIsTerminal = false;
-bool converting = false;       // output converted to UTF-8; otherwise the bytes go out unchanged
 bool inputIsTerminal = false;  // the terminal echoes what the user types
 int stdoutError = 0;           // the error number of the first write that failed
 
@@ -29,7 +28,7 @@ void Decide() {
   if (decided) return;
   decided = true;
   outputIsTerminal = isatty(STDOUT_FILENO) != 0;
-  converting = outputIsTerminal && utf8_terminal::OpenConverter();
+  if (outputIsTerminal) utf8_terminal::OpenConverter();
   inputIsTerminal = isatty(STDIN_FILENO) != 0;
 }
 
@@ -119,11 +118,7 @@ void EndAsRequested() {
 
 void WriteStdout(const char* bytes, std::size_t count) {
   Decide();
-  if (converting) {
-    utf8_terminal::WriteConverted(bytes, count, WriteAll);
-  } else {
-    WriteAll(bytes, count);
-  }
+  utf8_terminal::WriteConverted(bytes, count, WriteAll);
 }
 
 long ReadStdin(char* buffer, std::size_t capacity) {
@@ -132,10 +127,7 @@ long ReadStdin(char* buffer, std::size_t capacity) {
     if (!WaitForInput()) return 0;  // an ending: the input counts as ended
     const ssize_t got = sys::Calls.read(STDIN_FILENO, buffer, capacity);
     if (got < 0 && errno == EINTR) continue;
-    // The line the user typed was echoed with its line end: the next output starts a line.
-    if (got > 0 && inputIsTerminal && converting && buffer[got - 1] == '\n') {
-      utf8_terminal::StartNewLine();
-    }
+    if (inputIsTerminal) utf8_terminal::NoteEchoedInput(buffer, static_cast<long>(got));
     return static_cast<long>(got);
   }
 }

@@ -26,33 +26,19 @@ EM_JS(void, WriteToTerminal, (const char* bytes, std::size_t count),
 EM_ASYNC_JS(long, ReadFromTerminal, (char* buffer, std::size_t capacity),
             { return await Module.reversiTerminal.read(buffer, capacity); });
 
-bool converting = false;
-
-// Opens the converter before the first byte goes out, so that a game in progress never allocates.
-// Without one the page gets the CP932 bytes unchanged, as a POSIX terminal would.
-void Decide() {
-  static bool decided = false;
-  if (decided) return;
-  decided = true;
-  converting = utf8_terminal::OpenConverter();
-}
-
 }  // namespace
 
+// The converter is opened before the first byte goes out, so that a game in progress never
+// allocates; without one the page gets the CP932 bytes unchanged, as a POSIX terminal would.
 void WriteStdout(const char* bytes, std::size_t count) {
-  Decide();
-  if (converting) {
-    utf8_terminal::WriteConverted(bytes, count, WriteToTerminal);
-  } else {
-    WriteToTerminal(bytes, count);
-  }
+  utf8_terminal::OpenConverter();
+  utf8_terminal::WriteConverted(bytes, count, WriteToTerminal);
 }
 
 long ReadStdin(char* buffer, std::size_t capacity) {
-  Decide();
+  utf8_terminal::OpenConverter();
   const long got = ReadFromTerminal(buffer, capacity);
-  // The page echoed the line with its line end: the next output starts a line.
-  if (got > 0 && buffer[got - 1] == '\n') utf8_terminal::StartNewLine();
+  utf8_terminal::NoteEchoedInput(buffer, got);  // the page echoes every line
   return got;
 }
 
