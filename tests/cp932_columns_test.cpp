@@ -1,4 +1,4 @@
-// The CP932 walker that both console layers share: which bytes form a piece, and the console
+// The CP932 tokenizer that both console layers share: which bytes form a token, and the console
 // column after it, across escape sequences, titles and characters cut between writes.
 #include <gtest/gtest.h>
 
@@ -15,48 +15,48 @@ namespace {
 
 namespace cp932 = platform::cp932;
 
-// A piece as a word: 'run'N for ASCII, LLTT@N for a double-byte character, h@N for a half-width
+// A token as a word: 'run'N for ASCII, LLTT@N for a double-byte character, h@N for a half-width
 // katakana, ?@N for a byte that is no character, ^XX for a control byte; N is the column after it.
-// A piece inside a title (not shown) is marked with a leading ~.
-std::string Word(const cp932::Piece& piece) {
-  std::string word = piece.shown ? "" : "~";
+// A token inside a title (not shown) is marked with a leading ~.
+std::string Word(const cp932::Token& token) {
+  std::string word = token.shown ? "" : "~";
   char text[16];
-  switch (piece.kind) {
-    case cp932::PieceKind::Control:
-      std::snprintf(text, sizeof text, "^%02X", piece.bytes[0]);
+  switch (token.kind) {
+    case cp932::TokenKind::Control:
+      std::snprintf(text, sizeof text, "^%02X", token.bytes[0]);
       return text;                  // never shown text: no mark
-    case cp932::PieceKind::Escape:  // a run, written byte by byte so that a cut changes nothing
-      for (std::size_t i = 0; i < piece.runLength; ++i) {
+    case cp932::TokenKind::Escape:  // a run, written byte by byte so that a cut changes nothing
+      for (std::size_t i = 0; i < token.runLength; ++i) {
         std::snprintf(text, sizeof text, "%s^%02X", i == 0 ? "" : " ",
-                      static_cast<unsigned char>(piece.run[i]));
+                      static_cast<unsigned char>(token.run[i]));
         word += text;
       }
       return word.substr(1);  // no mark either
-    case cp932::PieceKind::Ascii:
-      word.append("'").append(piece.run, piece.runLength).append("'");
-      if (piece.shown) word += std::to_string(piece.column);
+    case cp932::TokenKind::Ascii:
+      word.append("'").append(token.run, token.runLength).append("'");
+      if (token.shown) word += std::to_string(token.column);
       return word;
-    case cp932::PieceKind::DoubleByte:
-      std::snprintf(text, sizeof text, "%02X%02X@%d", piece.bytes[0], piece.bytes[1], piece.column);
+    case cp932::TokenKind::DoubleByte:
+      std::snprintf(text, sizeof text, "%02X%02X@%d", token.bytes[0], token.bytes[1], token.column);
       break;
-    case cp932::PieceKind::HalfWidth:
-      std::snprintf(text, sizeof text, "h@%d", piece.column);
+    case cp932::TokenKind::HalfWidth:
+      std::snprintf(text, sizeof text, "h@%d", token.column);
       break;
-    case cp932::PieceKind::Invalid:
-      std::snprintf(text, sizeof text, "?@%d", piece.column);
+    case cp932::TokenKind::Invalid:
+      std::snprintf(text, sizeof text, "?@%d", token.column);
       break;
   }
   return word += text;
 }
 
-// Walks the writes one after another from a fresh line; the pieces as words, and the column last.
-std::string Walked(const std::vector<std::string>& writes, int startColumn = 0) {
+// Walks the writes one after another from a fresh line; the tokens as words, and the column last.
+std::string Tokenized(const std::vector<std::string>& writes, int startColumn = 0) {
   cp932::TextState state;
   state.column = startColumn;
   std::string words;
   for (const std::string& bytes : writes) {
-    cp932::Walk(state, bytes.data(), bytes.size(), [&words](const cp932::Piece& piece) {
-      words += Word(piece);
+    cp932::Tokenize(state, bytes.data(), bytes.size(), [&words](const cp932::Token& token) {
+      words += Word(token);
       words += ' ';
     });
   }
@@ -96,14 +96,14 @@ TEST(Cp932ColumnsTest, PiecesAndColumns) {
        "^1B ^5D ~819B@0 ^07 | 0"},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(Walked(c.writes), c.expected) << c.what;
+    EXPECT_EQ(Tokenized(c.writes), c.expected) << c.what;
 }
 
 TEST(Cp932ColumnsTest, CountsOnFromAColumnGiven) {
-  EXPECT_EQ(Walked({"\x81\x9B"}, 3), "819B@5 | 5");
+  EXPECT_EQ(Tokenized({"\x81\x9B"}, 3), "819B@5 | 5");
 }
 
-// The words of Walked without the ASCII runs, which a cut may split in two.
+// The words of Tokenized without the ASCII runs, which a cut may split in two.
 std::string WithoutAscii(const std::string& words) {
   std::string kept;
   std::size_t at = 0;
@@ -116,13 +116,13 @@ std::string WithoutAscii(const std::string& words) {
   return kept;
 }
 
-// Every cut of a text into two writes gives the same pieces and columns, but for an ASCII run
+// Every cut of a text into two writes gives the same tokens and columns, but for an ASCII run
 // cut in two.
 TEST(Cp932ColumnsTest, AnyCutGivesTheSamePieces) {
   const std::string text = "10\x81\x45\x81\x9B\xB1\x1b]0;\x83p\x07\x82\xA0\n\x1b[H\x81";
-  const std::string whole = WithoutAscii(Walked({text}));
+  const std::string whole = WithoutAscii(Tokenized({text}));
   for (std::size_t cut = 1; cut < text.size(); ++cut) {
-    EXPECT_EQ(WithoutAscii(Walked({text.substr(0, cut), text.substr(cut)})), whole)
+    EXPECT_EQ(WithoutAscii(Tokenized({text.substr(0, cut), text.substr(cut)})), whole)
         << "cut after " << cut << " bytes";
   }
 }
@@ -151,27 +151,28 @@ TEST(Cp932ColumnsTest, ColorsOfSgrSequences) {
   };
   for (const auto& c : cases) {
     cp932::TextState state;
-    cp932::Walk(state, c.bytes, std::char_traits<char>::length(c.bytes),
-                [](const cp932::Piece&) {});
+    cp932::Tokenize(state, c.bytes, std::char_traits<char>::length(c.bytes),
+                    [](const cp932::Token&) {});
     EXPECT_EQ(state.colors.foreground, c.foreground) << c.bytes + 1;
     EXPECT_EQ(state.colors.background, c.background) << c.bytes + 1;
     EXPECT_EQ(state.column, c.column) << c.bytes + 1;
   }
   // A sequence cut between writes counts once it is complete.
   cp932::TextState state;
-  const auto walk = [&state](const char* bytes) {
-    cp932::Walk(state, bytes, std::char_traits<char>::length(bytes), [](const cp932::Piece&) {});
+  const auto tokenizing = [&state](const char* bytes) {
+    cp932::Tokenize(state, bytes, std::char_traits<char>::length(bytes),
+                    [](const cp932::Token&) {});
   };
-  walk("\x1b[4");
-  walk("2");
+  tokenizing("\x1b[4");
+  tokenizing("2");
   EXPECT_EQ(state.colors.background, Own);
-  walk("m");
+  tokenizing("m");
   EXPECT_EQ(state.colors.background, 2);
 }
 
-// The walk reads only the bytes it is given: each text is walked from a heap block of exactly its
-// length (AddressSanitizer catches a read one past it), cut at every length, above all those that
-// end on a lead byte, and its column must be that of walking the same bytes one by one.
+// The tokenizing reads only the bytes it is given: each text is walked from a heap block of exactly
+// its length (AddressSanitizer catches a read one past it), cut at every length, above all those
+// that end on a lead byte, and its column must be that of walking the same bytes one by one.
 TEST(Cp932ColumnsTest, WalksNoFurtherThanTheBytesGiven) {
   const std::string text =
       "\x81\x9B"
@@ -183,16 +184,16 @@ TEST(Cp932ColumnsTest, WalksNoFurtherThanTheBytesGiven) {
     std::memcpy(block.get(), text.data(), length);
     cp932::TextState whole;
     int doubleBytes = 0;
-    cp932::Walk(whole, block.get(), length, [&](const cp932::Piece& piece) {
-      doubleBytes += piece.kind == cp932::PieceKind::DoubleByte ? 1 : 0;
+    cp932::Tokenize(whole, block.get(), length, [&](const cp932::Token& token) {
+      doubleBytes += token.kind == cp932::TokenKind::DoubleByte ? 1 : 0;
     });
     cp932::TextState byByte;
     int doubleBytesByByte = 0;
     for (std::size_t i = 0; i < length; ++i) {
       const auto one = std::make_unique<char[]>(1);
       one[0] = text[i];
-      cp932::Walk(byByte, one.get(), 1, [&](const cp932::Piece& piece) {
-        doubleBytesByByte += piece.kind == cp932::PieceKind::DoubleByte ? 1 : 0;
+      cp932::Tokenize(byByte, one.get(), 1, [&](const cp932::Token& token) {
+        doubleBytesByByte += token.kind == cp932::TokenKind::DoubleByte ? 1 : 0;
       });
     }
     EXPECT_EQ(whole.column, byByte.column);

@@ -1,5 +1,5 @@
-// The byte-by-byte steps of the CP932 walk and the wide character ranges, shared by every
-// platform's console layer, which only decides how a piece is shown and how the cursor is moved.
+// The byte-by-byte steps of the CP932 tokenizer and the wide character ranges, shared by every
+// platform's console layer, which only decides how a token is shown and how the cursor is moved.
 #include "cp932_columns.h"
 
 namespace reversi::platform::cp932 {
@@ -31,24 +31,24 @@ constexpr CodeRange AlwaysWideRanges[] = {
 
 constexpr Step Nothing{};
 
-// A piece of `kind`, counted in the state's column when it is shown text.
-Step Made(TextState& state, PieceKind kind, unsigned char first, unsigned char second,
+// A token of `kind`, counted in the state's column when it is shown text.
+Step Made(TextState& state, TokenKind kind, unsigned char first, unsigned char second,
           std::size_t taken) {
   const bool shown = state.mode == Mode::Text;
   if (shown) state.column += ColumnsOf(kind);
-  return Step{Piece{kind, {first, second}, shown, state.column, nullptr, 0}, true, taken};
+  return Step{Token{kind, {first, second}, shown, state.column, nullptr, 0}, true, taken};
 }
 
 // A control byte of the text, which leaves the mode as it is.
 Step Control(TextState& state, unsigned char byte) {
-  return Step{Piece{PieceKind::Control, {byte, 0}, false, state.column, nullptr, 0}, true, 1};
+  return Step{Token{TokenKind::Control, {byte, 0}, false, state.column, nullptr, 0}, true, 1};
 }
 
 // A byte of an escape sequence at `at`, or the ESC or BEL that starts or ends one.
 Step EscapeByte(TextState& state, const char* at, Mode next) {
   state.mode = next;
   const auto byte = static_cast<unsigned char>(*at);
-  return Step{Piece{PieceKind::Escape, {byte, 0}, false, state.column, at, 1}, true, 1};
+  return Step{Token{TokenKind::Escape, {byte, 0}, false, state.column, at, 1}, true, 1};
 }
 
 // One parameter of an SGR sequence, as far as the 8/16-colour set goes; the rest (bold, underline,
@@ -112,20 +112,20 @@ Step TextByte(TextState& state, const char* at) {
   const bool shown = state.mode == Mode::Text;
   if (IsLeadByte(byte)) {
     state.pendingLead = byte;
-    return Step{Nothing.piece, false, 1};
+    return Step{Nothing.token, false, 1};
   }
   if (byte == Escape)
     return EscapeByte(state, at, shown ? Mode::EscapeStart : Mode::OperatingSystemEscape);
   if (byte == Bell && !shown) return EscapeByte(state, at, Mode::Text);
   if (byte <= LastAscii) {
     if (IsPrintableAscii(byte)) {
-      if (shown) state.column += ColumnsOf(PieceKind::Ascii);
-      return Step{Piece{PieceKind::Ascii, {byte, 0}, shown, state.column, at, 1}, true, 1};
+      if (shown) state.column += ColumnsOf(TokenKind::Ascii);
+      return Step{Token{TokenKind::Ascii, {byte, 0}, shown, state.column, at, 1}, true, 1};
     }
     if (shown && IsLineEnd(byte)) state.column = 0;
     return Control(state, byte);
   }
-  return Made(state, IsHalfWidthKana(byte) ? PieceKind::HalfWidth : PieceKind::Invalid, byte, 0, 1);
+  return Made(state, IsHalfWidthKana(byte) ? TokenKind::HalfWidth : TokenKind::Invalid, byte, 0, 1);
 }
 
 }  // namespace
@@ -135,9 +135,9 @@ Step TakeByte(TextState& state, const char* at) {
   if (state.pendingLead != NoLead) {
     const auto lead = static_cast<unsigned char>(state.pendingLead);
     state.pendingLead = NoLead;
-    if (IsTrailByte(byte)) return Made(state, PieceKind::DoubleByte, lead, byte, 1);
-    // The byte after a lone lead byte stands on its own: it is walked next.
-    return Made(state, PieceKind::Invalid, lead, 0, 0);
+    if (IsTrailByte(byte)) return Made(state, TokenKind::DoubleByte, lead, byte, 1);
+    // The byte after a lone lead byte stands on its own: it is taken next.
+    return Made(state, TokenKind::Invalid, lead, 0, 0);
   }
   switch (state.mode) {
     case Mode::Text:

@@ -1,6 +1,6 @@
-// CP932 text in console columns, for every platform's console layer: cuts the bytes into pieces
+// CP932 text in console columns, for every platform's console layer: cuts the bytes into tokens
 // (characters, control bytes, bytes of escape sequences) and tells the column after each on a
-// CP932 console and the colours SGR sequences have set. The walk's state is the caller's.
+// CP932 console and the colours SGR sequences have set. The tokenizer's state is the caller's.
 #pragma once
 
 #include <cstddef>
@@ -8,8 +8,8 @@
 
 namespace reversi::platform::cp932 {
 
-// What one piece of the output is.
-enum class PieceKind : unsigned char {
+// What one token of the output is.
+enum class TokenKind : unsigned char {
   Control,     // a line end or another control byte: no column
   Escape,      // a byte of an escape sequence, from its ESC to its end: no column
   Ascii,       // printable ASCII characters: one column each
@@ -18,13 +18,13 @@ enum class PieceKind : unsigned char {
   Invalid,     // a byte that is no character, or a lead byte without a second byte: one column
 };
 
-struct Piece {
-  PieceKind kind;
+struct Token {
+  TokenKind kind;
   unsigned char bytes[2];  // the second one only for DoubleByte; unused for Ascii
   bool shown;              // counted text; false inside a window title sequence
-  int column;              // the cursor column after the piece, counted from 0
-  const char* run;         // Ascii and Escape: the bytes, within the bytes given to Walk
-  std::size_t runLength;   // an Escape piece is one byte
+  int column;              // the cursor column after the token, counted from 0
+  const char* run;         // Ascii and Escape: the bytes, within the bytes given to Tokenize
+  std::size_t runLength;   // an Escape token is one byte
 };
 
 // Where the bytes stand with respect to escape sequences.
@@ -48,9 +48,9 @@ struct Colors {
   friend constexpr bool operator==(const Colors&, const Colors&) = default;
 };
 
-// Where a walk stands between two writes: the cursor column, counted from 0, a lead byte held back
-// because its second byte has not come yet, an unfinished escape sequence, and the colours. A
-// value-initialized state is the start of a line in the terminal's own colours.
+// Where the tokenizer stands between two writes: the cursor column, counted from 0, a lead byte
+// held back because its second byte has not come yet, an unfinished escape sequence, and the
+// colours. A value-initialized state is the start of a line in the terminal's own colours.
 struct TextState {
   Mode mode = Mode::Text;
   int column = 0;
@@ -86,16 +86,16 @@ constexpr bool IsLineEnd(unsigned char b) {
 }
 
 // The columns one character of each kind takes on a CP932 console: the one place that says so.
-constexpr int ColumnsOf(PieceKind kind) {
+constexpr int ColumnsOf(TokenKind kind) {
   switch (kind) {
-    case PieceKind::Control:
-    case PieceKind::Escape:
+    case TokenKind::Control:
+    case TokenKind::Escape:
       return 0;
-    case PieceKind::DoubleByte:
+    case TokenKind::DoubleByte:
       return 2;
-    case PieceKind::Ascii:
-    case PieceKind::HalfWidth:
-    case PieceKind::Invalid:
+    case TokenKind::Ascii:
+    case TokenKind::HalfWidth:
+    case TokenKind::Invalid:
       return 1;
   }
   return 0;
@@ -103,23 +103,23 @@ constexpr int ColumnsOf(PieceKind kind) {
 
 // ---- The tokenizer -----------------------------------------------------------------------------
 
-// Takes the byte at `at` into `state` and says what piece (if any) it completed and how many bytes
+// Takes the byte at `at` into `state` and says what token (if any) it completed and how many bytes
 // it took: none when a held-back lead byte turned out to stand alone, and the byte at `at` is
-// then still to be walked.
+// then still to be taken.
 struct Step {
-  Piece piece;
+  Token token;
   bool made;
   std::size_t taken;
 };
 Step TakeByte(TextState& state, const char* at);
 
-// Cuts CP932 bytes into pieces, in order, for `sink(const Piece&)`, and counts the columns in
+// Cuts CP932 bytes into tokens, in order, for `sink(const Token&)`, and counts the columns in
 // `state`. A double-byte character may be split across two calls: its lead byte is held back until
-// the next byte arrives. A run of printable ASCII in shown text is one piece (valid only during the
+// the next byte arrives. A run of printable ASCII in shown text is one token (valid only during the
 // call); every other byte is taken on its own. A line end (LF or CR) and the cursor home of an ANSI
 // clear (ESC [ H) put the column back to 0.
 template <typename Sink>
-void Walk(TextState& state, const char* bytes, std::size_t count, Sink&& sink) {
+void Tokenize(TextState& state, const char* bytes, std::size_t count, Sink&& sink) {
   std::size_t at = 0;
   while (at < count) {
     if (state.mode == Mode::Text && state.pendingLead == NoLead &&
@@ -127,13 +127,13 @@ void Walk(TextState& state, const char* bytes, std::size_t count, Sink&& sink) {
       std::size_t end = at + 1;
       while (end < count && IsPrintableAscii(static_cast<unsigned char>(bytes[end])))
         ++end;
-      state.column += static_cast<int>(end - at) * ColumnsOf(PieceKind::Ascii);
-      sink(Piece{PieceKind::Ascii, {0, 0}, true, state.column, bytes + at, end - at});
+      state.column += static_cast<int>(end - at) * ColumnsOf(TokenKind::Ascii);
+      sink(Token{TokenKind::Ascii, {0, 0}, true, state.column, bytes + at, end - at});
       at = end;
       continue;
     }
     const Step step = TakeByte(state, bytes + at);
-    if (step.made) sink(step.piece);
+    if (step.made) sink(step.token);
     at += step.taken;
   }
 }

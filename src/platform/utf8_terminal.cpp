@@ -114,34 +114,34 @@ cp932::TextState textState;
 // A double-byte character in UTF-8. Where a terminal may draw it one column wide (shown text only;
 // a title has no columns) the cursor is then moved to `column`, and with a background colour set
 // the cell is erased first.
-void PutDoubleByte(const cp932::Piece& piece) {
-  const Conversion conversion = Convert(piece.bytes, 2, ShortestDoubleByteUtf8, WideUnknown);
-  const bool moveCursor = piece.shown && conversion.maybeNarrow;
+void PutDoubleByte(const cp932::Token& token) {
+  const Conversion conversion = Convert(token.bytes, 2, ShortestDoubleByteUtf8, WideUnknown);
+  const bool moveCursor = token.shown && conversion.maybeNarrow;
   if (moveCursor && textState.colors.background != cp932::DefaultColor)
     Put(EraseCell, sizeof EraseCell - 1);
   Put(conversion.utf8, conversion.length);
-  if (moveCursor) PutCursorColumn(piece.column);
+  if (moveCursor) PutCursorColumn(token.column);
 }
 
-// Shows one piece of the program's output on the terminal.
-void PutPiece(const cp932::Piece& piece) {
-  switch (piece.kind) {
-    case cp932::PieceKind::Control:
-      Put(reinterpret_cast<const char*>(piece.bytes), 1);
+// Shows one token of the program's output on the terminal.
+void PutToken(const cp932::Token& token) {
+  switch (token.kind) {
+    case cp932::TokenKind::Control:
+      Put(reinterpret_cast<const char*>(token.bytes), 1);
       return;
-    case cp932::PieceKind::Escape:
-    case cp932::PieceKind::Ascii:
-      Put(piece.run, piece.runLength);
+    case cp932::TokenKind::Escape:
+    case cp932::TokenKind::Ascii:
+      Put(token.run, token.runLength);
       return;
-    case cp932::PieceKind::DoubleByte:
-      PutDoubleByte(piece);
+    case cp932::TokenKind::DoubleByte:
+      PutDoubleByte(token);
       return;
-    case cp932::PieceKind::HalfWidth: {
-      const Conversion conversion = Convert(piece.bytes, 1, 1, Unknown);
+    case cp932::TokenKind::HalfWidth: {
+      const Conversion conversion = Convert(token.bytes, 1, 1, Unknown);
       Put(conversion.utf8, conversion.length);
       return;
     }
-    case cp932::PieceKind::Invalid:
+    case cp932::TokenKind::Invalid:
       Put(Unknown, sizeof Unknown - 1);
       return;
   }
@@ -160,7 +160,7 @@ void WriteConverted(const char* bytes, std::size_t count, ByteSink sink) {
     return;
   }
   outputSink = sink;
-  cp932::Walk(textState, bytes, count, PutPiece);
+  cp932::Tokenize(textState, bytes, count, PutToken);
   FlushConverted();
 }
 

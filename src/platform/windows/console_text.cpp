@@ -17,10 +17,10 @@ constexpr UINT Cp932 = 932;
 constexpr wchar_t Unknown = L'?';
 constexpr wchar_t WideUnknown = L'\x30FB';  // the katakana middle dot
 // One CP932 character decodes to one UTF-16 unit, and a blank may follow it; a line end is two.
-// PutPiece makes room for that; an ASCII run is put unit by unit, each with room made for it.
+// PutToken makes room for that; an ASCII run is put unit by unit, each with room made for it.
 constexpr std::size_t LargestStep = 2;
 // The cells a CP932 console gives a double-byte character, and one that fills only one of them.
-constexpr int CP932Cells = cp932::ColumnsOf(cp932::PieceKind::DoubleByte);
+constexpr int CP932Cells = cp932::ColumnsOf(cp932::TokenKind::DoubleByte);
 constexpr int OneCell = 1;
 
 // Enough for a whole board screen in one write to the console, when no cursor move cuts it.
@@ -56,34 +56,34 @@ void PutAscii(const char* bytes, std::size_t count) {
   }
 }
 
-// Shows one piece of the program's output on the console.
-void PutPiece(const cp932::Piece& piece) {
+// Shows one token of the program's output on the console.
+void PutToken(const cp932::Token& token) {
   if (OutputCapacity - outputUsed < LargestStep) FlushDecoded();
-  switch (piece.kind) {
-    case cp932::PieceKind::Control:
-      if (piece.bytes[0] == '\n') Put(L'\r');
-      Put(static_cast<wchar_t>(piece.bytes[0]));
+  switch (token.kind) {
+    case cp932::TokenKind::Control:
+      if (token.bytes[0] == '\n') Put(L'\r');
+      Put(static_cast<wchar_t>(token.bytes[0]));
       return;
-    case cp932::PieceKind::Escape:
-      // The walker has read the sequence; the text before it is shown in the colours before it.
+    case cp932::TokenKind::Escape:
+      // The tokenizer has read the sequence; the text before it is shown in the colours before it.
       if (textState.colors == shownColors) return;
       FlushDecoded();
       shownColors = textState.colors;
       currentSinks->colors(shownColors.foreground, shownColors.background);
       return;
-    case cp932::PieceKind::Ascii:
-      PutAscii(piece.run, piece.runLength);
+    case cp932::TokenKind::Ascii:
+      PutAscii(token.run, token.runLength);
       return;
-    case cp932::PieceKind::HalfWidth:
-      Put(Decode(piece.bytes, 1, Unknown));
+    case cp932::TokenKind::HalfWidth:
+      Put(Decode(token.bytes, 1, Unknown));
       return;
-    case cp932::PieceKind::Invalid:
+    case cp932::TokenKind::Invalid:
       Put(Unknown);
       return;
-    case cp932::PieceKind::DoubleByte: {
-      const wchar_t character = Decode(piece.bytes, 2, WideUnknown);
+    case cp932::TokenKind::DoubleByte: {
+      const wchar_t character = Decode(token.bytes, 2, WideUnknown);
       Put(character);
-      if (!piece.shown) return;  // inside a title: no columns
+      if (!token.shown) return;  // inside a title: no columns
       const int cells = currentSinks->cells(character);
       if (cells == CP932Cells) return;
       if (cells == OneCell) {
@@ -91,7 +91,7 @@ void PutPiece(const cp932::Piece& piece) {
         return;
       }
       FlushDecoded();
-      currentSinks->column(piece.column);
+      currentSinks->column(token.column);
       return;
     }
   }
@@ -101,7 +101,7 @@ void PutPiece(const cp932::Piece& piece) {
 
 void WriteDecoded(const char* bytes, std::size_t count, const Sinks& sinks) {
   currentSinks = &sinks;
-  cp932::Walk(textState, bytes, count, PutPiece);
+  cp932::Tokenize(textState, bytes, count, PutToken);
   FlushDecoded();
 }
 
