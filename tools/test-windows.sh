@@ -23,11 +23,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
-# One Wine server for the whole run, started before any program: programs started at once (the
-# tests run two at a time) could otherwise each start one, and one of them then loses its
-# connection ("wine client error: recvmsg: Connection reset by peer").
-wineserver -p
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 echo "== Windows build (MinGW-w64), unit suite under Wine"
 cmake -S . -B build-windows --toolchain cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
