@@ -81,6 +81,38 @@ TEST_F(SearchTest, ExactSearchGivesTheMinimaxOutcome) {
   EXPECT_EQ(failures, 0);
 }
 
+// The scoring of every move (the hint and the coach) against plain minimax after each move: the
+// right set of moves, each score exact, best first.
+TEST_F(SearchTest, EveryMoveIsScoredAsMinimaxScoresIt) {
+  std::mt19937 random(PositionSeed + 1);
+  for (int k = 0; k < PositionCount; ++k) {
+    const Position position = RandomPosition(random, 1 + k % MostEmptiesSolved);
+    Load(position);
+    const CellSets cells = ReadCellSets(position.side);
+    ScoredMove scored[SquareCount];
+    SearchReport report{};
+    const int count = ScoreEveryMove(cells, LastLevel, scored, report);
+    ASSERT_EQ(count, CountSquares(LegalSquares(cells))) << testing::BoardPicture();
+    for (int m = 0; m < count; ++m) {
+      if (m > 0) {
+        EXPECT_GE(scored[m - 1].score, scored[m].score);
+      }
+      EXPECT_TRUE(scored[m].exact);
+      Load(position);
+      const int row = SquareRow(scored[m].square);
+      const int col = SquareColumn(scored[m].square);
+      ASSERT_NE(TurnedSquares(cells, row, col), SquareSet{0});
+      PlaceDisc(row, col, position.side);
+      EXPECT_EQ(scored[m].score, -testing::SolveByMinimax(OtherSide(position.side)))
+          << "move " << scored[m].square << "\n"
+          << testing::BoardPicture();
+    }
+    if (count > 0) {
+      EXPECT_GT(report.nodes, 0U);
+    }
+  }
+}
+
 // Endings whose outcome is known by hand, for the passes and the last square.
 TEST_F(SearchTest, ExactSearchOnHandMadeEndings) {
   const struct {

@@ -3,6 +3,7 @@
 // ordering by a transposition table and by the opponent's mobility ("fastest first"), and the
 // choice among equally good moves by the turn's one coin.
 #include <bit>
+#include <chrono>
 #include <cstdint>
 
 #include "board/board.h"
@@ -400,6 +401,41 @@ int ChooseSearchedSquare(int side, int level, int coin) {
     tied &= tied - 1;
   const int square = std::countr_zero(tied);
   return SquareCode(square / BoardSize, square % BoardSize);
+}
+
+int ScoreEveryMove(const CellSets& cells, int level, ScoredMove* out, SearchReport& report) {
+  const auto start = std::chrono::steady_clock::now();
+  const std::uint64_t nodesBefore = nodes;
+  const LevelReach reach = ReachOf(level);
+  NewGeneration();
+  const bool exact = CountSquares(cells.empty) <= reach.exactEmpties;
+  int count = 0;
+  for (SquareSet legal = LegalSquares(cells); legal != 0; legal &= legal - 1) {
+    const int square = std::countr_zero(legal);
+    const CellSets child = Play(cells, square);
+    int score = 0;
+    if (exact) {
+      score = -SolveWindow(child, -Infinity, Infinity);
+    } else {
+      // Iterative deepening fills the table with good replies for the deepest round.
+      for (int plies = 1; plies <= reach.plies; ++plies)
+        score = -SearchPlies(child, plies - 1, -Infinity, Infinity);
+    }
+    // Insertion by score, best first; equal scores keep square order.
+    int at = count++;
+    for (; at > 0 && out[at - 1].score < score; --at)
+      out[at] = out[at - 1];
+    out[at] = {SquareCode(square / BoardSize, square % BoardSize), score, exact};
+  }
+  report.nodes = nodes - nodesBefore;
+  report.microseconds = std::chrono::duration_cast<std::chrono::microseconds>(
+                            std::chrono::steady_clock::now() - start)
+                            .count();
+  return count;
+}
+
+int ScoreMoves(int side, int level, ScoredMove* out, SearchReport& report) {
+  return ScoreEveryMove(ReadCellSets(side), level, out, report);
 }
 
 std::uint64_t SearchedNodes() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "com/com.h"
 
 namespace reversi {
 
@@ -42,6 +43,11 @@ int SolveExactly(const CellSets& cells);
 // Among moves that the search finds equally good, `coin` picks one: the same position and coin
 // give the same square.
 int ChooseSearchedSquare(int side, int level, int coin);
+
+// Scores every legal move of `cells` (the mover's view) at `level`'s reach, each with a full
+// window so that every score is exact rather than a bound; writes them best first (equal scores in
+// square order) to `out` (SquareCount records) and returns how many. Prints nothing.
+int ScoreEveryMove(const CellSets& cells, int level, ScoredMove* out, SearchReport& report);
 
 // Positions visited by the searches since the program started (for the benchmark's speed figure).
 std::uint64_t SearchedNodes();

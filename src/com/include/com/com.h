@@ -74,6 +74,26 @@ int ComLevel(int side);
 // as the rule-based COM does. Called by ChooseComMove.
 int PlaySearchedMove(int side);
 
+// One move of a position with its value for the mover: in discs of final difference when `exact`
+// (the search reached the end of the game), else in the evaluation's units.
+struct ScoredMove {
+  int square;  // SquareCode
+  int score;
+  bool exact;
+};
+
+// What a scoring search cost: positions visited and the wall-clock time in microseconds.
+struct SearchReport {
+  std::uint64_t nodes;
+  std::int64_t microseconds;
+};
+
+// Scores every legal move of `side` on the Board at `level`'s reach (FirstSearchingLevel..
+// LastLevel), best first, into `out` (CandidateCapacity records); returns how many. Prints nothing,
+// draws no number and leaves the Board as it was, so that a hint or the coach never changes the
+// COM's play.
+int ScoreMoves(int side, int level, ScoredMove* out, SearchReport& report);
+
 // Puts the list, the levels, the search's table and the generator back to how the program
 // finds them at start-up.
 void ResetComState();
