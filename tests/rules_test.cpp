@@ -288,5 +288,52 @@ TEST(MoveNotationTest, WritesAndReadsEverySquareAndRefusesTheRest) {
   }
 }
 
+// Position text: the start position reads and writes as the usual line; each kind of fault is
+// named at its character; what follows the side after a ';' or blank is left to the caller.
+TEST(PositionTextTest, ReadsWritesAndNamesFaults) {
+  const std::string start(27, '-');
+  const std::string startText =
+      start + "OX------XO" + start + " X";  // d4 white, e4 black, d5 black, e5 white
+  Position position{};
+  PositionRead read =
+      ReadPositionText(startText.data(), static_cast<int>(startText.size()), position);
+  ASSERT_EQ(read.fault, PositionFault::None);
+  EXPECT_EQ(read.end, PositionTextLength);
+  InitBoard();
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col)
+      EXPECT_EQ(position.cells[row][col], Board[row][col]) << row << col;
+  }
+  EXPECT_EQ(position.side, 0);
+  char written[PositionTextLength];
+  WritePositionText(position, written);
+  EXPECT_EQ(std::string(written, PositionTextLength), startText);
+
+  const std::string cells = std::string(SquareCount, '.');
+  std::string hashFirst = cells + " X";
+  hashFirst[0] = '#';
+  const struct {
+    std::string text;
+    PositionFault fault;
+    int at;
+  } table[] = {
+      {cells + " o", PositionFault::None, SquareCount + 2},
+      {cells + "\t\tX; g1:+2", PositionFault::None, SquareCount + 3},
+      {cells + " X;", PositionFault::None, SquareCount + 2},
+      {cells.substr(1), PositionFault::BadCell, SquareCount - 1},
+      {hashFirst, PositionFault::BadCell, 0},
+      {cells, PositionFault::NoSide, SquareCount},
+      {cells + "X", PositionFault::NoSide, SquareCount},
+      {cells + " -", PositionFault::NoSide, SquareCount + 1},
+      {cells + "  ", PositionFault::NoSide, SquareCount + 2},
+      {cells + " Xo", PositionFault::JoinedText, SquareCount + 2},
+  };
+  for (const auto& row : table) {
+    read = ReadPositionText(row.text.data(), static_cast<int>(row.text.size()), position);
+    EXPECT_EQ(read.fault, row.fault) << row.text;
+    EXPECT_EQ(row.fault == PositionFault::None ? read.end : read.at, row.at) << row.text;
+  }
+}
+
 }  // namespace
 }  // namespace reversi

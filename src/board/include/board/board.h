@@ -60,6 +60,39 @@ void WriteMoveText(int square, char* out);
 // The SquareCode that `first` and `second` name, NoSquareCode for "PA", NotAMove for anything else.
 int ReadMoveText(char first, char second);
 
+// ---- Position text ------------------------------------------------------------------------------
+// How engines and problem collections write a whole position (the OBF line): the SquareCount cells
+// row by row from a1 to h8, 'X' black, 'O' white, '-' empty ('x', 'o' and '.' are read too), then
+// blanks and the side to move, 'X' or 'O'. What follows the side (a ';' and solutions in problem
+// files) is the caller's to read.
+
+struct Position {
+  Cell cells[BoardSize][BoardSize];
+  int side;  // to move: 0 black, 1 white
+};
+
+enum class PositionFault {
+  None,        // read; `end` is just past the side to move
+  BadCell,     // the character at `at` is not a cell (or the text ends before the last cell)
+  NoSide,      // no blank then 'X' or 'O' after the cells, at `at`
+  JoinedText,  // the side is followed at `at` by neither the end, a blank nor ';'
+};
+
+struct PositionRead {
+  PositionFault fault;
+  int at;   // the index of the faulty character
+  int end;  // None: the index just past the side to move
+};
+
+// The characters WritePositionText writes: the cells, a blank and the side, without a terminator.
+inline constexpr int PositionTextLength = SquareCount + 2;
+
+// Reads a position from the start of `text` (`length` characters, no terminator needed).
+PositionRead ReadPositionText(const char* text, int length, Position& position);
+
+// Writes `position` as PositionTextLength characters at `out`, without a terminator.
+void WritePositionText(const Position& position, char* out);
+
 // The one position, row-major, row 0 at the top. Zero (all Empty) at program start.
 extern Cell Board[BoardSize][BoardSize];
 // The snapshot that a trial move takes and gives back.
