@@ -25,6 +25,10 @@ LevelReach ReachOf(int level);
 // any evaluation can reach, so a won ending beats every position that is merely good.
 inline constexpr int WonDiscScore = 100000;
 
+// The evaluation's units per disc of final difference: a middle-game score divided by this is the
+// disc margin the evaluation expects, as hints and the protocols show it.
+inline constexpr int EvaluationUnitsPerDisc = 100;
+
 // ---- Evaluation (evaluation.cpp) ----------------------------------------------------------------
 
 // How good the position is for the side that `cells` were read for, which is to move: mobility,
