@@ -3,6 +3,7 @@
 #include "board/board.h"
 #include "com/com.h"
 #include "platform/console.h"
+#include "search.h"
 
 namespace reversi {
 
@@ -198,20 +199,21 @@ void AnnounceMove(int square) {
   platform::WriteText("\n");
 }
 
-// Plays the first Empty cell in row-major order on which `side` can move; returns its SquareCode,
-// or NoSquareCode when there is none.
-int PlayFirstLegalSquare(int side) {
+// The first Empty cell in row-major order on which `side` can move, or NoSquareCode.
+int FirstLegalSquare(int side) {
   for (int row = 0; row < BoardSize; ++row) {
     for (int col = 0; col < BoardSize; ++col) {
-      if (Board[row][col] != Empty || !IsLegalMove(row, col, side)) continue;
-      // An Empty cell where the move encloses is always played.
-      PlaceDisc(row, col, side);
-      AnnounceMove(SquareCode(row, col));
-      PassFlag = 0;
-      return SquareCode(row, col);
+      if (Board[row][col] == Empty && IsLegalMove(row, col, side)) return SquareCode(row, col);
     }
   }
   return NoSquareCode;
+}
+
+// With one cell left, or right after a pass, the COM plays the first legal square it finds; so it
+// does when the list was empty (every move would leave the opponent stuck), because a COM that can
+// move must move, or two COMs would pass the turn back and forth for ever.
+bool TakesFirstLegalSquare(int chosenSquare) {
+  return CountCells(Empty) == 1 || PassFlag == 1 || chosenSquare == NoSquareCode;
 }
 
 }  // namespace
@@ -237,15 +239,28 @@ int ChooseComSquare(int side) {
 }
 
 int PlaceComMove(int side, int chosenSquare) {
-  // With one cell left, or right after a pass, the COM plays the first legal square it finds; so
-  // it does when the list was empty (every move would leave the opponent stuck), because a COM
-  // that can move must move, or two COMs would pass the turn back and forth for ever.
-  if (CountCells(Empty) == 1 || PassFlag == 1 || chosenSquare == NoSquareCode) {
-    return PlayFirstLegalSquare(side);
+  if (TakesFirstLegalSquare(chosenSquare)) {
+    const int first = FirstLegalSquare(side);
+    if (first == NoSquareCode) return NoSquareCode;
+    // An Empty cell where the move encloses is always played.
+    PlaceDisc(SquareRow(first), SquareColumn(first), side);
+    AnnounceMove(first);
+    PassFlag = 0;
+    return first;
   }
   if (!PlaceDisc(SquareRow(chosenSquare), SquareColumn(chosenSquare), side)) return NoSquareCode;
   AnnounceMove(chosenSquare);
   return chosenSquare;
+}
+
+int PickComSquare(int side) {
+  if (ComLevel(side) >= FirstSearchingLevel) {
+    const int coin = DrawRandom();
+    return ChooseSearchedSquare(side, ComLevel(side), coin);
+  }
+  RankCandidates(side);
+  const int chosen = ChooseComSquare(side);
+  return TakesFirstLegalSquare(chosen) ? FirstLegalSquare(side) : chosen;
 }
 
 int ChooseComMove(int side) {

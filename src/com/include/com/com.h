@@ -94,6 +94,11 @@ struct SearchReport {
 // COM's play.
 int ScoreMoves(int side, int level, ScoredMove* out, SearchReport& report);
 
+// The SquareCode that `side`'s COM would play now on the Board, chosen exactly as ChooseComMove
+// chooses it (its one number drawn), but nothing is placed or printed: for front ends that place
+// the move themselves and speak to another program. `side` must have a legal move.
+int PickComSquare(int side);
+
 // Puts the list, the levels, the search's table and the generator back to how the program
 // finds them at start-up.
 void ResetComState();
