@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/options.h"
+#include "board/board.h"
 #include "cp932.h"
 #include "game/game.h"
 #include "game/texts.h"
@@ -403,6 +404,80 @@ TEST(FromAndResume, RefuseWhatCannotStartAGame) {
     }
   }
   std::remove(record.c_str());
+}
+
+// The position text of the board after `moves` (record notation, no passes among them), with the
+// side to move after them.
+std::string PositionAfter(const std::string& moves) {
+  ResetBoardState();
+  InitBoard();
+  int side = 0;
+  for (std::size_t at = 0; at < moves.size(); at += MoveTextLength) {
+    const int square = ReadMoveText(moves[at], moves[at + 1]);
+    EXPECT_EQ(PlaceDisc(SquareRow(square), SquareColumn(square), side), 1) << moves;
+    side = OtherSide(side);
+  }
+  Position position = {};
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col)
+      position.cells[row][col] = Board[row][col];
+  }
+  position.side = side;
+  char text[PositionTextLength];
+  WritePositionText(position, text);
+  return std::string(text, PositionTextLength);
+}
+
+// A game from a given board is the game after the moves that led to it: the same screens, the
+// same COM moves (the turns taken are counted from the discs, as the COM's late-game rule needs);
+// moves given with --from are played on the board; what cannot start a game is refused.
+TEST(PositionOption, PlaysOnAsAfterTheMovesThatLedThere) {
+  const std::string moves = "f5d6c3d3c4f4f6f3e6e7";
+  for (const int given : {1, 2, 7, 10}) {
+    SCOPED_TRACE(given);
+    const std::string prefix = moves.substr(0, MoveTextLength * given);
+    EXPECT_EQ(PlayedOutput({"--seed=4", "--position=" + PositionAfter(prefix)}, "3 99"),
+              PlayedOutput({"--seed=4", "--from=" + prefix}, "3 99"));
+  }
+  EXPECT_EQ(PlayedOutput({"--position=" + PositionAfter("f5d6"), "--from=c3"}, "0 99 99"),
+            PlayedOutput({"--from=f5d6c3"}, "0 99 99"));
+  // White to move without a move on this board: black plays on, as after a forced pass.
+  std::string blackOnly = PositionAfter("");
+  blackOnly.replace(0, 3, "XO-");
+  blackOnly.replace(27, 2, "XX").replace(35, 2, "XX");
+  blackOnly.back() = 'O';
+  const std::string passed = PlayedOutput({"--english", "--position=" + blackOnly}, "0 13 99 99");
+  EXPECT_NE(testing::Cp932ToUtf8(passed).find("Turn: ○\n"), std::string::npos);
+  EXPECT_NE(passed.find("Black wins!"), std::string::npos);
+
+  const std::string start = PositionAfter("");
+  std::string full(SquareCount, 'X');
+  const struct {
+    Arguments arguments;
+    std::string error;
+  } refused[] = {
+      {{"--position=" + start.substr(0, 10)},
+       "reversi: --position: the board has 10 squares, not 64"},
+      {{"--position=" + start.substr(0, 20) + "#" + start.substr(21)},
+       "reversi: --position: square e3 is not X, O or -"},
+      {{"--position=" + start.substr(0, SquareCount)},
+       "reversi: --position: the 64 squares must be followed by a blank and the side to move, X "
+       "or O"},
+      {{"--position=" + start + " f5"}, "reversi: --position: text after the side to move"},
+      {{"--position=" + full + " O"}, "reversi: --position: the game is over on this board"},
+      {{"--position=" + start, "--from=f5f5"},
+       "reversi: --from: move 2 'f5' is not a legal move for white"},
+      {{"--position=" + start, "--resume=x"},
+       "reversi: --position and --resume cannot be used together"},
+      {{"--position=" + start, "--record=x"},
+       "reversi: --position and --record cannot be used together"},
+  };
+  for (const auto& c : refused) {
+    const Outcome run = Play(c.arguments, "");
+    EXPECT_EQ(run.exitCode, 2) << c.error;
+    EXPECT_EQ(run.output, "");
+    EXPECT_EQ(Split(run.errors, "\n")[0], c.error);
+  }
 }
 
 TEST(ResumeOption, GoesOnWithTheLastGameAndAppendsItWhole) {

@@ -5,7 +5,9 @@
 #include "app/options.h"
 
 #include <cstdint>
+#include <cstring>
 
+#include "board/board.h"
 #include "com/com.h"
 #include "command_line.h"
 #include "game/game.h"
@@ -61,6 +63,11 @@ bool StartAfterMoves(const OptionValue& value, CommandLine& line) {
 
 bool ResumeRecordedGame(const OptionValue& value, CommandLine& line) {
   line.resumeName = value.text;
+  return true;
+}
+
+bool StartFromPosition(const OptionValue& value, CommandLine& line) {
+  line.positionText = value.text;
   return true;
 }
 
@@ -136,6 +143,10 @@ constexpr OptionRow Options[] = {
            "start the first game after the moves of the last game\nrecorded in FILE, to go on "
            "with it",
            ResumeRecordedGame),
+    Valued(ValueKind::Text, "position", "BOARD", "a board",
+           "start every game from BOARD: 64 characters X (black),\nO (white) or - (empty) from "
+           "a1 to h8 row by row,\na blank and the side to move, X or O",
+           StartFromPosition),
     {.name = "level",
      .use = ValueUse::Required,
      .kind = ValueKind::WholeNumbers,
@@ -205,6 +216,44 @@ bool AcceptOpening(const OpeningCheck& check) {
   return false;
 }
 
+// Reads the board of --position and keeps it as every game's start; false, after saying why, when
+// it is no board or the game on it is over.
+bool AcceptPosition(const char* text) {
+  Position position = {};
+  const int length = static_cast<int>(std::strlen(text));
+  const PositionRead read = ReadPositionText(text, length, position);
+  char square[MoveTextLength + 1] = {};
+  char squares[WholeNumberTextSize];
+  switch (read.fault) {
+    case PositionFault::None:
+      if (read.end != length) {
+        RefuseCommandLine({"--position: text after the side to move"});
+        return false;
+      }
+      break;
+    case PositionFault::BadCell:
+      if (read.at >= length) {
+        RefuseCommandLine({"--position: the board has ",
+                           WholeNumberText(static_cast<std::uint32_t>(read.at), squares),
+                           " squares, not 64"});
+      } else {
+        WriteMoveText(SquareCode(read.at / BoardSize, read.at % BoardSize), square);
+        RefuseCommandLine({"--position: square ", square, " is not X, O or -"});
+      }
+      return false;
+    case PositionFault::NoSide:
+    case PositionFault::JoinedText:
+      RefuseCommandLine({"--position: the 64 squares must be followed by a blank and the side to "
+                         "move, X or O"});
+      return false;
+  }
+  if (SetStartPosition(position).verdict == OpeningVerdict::EndsTheGame) {
+    RefuseCommandLine({"--position: the game is over on this board"});
+    return false;
+  }
+  return true;
+}
+
 // Refuses the record file of --resume for what ResumeFrom found; false unless its last game can go
 // on.
 bool AcceptResume(const ResumeCheck& check, const char* name) {
@@ -262,6 +311,19 @@ int ReadCommandLine(int argc, char** argv) {
   if (line.openingMoves != nullptr && line.resumeName != nullptr) {
     RefuseCommandLine({"--from and --resume cannot be used together"});
     return ExitBadCommandLine;
+  }
+  if (line.positionText != nullptr && line.resumeName != nullptr) {
+    RefuseCommandLine({"--position and --resume cannot be used together"});
+    return ExitBadCommandLine;
+  }
+  // A record line holds moves from the usual start, which a later --resume would replay there.
+  if (line.positionText != nullptr && line.settings.recordName != nullptr) {
+    RefuseCommandLine({"--position and --record cannot be used together"});
+    return ExitBadCommandLine;
+  }
+  if (line.positionText != nullptr) {
+    if (!AcceptPosition(line.positionText)) return ExitBadCommandLine;
+    line.settings.opening = true;
   }
   if (line.openingMoves != nullptr) {
     if (!AcceptOpening(SetOpening(line.openingMoves))) return ExitBadCommandLine;

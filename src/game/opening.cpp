@@ -19,6 +19,9 @@ namespace {
 std::int8_t openingSquares[OpeningCapacity];
 int openingLength = 0;
 bool openingFirstGameOnly = false;
+// The board games start from instead of the usual four discs, when one was given.
+bool startsFromPosition = false;
+Position startPosition = {};
 
 // A disc count in a record line: 0..SquareCount, so at most two digits.
 constexpr int LongestCount = 2;
@@ -35,12 +38,36 @@ OpeningCheck Verdict(OpeningVerdict verdict, int index, int side) {
 // Player: each square through PlaceDisc, "PA" as a turn without a move, and after every turn the
 // driver's own step, which infers the forced passes. Each move goes to the record line when
 // `record`. Leaves the side to move in `side`.
-OpeningCheck Replay(bool record, int& side) {
+// Sets up the position games start from: the usual four discs with black to move, or the given
+// board, on which the turns already taken are counted as its discs beyond the first four, and a
+// side to move without a move is passed over as in a game. True when neither side can move.
+bool SetUpStart(int& side) {
   MoveCount = 0;
   PassFlag = 0;
-  InitBoard();
   side = 0;
-  bool over = false;
+  if (!startsFromPosition) {
+    InitBoard();
+    return false;
+  }
+  constexpr int StartDiscs = 4;
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col)
+      Board[row][col] = startPosition.cells[row][col];
+  }
+  const int discs = CountCells(Black) + CountCells(White);
+  MoveCount = discs > StartDiscs ? discs - StartDiscs : 0;
+  side = startPosition.side;
+  const int status = GetTurnStatus(side);
+  if (status == MustPass) {
+    side = OtherSide(side);
+    AdvanceMoveCount();
+    PassFlag = 1;
+  }
+  return status == GameOver;
+}
+
+OpeningCheck Replay(bool record, int& side) {
+  bool over = SetUpStart(side);
   for (int i = 0; i < openingLength; ++i) {
     if (over) return Verdict(OpeningVerdict::AfterTheEnd, i, side);
     const int square = openingSquares[i];
@@ -151,6 +178,15 @@ int PlayOpening() {
 void ResetOpeningState() {
   openingLength = 0;
   openingFirstGameOnly = false;
+  startsFromPosition = false;
+}
+
+OpeningCheck SetStartPosition(const Position& position) {
+  startsFromPosition = true;
+  startPosition = position;
+  openingLength = 0;
+  int side = 0;
+  return Replay(false, side);
 }
 
 OpeningCheck SetOpening(const char* moves) {

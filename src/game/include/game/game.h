@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "board/board.h"
+
 namespace reversi {
 
 // ---- Settings ---------------------------------------------------------------------------------
@@ -113,6 +115,12 @@ struct OpeningCheck {
 // game of the run. Settings.opening is the caller's to set. The Board and counters are left as the
 // moves leave them; every game sets them up again.
 OpeningCheck SetOpening(const char* moves);
+
+// Keeps `position` as the board every game of the run starts from, in place of the usual four
+// discs; moves kept by SetOpening afterwards are played on it. A side to move without a move is
+// passed over. EndsTheGame when neither side can move on it; Playable otherwise.
+// Settings.opening is the caller's to set.
+OpeningCheck SetStartPosition(const Position& position);
 
 enum class ResumeVerdict {
   Ready,           // the last game's moves are kept as the first game's start
