@@ -10,6 +10,7 @@
 #include "board/board.h"
 #include "com/com.h"
 #include "command_line.h"
+#include "engine/engine.h"
 #include "game/game.h"
 #include "platform/console.h"
 
@@ -68,6 +69,16 @@ bool ResumeRecordedGame(const OptionValue& value, CommandLine& line) {
 
 bool StartFromPosition(const OptionValue& value, CommandLine& line) {
   line.positionText = value.text;
+  return true;
+}
+
+bool SpeakGtp(const OptionValue&, CommandLine& line) {
+  line.engine = StartGtp;
+  return true;
+}
+
+bool SpeakNBoard(const OptionValue&, CommandLine& line) {
+  line.engine = StartNBoard;
   return true;
 }
 
@@ -159,6 +170,15 @@ constexpr OptionRow Options[] = {
              "own rule-based COM; 2 to 5 search ahead, deeper as N\n"
              "rises; N,M gives the black COM level N, the white M",
      .apply = SetLevels},
+    {.name = "gtp",
+     .help = "be an engine for other programs: answer the Go Text\n"
+             "Protocol on standard input and output (play, genmove,\n"
+             "undo, showboard, final_score...) at the --level given",
+     .apply = SpeakGtp},
+    {.name = "nboard",
+     .help = "be an engine for board programs: answer the NBoard\n"
+             "protocol (set game, move, go, hint, ping)",
+     .apply = SpeakNBoard},
 };
 
 static_assert(IsWellFormed(Options));
@@ -243,8 +263,9 @@ bool AcceptPosition(const char* text) {
       return false;
     case PositionFault::NoSide:
     case PositionFault::JoinedText:
-      RefuseCommandLine({"--position: the 64 squares must be followed by a blank and the side to "
-                         "move, X or O"});
+      RefuseCommandLine(
+          {"--position: the 64 squares must be followed by a blank and the side to "
+           "move, X or O"});
       return false;
   }
   if (SetStartPosition(position).verdict == OpeningVerdict::EndsTheGame) {
@@ -252,6 +273,31 @@ bool AcceptPosition(const char* text) {
     return false;
   }
   return true;
+}
+
+// Checks what an engine protocol starts from: a board of --position, the levels and the seed; the
+// options of the console game have no meaning there and are refused.
+int ChooseEngine(const CommandLine& line, EngineChoice& engine) {
+  const char* const name = line.engine == StartGtp ? "--gtp" : "--nboard";
+  const char* gameOption = line.openingMoves != nullptr          ? "--from"
+                           : line.resumeName != nullptr          ? "--resume"
+                           : line.settings.recordName != nullptr ? "--record"
+                                                                 : nullptr;
+  if (gameOption != nullptr) {
+    RefuseCommandLine({name, " and ", gameOption, " cannot be used together"});
+    return ExitBadCommandLine;
+  }
+  engine = {};
+  if (line.positionText != nullptr) {
+    if (!AcceptPosition(line.positionText)) return ExitBadCommandLine;
+    const int length = static_cast<int>(std::strlen(line.positionText));
+    ReadPositionText(line.positionText, length, engine.position);
+    engine.fromPosition = true;
+  }
+  engine.seed = line.settings.seeded ? line.settings.seed : platform::CalendarSeconds();
+  if (line.blackLevel != 0) SetComLevel(0, line.blackLevel);
+  if (line.whiteLevel != 0) SetComLevel(1, line.whiteLevel);
+  return line.engine;
 }
 
 // Refuses the record file of --resume for what ResumeFrom found; false unless its last game can go
@@ -287,6 +333,24 @@ bool AcceptResume(const ResumeCheck& check, const char* name) {
 }  // namespace
 
 int ReadCommandLine(int argc, char** argv) {
+  EngineChoice engine = {};
+  const int answer = ReadCommandLine(argc, argv, engine);
+  if (answer == StartGtp || answer == StartNBoard) {
+    RefuseCommandLine({"an engine protocol cannot start here"});
+    return ExitBadCommandLine;
+  }
+  return answer;
+}
+
+int RunEngine(int answer, const EngineChoice& choice) {
+  const engine::EngineStart start = {choice.fromPosition ? &choice.position : nullptr, choice.seed};
+  const int status = answer == StartGtp ? engine::RunGtp(start) : engine::RunNBoard(start);
+  platform::LeaveConsole();
+  platform::EndAsRequested();
+  return status;
+}
+
+int ReadCommandLine(int argc, char** argv, EngineChoice& engine) {
   if (argc <= 1 || argv == nullptr) return StartTheGame;
   CommandLine line = {};
   line.settings = GameSettings;
@@ -312,6 +376,7 @@ int ReadCommandLine(int argc, char** argv) {
     RefuseCommandLine({"--from and --resume cannot be used together"});
     return ExitBadCommandLine;
   }
+  if (line.engine != 0) return ChooseEngine(line, engine);
   if (line.positionText != nullptr && line.resumeName != nullptr) {
     RefuseCommandLine({"--position and --resume cannot be used together"});
     return ExitBadCommandLine;

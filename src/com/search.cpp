@@ -427,6 +427,7 @@ int ScoreEveryMove(const CellSets& cells, int level, ScoredMove* out, SearchRepo
       out[at] = out[at - 1];
     out[at] = {SquareCode(square / BoardSize, square % BoardSize), score, exact};
   }
+  report.depth = exact ? CountSquares(cells.empty) : reach.plies;
   report.nodes = nodes - nodesBefore;
   report.microseconds = std::chrono::duration_cast<std::chrono::microseconds>(
                             std::chrono::steady_clock::now() - start)
@@ -435,7 +436,20 @@ int ScoreEveryMove(const CellSets& cells, int level, ScoredMove* out, SearchRepo
 }
 
 int ScoreMoves(int side, int level, ScoredMove* out, SearchReport& report) {
-  return ScoreEveryMove(ReadCellSets(side), level, out, report);
+  const int count = ScoreEveryMove(ReadCellSets(side), level, out, report);
+  for (int k = 0; k < count; ++k) {
+    int& score = out[k].score;
+    // An exact search counts discs; the middle-game search counts a won ending WonDiscScore per
+    // disc and anything else in the evaluation's units.
+    if (out[k].exact) {
+      score *= ScorePerDisc;
+    } else if (score >= WonDiscScore || score <= -WonDiscScore) {
+      score = score / WonDiscScore * ScorePerDisc;
+    } else {
+      score = score * ScorePerDisc / EvaluationUnitsPerDisc;
+    }
+  }
+  return count;
 }
 
 std::uint64_t SearchedNodes() {
@@ -456,6 +470,13 @@ void SetComLevel(int side, int level) {
 
 int ComLevel(int side) {
   return comLevels[side];
+}
+
+int LevelForDepth(int plies) {
+  for (int level = FirstSearchingLevel; level < LastLevel; ++level) {
+    if (ReachOf(level).plies >= plies) return level;
+  }
+  return LastLevel;
 }
 
 int PlaySearchedMove(int side) {

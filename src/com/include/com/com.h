@@ -74,18 +74,22 @@ int ComLevel(int side);
 // as the rule-based COM does. Called by ChooseComMove.
 int PlaySearchedMove(int side);
 
-// One move of a position with its value for the mover: in discs of final difference when `exact`
-// (the search reached the end of the game), else in the evaluation's units.
+// One move of a position with its value for the mover: the final disc margin, in hundredths of a
+// disc, that perfect play gives when `exact` (the search reached the end of the game), else the
+// margin that the search expects.
+inline constexpr int ScorePerDisc = 100;
 struct ScoredMove {
   int square;  // SquareCode
-  int score;
+  int score;   // hundredths of a disc
   bool exact;
 };
 
-// What a scoring search cost: positions visited and the wall-clock time in microseconds.
+// What a scoring search did: how deep it looked, the positions it visited and the wall-clock time
+// it took.
 struct SearchReport {
   std::uint64_t nodes;
   std::int64_t microseconds;
+  int depth;  // the plies searched; for exact scores, the empty squares
 };
 
 // Scores every legal move of `side` on the Board at `level`'s reach (FirstSearchingLevel..
@@ -98,6 +102,10 @@ int ScoreMoves(int side, int level, ScoredMove* out, SearchReport& report);
 // chooses it (its one number drawn), but nothing is placed or printed: for front ends that place
 // the move themselves and speak to another program. `side` must have a legal move.
 int PickComSquare(int side);
+
+// The lowest searching level whose middle-game search looks at least `plies` ahead; LastLevel when
+// none does. For programs that ask for a depth rather than a level.
+int LevelForDepth(int plies);
 
 // Puts the list, the levels, the search's table and the generator back to how the program
 // finds them at start-up.
