@@ -41,6 +41,12 @@ bool ChooseColor(const OptionValue& value, CommandLine& line) {
   return true;
 }
 
+// The words of --notation in the order of their indexes.
+bool ChooseNotation(const OptionValue& value, CommandLine& line) {
+  line.settings.letterSquares = value.word == 1;
+  return true;
+}
+
 bool SetDelay(const OptionValue& value, CommandLine& line) {
   line.settings.delayMilliseconds = static_cast<int>(value.numbers[0]);
   return true;
@@ -132,6 +138,16 @@ constexpr OptionRow Options[] = {
      .help = "draw the board in colour: auto (the default) only on a\n"
              "terminal or console, always (into a pipe or file too),\nor never",
      .apply = ChooseColor},
+    {.name = "notation",
+     .use = ValueUse::Required,
+     .kind = ValueKind::Word,
+     .valueName = "STYLE",
+     .needs = "one of",
+     .words = "11|a1",
+     .help = "how squares are named: 11 (the default) as row and\n"
+             "column numbers, a1 as a column letter and a row digit\n"
+             "(the board labelled so, moves typed and shown as d3)",
+     .apply = ChooseNotation},
     Valued(ValueKind::WholeNumbers, "delay", "MS", "a whole number of milliseconds",
            "wait MS milliseconds ({}) after a COM move, a pass\nand the game-over text", SetDelay,
            LongestDelay),

@@ -83,6 +83,7 @@ void ResetComState() {
   ResetRandomState();
   for (int side = 0; side < SideCount; ++side)
     SetComLevel(side, RuleBasedLevel);
+  AnnounceInLetters(false);
 }
 
 }  // namespace reversi

@@ -192,10 +192,18 @@ int MostDiscs(int listed) {
   return choice;
 }
 
-// Prints ">code" and a line end.
+bool announceInLetters = false;
+
+// Prints ">code" (or ">d3" in letters) and a line end.
 void AnnounceMove(int square) {
   platform::WriteText(">");
-  platform::WriteNumber(square);
+  if (announceInLetters) {
+    char text[MoveTextLength];
+    WriteMoveText(square, text);
+    platform::WriteOutput(text, MoveTextLength);
+  } else {
+    platform::WriteNumber(square);
+  }
   platform::WriteText("\n");
 }
 
@@ -217,6 +225,10 @@ bool TakesFirstLegalSquare(int chosenSquare) {
 }
 
 }  // namespace
+
+void AnnounceInLetters(bool letters) {
+  announceInLetters = letters;
+}
 
 int ChooseComSquare(int side) {
   const int listed = ListedCount();

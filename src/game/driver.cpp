@@ -180,6 +180,7 @@ int FinishTurn(int& side) {
 
 int RunGame() {
   platform::UseColors(WantsColors());
+  AnnounceInLetters(GameSettings.letterSquares);
   platform::SetConsoleTitle(Texts().title);
   for (std::uint32_t gameIndex = 0; PlayOneGame(gameIndex) == MoveDone; ++gameIndex) {
   }

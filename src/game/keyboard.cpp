@@ -5,6 +5,7 @@
 
 #include "board/board.h"
 #include "game/game.h"
+#include "notes.h"
 #include "platform/console.h"
 #include "settings.h"
 #include "texts.h"
@@ -49,14 +50,30 @@ constexpr bool IsDigit(int byte) {
 
 enum ReadResult { NumberRead, NothingRead, NoMoreInput };
 
+// A square typed as a column letter (either case) and a row digit, read as its SquareCode; false,
+// with the letter given back, for anything else.
+bool ReadLetterSquare(int first, int& value) {
+  const int lower = first | ('a' ^ 'A');  // ASCII letters differ in case by one bit
+  if (lower < 'a' || lower >= 'a' + BoardSize) return false;
+  const int second = NextByte();
+  if (second < '1' || second >= '1' + BoardSize) {
+    PutBack(second);
+    return false;
+  }
+  value = SquareCode(second - '1', lower - 'a');
+  return true;
+}
+
 // Reads one number like "%d": white space (line ends too) skipped, an optional sign, digits, and
 // the byte after them left for the next read. A number outside int's range counts as nothing read.
 // Takes constant memory however long a digit run is.
-ReadResult ReadNumber(int& value) {
+// With `squares`, a square typed as a letter and a digit ("d3") is read as its SquareCode too.
+ReadResult ReadNumber(int& value, bool squares) {
   int byte = NextByte();
   while (IsSpace(byte))
     byte = NextByte();
   if (byte == platform::EndOfInput) return NoMoreInput;
+  if (squares && ReadLetterSquare(byte, value)) return NumberRead;
   bool negative = false;
   if (byte == '-' || byte == '+') {
     negative = byte == '-';
@@ -90,11 +107,11 @@ void DiscardLine() {
 // Prompts and reads until a number arrives. Unreadable entries are discarded with their line and
 // reported. When the input ends, the prompt's line is closed and false is returned. The prompt is
 // written in the terminal's own colours, so that what the player types is too.
-bool PromptForNumber(int& value) {
+bool PromptForNumber(int& value, bool squares) {
   for (;;) {
     platform::ResetColors();
     platform::WriteText(texts::common::Prompt);
-    const ReadResult result = ReadNumber(value);
+    const ReadResult result = ReadNumber(value, squares);
     if (result == NumberRead) return true;
     if (result == NoMoreInput) {
       platform::WriteText("\n");
@@ -111,12 +128,19 @@ void ReportNumber(int number, const char* tail) {
   platform::WriteText(tail);
 }
 
+// Reports a square that cannot be played as it was typed: a number, or a1..h8.
+void ReportSquare(int square, const char* tail) {
+  platform::WriteText(texts::common::NumberErrorLead);
+  WriteSquare(square);
+  platform::WriteText(tail);
+}
+
 }  // namespace
 
 int ReadGameMode(int maxChoice) {
   int choice = 0;
   for (;;) {
-    if (!PromptForNumber(choice)) return InputEnded;
+    if (!PromptForNumber(choice, false)) return InputEnded;
     if (choice >= 0 && choice <= maxChoice) return choice + 1;
     ReportNumber(choice, texts::common::NumberErrorTail);
   }
@@ -126,7 +150,7 @@ int ReadHumanMove(int side, int& played) {
   played = NoSquareCode;
   int number = 0;
   for (;;) {
-    if (!PromptForNumber(number)) return InputEnded;
+    if (!PromptForNumber(number, GameSettings.letterSquares)) return InputEnded;
     if (number == QuitCode) return QuitRequested;
     if (number == UndoCode && GameSettings.undo) return UndoRequested;
     if (number == SkipCode) return MoveDone;
@@ -142,7 +166,7 @@ int ReadHumanMove(int side, int& played) {
       played = number;
       return MoveDone;
     }
-    ReportNumber(number, Texts().cannotPlaceTail);
+    ReportSquare(number, Texts().cannotPlaceTail);
   }
 }
 

@@ -23,6 +23,16 @@ void ListTurn(int side, int square) {
 
 }  // namespace
 
+void WriteSquare(int square) {
+  if (!GameSettings.letterSquares) {
+    platform::WriteNumber(square);
+    return;
+  }
+  char text[MoveTextLength];
+  WriteMoveText(square, text);
+  platform::WriteOutput(text, MoveTextLength);
+}
+
 void StartGameNotes() {
   listedCount = 0;
   hintSquares = 0;
@@ -62,7 +72,7 @@ void WriteLastMoveLine() {
     if (listedTurns[i].square == NoSquareCode) {
       platform::WriteText(text.lastMovePass);
     } else {
-      platform::WriteNumber(listedTurns[i].square);
+      WriteSquare(listedTurns[i].square);
     }
   }
   platform::WriteText("\n");

@@ -29,6 +29,9 @@ int LastMoveSquare();
 // on and there is anything to list, and starts a new list. Called by DrawBoard after the last row.
 void WriteLastMoveLine();
 
+// Writes a SquareCode as the player types squares: its number, or a1..h8 with --notation=a1.
+void WriteSquare(int square);
+
 // Puts the notes back to their start-up values.
 void ResetNotesState();
 

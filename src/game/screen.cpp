@@ -51,19 +51,31 @@ const char* CellColors(int row, int col, bool hinted, int lastMove) {
   return white ? WhiteDiscColors : BoardColors;
 }
 
-// The column numbers, then a row per board row: its label, a glyph per cell (a hinted square's
-// mark over it), and in colour the cells' colours and the reset before the line end.
+// The column numbers (letters with --notation=a1), then a row per board row: its label, a glyph per
+// cell (a hinted square's mark over it), and in colour the cells' colours and the reset before the
+// line end.
 void WriteBoardRows() {
   using platform::WriteText;
   const bool colored = platform::ColorsInUse();
   const SquareSet hints = HintSquares();
   const int lastMove = LastMoveSquare();
+  const bool letters = GameSettings.letterSquares;
   WriteText(" ");
-  for (int col = 0; col < BoardSize; ++col)
-    platform::WriteNumber(col + 1, ColumnNumberWidth);
+  for (int col = 0; col < BoardSize; ++col) {
+    if (letters) {
+      const char label[] = {' ', static_cast<char>('a' + col), '\0'};
+      WriteText(label);
+    } else {
+      platform::WriteNumber(col + 1, ColumnNumberWidth);
+    }
+  }
   WriteText("\n");
   for (int row = 0; row < BoardSize; ++row) {
-    platform::WriteNumber((row + 1) * SquareCodeRadix);
+    if (letters) {
+      platform::WriteNumber(row + 1, ColumnNumberWidth);
+    } else {
+      platform::WriteNumber((row + 1) * SquareCodeRadix);
+    }
     const char* current = nullptr;
     for (int col = 0; col < BoardSize; ++col) {
       const bool hinted = (hints & SquareBit(row, col)) != 0;
@@ -85,7 +97,7 @@ void DrawBoard(int side) {
   using platform::WriteText;
   platform::ClearScreen();
   const texts::TextSet& text = Texts();
-  WriteText(text.coordinateHint);
+  WriteText(GameSettings.letterSquares ? text.letterCoordinateHint : text.coordinateHint);
   WriteText(text.breakOffHint);
   if (GameSettings.undo) WriteText(text.undoHint);
   WriteText(side == 0 ? text.turnBlackLine : text.turnWhiteLine);

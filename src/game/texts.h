@@ -69,6 +69,12 @@ inline constexpr char CoordinateHint[] =
     "1\x82\xCC\x88\xCA\x82\xC9\x82\xB5\x82\xC4"
     "Enter\x82\xF0\x89\x9F\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"
     "B\n";
+// *列の英字と行の数字（d3など）を入力してEnterを押してください。\n (with --notation=a1)
+inline constexpr char LetterCoordinateHint[] =
+    "*\x97\xF1\x82\xCC\x89p\x8E\x9A\x82\xC6\x8Ds\x82\xCC\x90\x94\x8E\x9A\x81id3\x82\xC8\x82\xC7\x81"
+    "j\x82\xF0\x93\xFC\x97\xCD\x82\xB5\x82\xC4"
+    "Enter\x82\xF0\x89\x9F\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"
+    "B\n";
 // *中断するときは「99+Enter」を入力してください。\n
 inline constexpr char BreakOffHint[] =
     "*\x92\x86\x92"
@@ -131,6 +137,8 @@ inline constexpr char Title[] = "Tavimo's Reversi Ver1.00";
 inline constexpr char ModePrompt[] = "*Choose the game mode by its number and press Enter.\n";
 inline constexpr char CoordinateHint[] =
     "*Type the row (Y) as the tens digit, the column (X) as the units, then Enter.\n";
+inline constexpr char LetterCoordinateHint[] =
+    "*Type the column letter and the row digit (such as d3), then Enter.\n";
 inline constexpr char BreakOffHint[] = "*To break off the game, type 99 and Enter.\n";
 inline constexpr char UndoHint[] = "*To take back a move, type 98 and Enter.\n";
 // Turn: ○\n
@@ -173,6 +181,7 @@ struct TextSet {
   SetText title;
   SetText modePrompt;
   SetText coordinateHint;
+  SetText letterCoordinateHint;  // in place of coordinateHint with --notation=a1
   SetText breakOffHint;
   SetText undoHint;
   SetText turnBlackLine;
@@ -197,13 +206,28 @@ struct TextSet {
 // Every field of a TextSet, in order: the one list by which code and tests walk all the texts of a
 // set, so that a new field is spelled in ASCII and measured without further ado.
 inline constexpr SetText TextSet::*const TextFields[] = {
-    &TextSet::title,          &TextSet::modePrompt,      &TextSet::coordinateHint,
-    &TextSet::breakOffHint,   &TextSet::undoHint,        &TextSet::turnBlackLine,
-    &TextSet::turnWhiteLine,  &TextSet::passText,        &TextSet::gameOverText,
-    &TextSet::blackWinsLine,  &TextSet::whiteWinsLine,   &TextSet::drawText,
-    &TextSet::blackCountLead, &TextSet::whiteCountLead,  &TextSet::countTail,
-    &TextSet::finalPrompt,    &TextSet::cannotPlaceTail, &TextSet::nothingToTakeBackTail,
-    &TextSet::lastMoveLead,   &TextSet::lastMovePass,    &TextSet::blackDisc,
+    &TextSet::title,
+    &TextSet::modePrompt,
+    &TextSet::coordinateHint,
+    &TextSet::letterCoordinateHint,
+    &TextSet::breakOffHint,
+    &TextSet::undoHint,
+    &TextSet::turnBlackLine,
+    &TextSet::turnWhiteLine,
+    &TextSet::passText,
+    &TextSet::gameOverText,
+    &TextSet::blackWinsLine,
+    &TextSet::whiteWinsLine,
+    &TextSet::drawText,
+    &TextSet::blackCountLead,
+    &TextSet::whiteCountLead,
+    &TextSet::countTail,
+    &TextSet::finalPrompt,
+    &TextSet::cannotPlaceTail,
+    &TextSet::nothingToTakeBackTail,
+    &TextSet::lastMoveLead,
+    &TextSet::lastMovePass,
+    &TextSet::blackDisc,
     &TextSet::whiteDisc,
 };
 inline constexpr std::size_t TextFieldCount = sizeof TextFields / sizeof TextFields[0];
@@ -214,6 +238,7 @@ inline constexpr TextSet JapaneseSet = {
     .title = japanese::Title,
     .modePrompt = japanese::ModePrompt,
     .coordinateHint = japanese::CoordinateHint,
+    .letterCoordinateHint = japanese::LetterCoordinateHint,
     .breakOffHint = japanese::BreakOffHint,
     .undoHint = japanese::UndoHint,
     .turnBlackLine = japanese::TurnBlackLine,
@@ -238,6 +263,7 @@ inline constexpr TextSet EnglishSet = {
     .title = english::Title,
     .modePrompt = english::ModePrompt,
     .coordinateHint = english::CoordinateHint,
+    .letterCoordinateHint = english::LetterCoordinateHint,
     .breakOffHint = english::BreakOffHint,
     .undoHint = english::UndoHint,
     .turnBlackLine = english::TurnBlackLine,

@@ -59,6 +59,10 @@ int PlaceComMove(int side, int chosenSquare);
 
 // ---- Levels -----------------------------------------------------------------------------------
 
+// How the COM's move line names the square: its SquareCode (">34", the start-up way) or, when
+// `letters`, the move notation (">d3").
+void AnnounceInLetters(bool letters);
+
 // Level 1 is the rule-based COM above, the game's own; the levels above it search ahead, deeper
 // as the level rises, and choose among equally good moves with the same one coin per turn.
 inline constexpr int RuleBasedLevel = 1;

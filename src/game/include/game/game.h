@@ -29,6 +29,7 @@ struct Settings {
   ColorWhen color;         // the board in colour
   bool undo;               // a human side may take back turns with 98
   bool opening;            // games start after the moves SetOpening or ResumeFrom loaded
+  bool letterSquares;      // squares as a1..h8: the board's labels, typed moves, the move lines
 };
 
 // The one Settings record: filled once before the first game, read by every game of the run.
