@@ -223,9 +223,11 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
   // The help names every option and the keys of the game; a refused command line creates no file.
   const std::string help = Output({"--help"}, "");
   for (const char* part :
-       {"--help", "--version", "--english", "--hints", "--last-move", "--ascii", "--color[=WHEN]",
-        "--delay=MS", "--seed=N", "--record=FILE", "--undo", "--from=MOVES", "--resume=FILE",
-        "--level=N", "  0 ", "  99 ", "  98 ", "11..88"})
+       {"--help",         "--version",      "--english",     "--hints",   "--last-move",
+        "--ascii",        "--color[=WHEN]", "--delay=MS",    "--seed=N",  "--record=FILE",
+        "--undo",         "--from=MOVES",   "--resume=FILE", "--level=N", "--position=POS",
+        "--notation=WAY", "--coach[=N]",    "--gtp",         "--nboard",  "  0 ",
+        "  99 ",          "  98 ",          "  97 ",         "11..88"})
     EXPECT_NE(help.find(part), std::string::npos) << part;
   const std::string never = TempPath("never.txt");
   EXPECT_EQ(RunWith({"--record=" + never, "--delay=x"}, "").exitCode, 2);
@@ -248,6 +250,9 @@ TEST(CommandLine, HelpTextInFull) {
             "      --color[=WHEN]  draw the board in colour: auto (the default) only on a\n"
             "                      terminal or console, always (into a pipe or file too),\n"
             "                      or never\n"
+            "      --notation=WAY  how squares are named: 11 (the default) as row and\n"
+            "                      column numbers, a1 as a column letter and a row digit\n"
+            "                      (the board labelled so, moves typed and shown as d3)\n"
             "      --delay=MS      wait MS milliseconds (0..10000) after a COM move, a pass\n"
             "                      and the game-over text\n"
             "      --seed=N        seed the COM's coin with N (0..4294967295),\n"
@@ -262,9 +267,20 @@ TEST(CommandLine, HelpTextInFull) {
             "                      (f5d6c3, PA for a turn given up)\n"
             "      --resume=FILE   start the first game after the moves of the last game\n"
             "                      recorded in FILE, to go on with it\n"
+            "      --position=POS  start every game from the board POS: 64 characters,\n"
+            "                      X (black), O (white) or - (empty), from a1 to h8 row\n"
+            "                      by row, a blank and the side to move, X or O\n"
             "      --level=N       the COM's strength (1..5): 1, the default, is the game's\n"
             "                      own rule-based COM; 2 to 5 search ahead, deeper as N\n"
             "                      rises; N,M gives the black COM level N, the white M\n"
+            "      --coach[=N]     on a human turn, 97 lists every move's score in discs,\n"
+            "                      best first, as the search at level N (2..5, 5 if left\n"
+            "                      out) finds it; the result adds the three costliest moves\n"
+            "      --gtp           be an engine for other programs: answer the Go Text\n"
+            "                      Protocol on standard input and output (play, genmove,\n"
+            "                      undo, showboard, final_score...) at the --level given\n"
+            "      --nboard        be an engine for board programs: answer the NBoard\n"
+            "                      protocol (set game, move, go, hint, ping)\n"
             "\n"
             "Keys (type the number, then Enter):\n"
             "  0..3      at the mode prompt: 0 Player vs Player, 1 Player vs COM,\n"
@@ -274,7 +290,9 @@ TEST(CommandLine, HelpTextInFull) {
             "  0         give up the turn without a move; after the result: a new game\n"
             "  99        break the game off; after the result: shut down\n"
             "  98        with --undo: take back to your previous turn; after the result:\n"
-            "            back into the game\n");
+            "            back into the game\n"
+            "  97        with --coach: every move's score in discs, best first\n"
+            "  a1..h8    with --notation=a1: a move as its column letter and row digit\n");
 }
 
 // Help or version into an output that fails: one line on standard error and exit 1, as other

@@ -88,6 +88,15 @@ bool SpeakNBoard(const OptionValue&, CommandLine& line) {
   return true;
 }
 
+// The coach's level when --coach is given without one: the deepest search.
+constexpr int DefaultCoachLevel = LastLevel;
+
+bool StartCoach(const OptionValue& value, CommandLine& line) {
+  line.settings.coachLevel =
+      value.text == nullptr ? DefaultCoachLevel : static_cast<int>(value.numbers[0]);
+  return true;
+}
+
 // --level takes one level for both COMs, or the black one's and the white one's.
 constexpr int LevelsGiven = 2;
 
@@ -141,7 +150,7 @@ constexpr OptionRow Options[] = {
     {.name = "notation",
      .use = ValueUse::Required,
      .kind = ValueKind::Word,
-     .valueName = "STYLE",
+     .valueName = "WAY",
      .needs = "one of",
      .words = "11|a1",
      .help = "how squares are named: 11 (the default) as row and\n"
@@ -170,9 +179,9 @@ constexpr OptionRow Options[] = {
            "start the first game after the moves of the last game\nrecorded in FILE, to go on "
            "with it",
            ResumeRecordedGame),
-    Valued(ValueKind::Text, "position", "BOARD", "a board",
-           "start every game from BOARD: 64 characters X (black),\nO (white) or - (empty) from "
-           "a1 to h8 row by row,\na blank and the side to move, X or O",
+    Valued(ValueKind::Text, "position", "POS", "a board",
+           "start every game from the board POS: 64 characters,\nX (black), O (white) or - "
+           "(empty), from a1 to h8 row\nby row, a blank and the side to move, X or O",
            StartFromPosition),
     {.name = "level",
      .use = ValueUse::Required,
@@ -186,6 +195,17 @@ constexpr OptionRow Options[] = {
              "own rule-based COM; 2 to 5 search ahead, deeper as N\n"
              "rises; N,M gives the black COM level N, the white M",
      .apply = SetLevels},
+    {.name = "coach",
+     .use = ValueUse::Optional,
+     .kind = ValueKind::WholeNumbers,
+     .valueName = "N",
+     .needs = "a searching level",
+     .smallest = FirstSearchingLevel,
+     .largest = LastLevel,
+     .help = "on a human turn, 97 lists every move's score in discs,\n"
+             "best first, as the search at level N ({}, 5 if left\n"
+             "out) finds it; the result adds the three costliest moves",
+     .apply = StartCoach},
     {.name = "gtp",
      .help = "be an engine for other programs: answer the Go Text\n"
              "Protocol on standard input and output (play, genmove,\n"
@@ -215,7 +235,9 @@ constexpr char UsageKeys[] =
     "  0         give up the turn without a move; after the result: a new game\n"
     "  99        break the game off; after the result: shut down\n"
     "  98        with --undo: take back to your previous turn; after the result:\n"
-    "            back into the game\n";
+    "            back into the game\n"
+    "  97        with --coach: every move's score in discs, best first\n"
+    "  a1..h8    with --notation=a1: a move as its column letter and row digit\n";
 
 constexpr char Version[] =
     "reversi 1.00\n"

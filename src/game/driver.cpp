@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "coach.h"
 #include "com/com.h"
 #include "game/game.h"
 #include "history.h"
@@ -78,13 +79,17 @@ bool PlayTurns(int mode, int side) {
     if (human && GameSettings.undo) KeepScreen(side);
     MarkHints(human ? LegalSquares(side) : 0);
     DrawBoard(side);
+    const BoardState before = ReadBoardState();
     const TurnOutcome turn =
         human ? ReadHumanTurn(side, 1) : TurnOutcome{MoveDone, ChooseComMove(side)};
     if (turn.answer == InputEnded) return false;
     if (turn.answer == UndoRequested) {
       side = GoBack(1);
+      ForgetCoachingFrom(MoveCount);
       continue;
     }
+    if (human && GameSettings.coachLevel != 0 && turn.square != NoSquareCode)
+      CoachTurn(before, side, turn.square);
     // The latest human turn decides; a COM turn leaves the request as it was.
     if (human) quit = turn.answer;
     // A turn broken off with 99 is no turn of the game: nothing is noted for it or after it.
@@ -138,6 +143,7 @@ int PlayOneGame(std::uint32_t gameIndex) {
   SeedRandom(GameSeed(gameIndex));
   StartGameNotes();
   StartHistory();
+  StartCoaching();
 
   platform::WriteText(Texts().modePrompt);
   platform::WriteText(texts::common::ModeList);
@@ -161,6 +167,7 @@ int PlayOneGame(std::uint32_t gameIndex) {
       return choice;
     }
     side = GoBack(0);
+    ForgetCoachingFrom(MoveCount);
   }
 }
 
@@ -200,6 +207,7 @@ void ResetProgramState() {
   ResetRecordState();
   ResetHistoryState();
   ResetOpeningState();
+  ResetCoachState();
   platform::ResetConsoleState();
 }
 

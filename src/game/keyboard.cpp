@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "board/board.h"
+#include "coach.h"
 #include "game/game.h"
 #include "notes.h"
 #include "platform/console.h"
@@ -17,6 +18,7 @@ namespace {
 constexpr int QuitCode = 99;
 constexpr int UndoCode = 98;  // only while taking back is on; otherwise refused like any non-square
 constexpr int SkipCode = 0;
+constexpr int CoachCode = 97;  // only with the coach, and while the side has a move to score
 constexpr int LowestSquare = SquareCode(0, 0);
 constexpr int HighestSquare = SquareCode(LastIndex, LastIndex);
 constexpr int DecimalRadix = 10;
@@ -154,6 +156,10 @@ int ReadHumanMove(int side, int& played) {
     if (number == QuitCode) return QuitRequested;
     if (number == UndoCode && GameSettings.undo) return UndoRequested;
     if (number == SkipCode) return MoveDone;
+    if (number == CoachCode && GameSettings.coachLevel != 0 && LegalSquares(side) != 0) {
+      ListMoveScores(side);
+      continue;
+    }
     // Between 11 and 88 the tens digit is always a row; the units digit may still be 0 or 9.
     const int col = SquareColumn(number);
     const bool wellFormed =

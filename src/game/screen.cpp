@@ -1,6 +1,7 @@
 // The board screen and the result screen. In colour (--color) each run of cells of the same
 // colours is led by one SGR sequence, and every row ends with the reset.
 #include "board/board.h"
+#include "coach.h"
 #include "game/game.h"
 #include "notes.h"
 #include "platform/console.h"
@@ -100,6 +101,7 @@ void DrawBoard(int side) {
   WriteText(GameSettings.letterSquares ? text.letterCoordinateHint : text.coordinateHint);
   WriteText(text.breakOffHint);
   if (GameSettings.undo) WriteText(text.undoHint);
+  if (GameSettings.coachLevel != 0) WriteText(text.coachHint);
   WriteText(side == 0 ? text.turnBlackLine : text.turnWhiteLine);
   WriteBoardRows();
   WriteLastMoveLine();
@@ -123,6 +125,7 @@ void ShowResult(int side) {
   WriteText(text.whiteCountLead);
   platform::WriteNumber(white, CountWidth);
   WriteText(text.countTail);
+  if (GameSettings.coachLevel != 0) WriteCoachReview();
   WriteText(text.finalPrompt);
 }
 

@@ -88,6 +88,43 @@ inline constexpr char UndoHint[] =
     "Enter\x81v\x82\xF0\x93\xFC\x97\xCD"
     "\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"
     "B\n";
+// *各手の評価を見るときは「97+Enter」を入力してください。\n (with --coach)
+inline constexpr char CoachHint[] =
+    "*\x8A"
+    "e\x8E\xE8\x82\xCC\x95]\x89\xBF\x82\xF0\x8C\xA9\x82\xE9\x82\xC6\x82\xAB\x82\xCD\x81u97+"
+    "Enter\x81v\x82\xF0\x93\xFC\x97\xCD\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"
+    "B\n";
+// *各手の石差（良い順、読み切り）：\n
+inline constexpr char ScoresExactLead[] =
+    "*\x8A"
+    "e\x8E\xE8\x82\xCC\x90\xCE\x8D\xB7\x81i\x97\xC7\x82\xA2\x8F\x87\x81"
+    "A\x93\xC7\x82\xDD\x90\xD8\x82\xE8\x81j\x81"
+    "F\n";
+// *各手の石差（良い順、推定）：\n
+inline constexpr char ScoresEstimatedLead[] =
+    "*\x8A"
+    "e\x8E\xE8\x82\xCC\x90\xCE\x8D\xB7\x81i\x97\xC7\x82\xA2\x8F\x87\x81"
+    "A\x90\x84\x92\xE8\x81j\x81"
+    "F\n";
+// *損の大きかった手（最善手との石差）：\n
+inline constexpr char ReviewLead[] =
+    "*\x91\xB9\x82\xCC\x91\xE5\x82\xAB\x82\xA9\x82\xC1\x82\xBD\x8E\xE8\x81i\x8D\xC5\x91P\x8E\xE8"
+    "\x82\xC6\x82\xCC\x90\xCE\x8D\xB7\x81j\x81"
+    "F\n";
+// *最善手より損をした手はありません。\n
+inline constexpr char ReviewNothing[] =
+    "*\x8D\xC5\x91P\x8E\xE8\x82\xE6\x82\xE8\x91\xB9\x82\xF0\x82\xB5\x82\xBD\x8E\xE8\x82\xCD\x82\xA0"
+    "\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81"
+    "B\n";
+inline constexpr char ReviewMoveLead[] = " ";
+// 手目
+inline constexpr char ReviewMoveTail[] = "\x8E\xE8\x96\xDA ";
+//  で
+inline constexpr char ReviewLostLead[] = " \x82\xC5";
+// 石損（最善
+inline constexpr char ReviewLostTail[] = "\x90\xCE\x91\xB9\x81i\x8D\xC5\x91P ";
+// ）\n
+inline constexpr char ReviewBestTail[] = "\x81j\n";
 // ターン:○\n
 inline constexpr char TurnBlackLine[] = "\x83^\x81[\x83\x93:\x81\x9B\n";
 // ターン:●\n
@@ -141,6 +178,16 @@ inline constexpr char LetterCoordinateHint[] =
     "*Type the column letter and the row digit (such as d3), then Enter.\n";
 inline constexpr char BreakOffHint[] = "*To break off the game, type 99 and Enter.\n";
 inline constexpr char UndoHint[] = "*To take back a move, type 98 and Enter.\n";
+inline constexpr char CoachHint[] = "*To see the score of every move, type 97 and Enter.\n";
+inline constexpr char ScoresExactLead[] = "*Every move in discs, best first (exact):\n";
+inline constexpr char ScoresEstimatedLead[] = "*Every move in discs, best first (estimated):\n";
+inline constexpr char ReviewLead[] = "*Costliest moves (discs lost against the best move):\n";
+inline constexpr char ReviewNothing[] = "*No move lost a disc against the best move.\n";
+inline constexpr char ReviewMoveLead[] = " move ";
+inline constexpr char ReviewMoveTail[] = ": ";
+inline constexpr char ReviewLostLead[] = " lost ";
+inline constexpr char ReviewLostTail[] = " (best ";
+inline constexpr char ReviewBestTail[] = ")\n";
 // Turn: ○\n
 inline constexpr char TurnBlackLine[] = "Turn: \x81\x9B\n";
 // Turn: ●\n
@@ -184,6 +231,16 @@ struct TextSet {
   SetText letterCoordinateHint;  // in place of coordinateHint with --notation=a1
   SetText breakOffHint;
   SetText undoHint;
+  SetText coachHint;  // the coach (--coach): its hint, the scores after 97, the review
+  SetText scoresExactLead;
+  SetText scoresEstimatedLead;
+  SetText reviewLead;
+  SetText reviewNothing;
+  SetText reviewMoveLead;
+  SetText reviewMoveTail;
+  SetText reviewLostLead;
+  SetText reviewLostTail;
+  SetText reviewBestTail;
   SetText turnBlackLine;
   SetText turnWhiteLine;
   SetText passText;
@@ -212,6 +269,16 @@ inline constexpr SetText TextSet::*const TextFields[] = {
     &TextSet::letterCoordinateHint,
     &TextSet::breakOffHint,
     &TextSet::undoHint,
+    &TextSet::coachHint,
+    &TextSet::scoresExactLead,
+    &TextSet::scoresEstimatedLead,
+    &TextSet::reviewLead,
+    &TextSet::reviewNothing,
+    &TextSet::reviewMoveLead,
+    &TextSet::reviewMoveTail,
+    &TextSet::reviewLostLead,
+    &TextSet::reviewLostTail,
+    &TextSet::reviewBestTail,
     &TextSet::turnBlackLine,
     &TextSet::turnWhiteLine,
     &TextSet::passText,
@@ -241,6 +308,16 @@ inline constexpr TextSet JapaneseSet = {
     .letterCoordinateHint = japanese::LetterCoordinateHint,
     .breakOffHint = japanese::BreakOffHint,
     .undoHint = japanese::UndoHint,
+    .coachHint = japanese::CoachHint,
+    .scoresExactLead = japanese::ScoresExactLead,
+    .scoresEstimatedLead = japanese::ScoresEstimatedLead,
+    .reviewLead = japanese::ReviewLead,
+    .reviewNothing = japanese::ReviewNothing,
+    .reviewMoveLead = japanese::ReviewMoveLead,
+    .reviewMoveTail = japanese::ReviewMoveTail,
+    .reviewLostLead = japanese::ReviewLostLead,
+    .reviewLostTail = japanese::ReviewLostTail,
+    .reviewBestTail = japanese::ReviewBestTail,
     .turnBlackLine = japanese::TurnBlackLine,
     .turnWhiteLine = japanese::TurnWhiteLine,
     .passText = japanese::PassText,
@@ -266,6 +343,16 @@ inline constexpr TextSet EnglishSet = {
     .letterCoordinateHint = english::LetterCoordinateHint,
     .breakOffHint = english::BreakOffHint,
     .undoHint = english::UndoHint,
+    .coachHint = english::CoachHint,
+    .scoresExactLead = english::ScoresExactLead,
+    .scoresEstimatedLead = english::ScoresEstimatedLead,
+    .reviewLead = english::ReviewLead,
+    .reviewNothing = english::ReviewNothing,
+    .reviewMoveLead = english::ReviewMoveLead,
+    .reviewMoveTail = english::ReviewMoveTail,
+    .reviewLostLead = english::ReviewLostLead,
+    .reviewLostTail = english::ReviewLostTail,
+    .reviewBestTail = english::ReviewBestTail,
     .turnBlackLine = english::TurnBlackLine,
     .turnWhiteLine = english::TurnWhiteLine,
     .passText = english::PassText,

@@ -30,6 +30,7 @@ struct Settings {
   bool undo;               // a human side may take back turns with 98
   bool opening;            // games start after the moves SetOpening or ResumeFrom loaded
   bool letterSquares;      // squares as a1..h8: the board's labels, typed moves, the move lines
+  int coachLevel;          // the coach's search level (97 and the review); 0: no coach
 };
 
 // The one Settings record: filled once before the first game, read by every game of the run.
