@@ -5,9 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -18,6 +21,8 @@
 #include "child_process.h"
 #include "cp932.h"
 #include "expected_text.h"
+#include "harness.h"
+#include "minimax.h"
 #include "platform/console.h"
 
 namespace reversi {
@@ -958,6 +963,122 @@ TEST(CombinedOptions, EachAddsOnlyItsOwnPart) {
   for (const std::string& line : lines)
     ExpectRealTranscript(line);
   std::remove(path.c_str());
+}
+
+// A square's SquareCode text ("34") in letters ("d3").
+std::string Letters(const std::string& code) {
+  return {static_cast<char>('a' + code[1] - '1'), code[0]};
+}
+
+// The numeric session's output as --notation=a1 shows it: the coordinate hint, the column and row
+// labels, the COM's move lines, the last-move lines and refusals naming a square.
+std::string InLetters(const std::string& numeric) {
+  const std::regex comMove(R"(^>([1-8][1-8])$)");
+  const std::regex rowLabel(R"(^([1-8])0(.*)$)");
+  const std::regex lastMove(R"((○|●)([1-8][1-8]))");
+  const std::regex refused(R"(input\[([1-8][1-8])\])");
+  std::string converted;
+  for (std::string line : Lines(numeric)) {
+    std::smatch match;
+    line = ReplaceAll(
+        line, "*Type the row (Y) as the tens digit, the column (X) as the units, then Enter.",
+        "*Type the column letter and the row digit (such as d3), then Enter.");
+    if (line == "  1 2 3 4 5 6 7 8") {
+      line = "  a b c d e f g h";
+    } else if (std::regex_match(line, match, comMove)) {
+      line = ">" + Letters(match[1]);
+    } else if (std::regex_match(line, match, rowLabel)) {
+      line = " " + match[1].str() + match[2].str();
+    }
+    for (const std::regex* pattern : {&lastMove, &refused}) {
+      while (std::regex_search(line, match, *pattern)) {
+        const std::string code = match[match.size() - 1];
+        line.replace(match.position(match.size() - 1), 2, Letters(code));
+      }
+    }
+    converted += line + "\n";
+  }
+  if (numeric.empty() || numeric.back() != '\n') converted.pop_back();
+  return converted;
+}
+
+// --notation=a1 changes how squares are written and read and nothing else: a session typed in
+// letters shows what the numeric one shows, in letters; numbers are still understood.
+TEST(NotationOption, NamesEverySquareInLetters) {
+  const std::string numeric =
+      Output({"--english", "--last-move", "--seed=8"}, "1\n34\n11\n53\n64\n0\n99\n99\n");
+  EXPECT_EQ(Output({"--english", "--last-move", "--seed=8", "--notation=a1"},
+                   "1\nd3\na1\nC5\n64\n0\n99\n99\n"),
+            InLetters(numeric));
+  EXPECT_EQ(Output({"--english", "--seed=8", "--notation=11"}, "3\n99\n"),
+            Output({"--english", "--seed=8"}, "3\n99\n"));
+  EXPECT_EQ(RunWith({"--notation=b2"}, "").errors,
+            "reversi: --notation needs one of 11|a1, not 'b2'\nTry 'reversi --help'.\n");
+}
+
+// The position text of the board a picture shows, with `side` to move.
+std::string PositionOf(const char* picture, char side) {
+  std::string text;
+  for (const char* at = picture; *at != '\0'; ++at) {
+    if (*at != ' ') text += *at == '.' ? '-' : *at;
+  }
+  return text + " " + side;
+}
+
+// The coach's scores are those of perfect play on a small ending; its review names the costliest
+// move with the board to try it again; and it never changes what the COM plays.
+TEST(CoachOption, ScoresAsPerfectPlayAndReviewsTheCostliestMove) {
+  // Ten empty squares; black to move.
+  const char* const ending =
+      "..OOOOO. .XXXXXO. XXXOXOOO XXOXOXOO XOXXOXOO XOOXXOXO ..XXXXX. .XXXXXX.";
+  const std::string position = PositionOf(ending, 'X');
+  const std::string listing =
+      Output({"--english", "--position=" + position, "--coach"}, "0\n97\n99\n99\n");
+  testing::SetBoard(ending);
+  std::map<std::string, int> expected;
+  for (SquareSet legal = LegalSquares(0); legal != 0; legal &= legal - 1) {
+    const int index = std::countr_zero(legal);
+    const BoardState before = ReadBoardState();
+    PlaceDisc(index / BoardSize, index % BoardSize, 0);
+    expected[std::to_string(SquareCode(index / BoardSize, index % BoardSize))] =
+        -testing::SolveByMinimax(1);
+    WriteBoardState(before);
+  }
+  const auto lead = listing.find("*Every move in discs, best first (exact):\n");
+  ASSERT_NE(lead, std::string::npos) << listing;
+  std::map<std::string, int> listed;
+  const std::regex entry(R"(  ([1-8][1-8]):\s*([-+]?\d+))");
+  const std::string scores = listing.substr(lead, listing.find('>', lead) - lead);
+  for (std::sregex_iterator it(scores.begin(), scores.end(), entry), end; it != end; ++it)
+    listed[(*it)[1]] = std::stoi((*it)[2]);
+  EXPECT_EQ(listed, expected);
+
+  // Black plays its worst move and then both sides play on; the review names that move.
+  const auto worst =
+      std::min_element(expected.begin(), expected.end(),
+                       [](const auto& a, const auto& b) { return a.second < b.second; });
+  const auto best =
+      std::max_element(expected.begin(), expected.end(),
+                       [](const auto& a, const auto& b) { return a.second < b.second; });
+  const std::string review = Output({"--english", "--position=" + position, "--coach"},
+                                    "1\n" + worst->first + "\n99\n99\n");
+  const int discs = 54;  // on the ending's board, before black's move
+  EXPECT_NE(review.find("*Costliest moves (discs lost against the best move):\n ○ move " +
+                        std::to_string(discs - 3) + ": " + worst->first + " lost " +
+                        std::to_string(best->second - worst->second) + " (best " + best->first +
+                        ")\n   --position='" + position + "'\n"),
+            std::string::npos)
+      << review;
+
+  // With the coach, the COM plays as without it: only the coach's own lines differ.
+  const std::string input = "1\n34\n97\n43\n97\n0\n99\n99\n";
+  const std::string coached = Output({"--english", "--seed=5", "--level=2", "--coach=2"}, input);
+  std::string plain = Output({"--english", "--seed=5", "--level=2"}, "1\n34\n43\n0\n99\n99\n");
+  std::string stripped = WithoutLines(coached, "*To see the score of every move");
+  stripped = std::regex_replace(stripped, std::regex(R"(\*Every move[^\n]*\n(  [^\n]*\n)+)"), "");
+  stripped =
+      std::regex_replace(stripped, std::regex(R"(\*(Costliest|No move)[^\n]*\n( [^\n]*\n)*)"), "");
+  EXPECT_EQ(ReplaceAll(stripped, ">>", ">"), plain);
 }
 
 }  // namespace
