@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Plays the game's COM against a GTP Reversi engine and prints a table of the results.
 
-The game is driven through its ordinary dialogue, as a player would run it: one process per game,
+By default the COM plays as a GTP engine itself (reversi --gtp --level=L --seed=N), the referee
+asking each side for its move with "genmove" and telling the other with "play", and comparing the
+COM's final_score with its own count at the end. With --through dialogue the game is driven
+through its ordinary dialogue instead, as a player would run it: one process per game,
 started with --english --seed=N --level=L, mode 1 (the engine plays black as the "player", the
 COM white) or mode 2 (the COM black), colours alternating from game to game. The engine hears the
 COM's moves with "play" and is asked for its own with "genmove". The referee keeps its own board
@@ -218,6 +221,52 @@ def play_game(program, level, seed, com_colour, engine_command):
     return com, count(board, other(com_colour)), com_times, engine_times
 
 
+def final_score(board):
+    """The score as GTP's final_score gives it: empty squares count for the side ahead."""
+    black, white = count(board, BLACK), count(board, WHITE)
+    empty = SIZE * SIZE - black - white
+    if black == white:
+        return "0"
+    return f"B+{black - white + empty}" if black > white else f"W+{white - black + empty}"
+
+
+def play_gtp_game(program, level, seed, com_colour, engine_command):
+    """One game with the COM as a GTP engine too (--gtp); the same result as play_game."""
+    engine = Engine(engine_command)
+    com = Engine([program, "--gtp", f"--seed={seed}", f"--level={level}"])
+    com_times, engine_times = [], []
+    try:
+        for player in (engine, com):
+            player.ask("boardsize 8")
+            player.ask("clear_board")
+        board = new_board()
+        mover = BLACK
+        while True:
+            if not legal_moves(board, mover):
+                mover = other(mover)
+                if not legal_moves(board, mover):
+                    break
+            colour = "black" if mover == BLACK else "white"
+            player, listener = (com, engine) if mover == com_colour else (engine, com)
+            thinking = time.monotonic()
+            answer = player.ask(f"genmove {colour}")
+            (com_times if player is com else engine_times).append(time.monotonic() - thinking)
+            if answer.lower() == "pass":
+                raise RefereeError(f"{'the COM' if player is com else 'engine'} passed although "
+                                   "it can move")
+            row, col = from_gtp(answer)
+            play(board, row, col, mover)
+            listener.ask(f"play {colour} {to_gtp(row, col)}")
+            mover = other(mover)
+        score = com.ask("final_score")
+        if score != final_score(board):
+            raise RefereeError(f"the COM scores {score}, the referee {final_score(board)}")
+    finally:
+        com.close()
+        engine.close()
+    return count(board, com_colour), count(board, other(com_colour)), com_times, engine_times
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", required=True, help="the game's executable")
@@ -228,6 +277,8 @@ def main():
     parser.add_argument("--games", type=int, default=20, help="games per pairing")
     parser.add_argument("--seed", type=int, default=1000, help="the first game's --seed")
     parser.add_argument("--verbose", action="store_true", help="a line per game on stderr")
+    parser.add_argument("--through", choices=["gtp", "dialogue"], default="gtp",
+                        help="drive the COM as a GTP engine (--gtp) or through the game's dialogue")
     args = parser.parse_args()
     levels = [int(x) for x in args.levels.split(",")]
     opponents = [int(x) for x in args.opponents.split(",")]
@@ -248,8 +299,9 @@ def main():
                 colour = BLACK if game % 2 == 0 else WHITE
                 command = [args.engine, "-l", str(opponent), "-r", str(args.randomness)]
                 try:
-                    com, eng, com_t, eng_t = play_game(args.program, level, args.seed + game,
-                                                       colour, command)
+                    playing = play_gtp_game if args.through == "gtp" else play_game
+                    com, eng, com_t, eng_t = playing(args.program, level, args.seed + game,
+                                                     colour, command)
                 except RefereeError as error:
                     print(f"level {level} vs -l {opponent}, game {game + 1}: {error}",
                           file=sys.stderr)
