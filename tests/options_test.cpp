@@ -1081,5 +1081,29 @@ TEST(CoachOption, ScoresAsPerfectPlayAndReviewsTheCostliestMove) {
   EXPECT_EQ(ReplaceAll(stripped, ">>", ">"), plain);
 }
 
+// Endgame problems with published exact scores (FForum 40-44), each played on along best moves to
+// 16 empty squares, where the score for the side to move is the published one, signed for that
+// side: given with --position, the engine's exact search must find the same score.
+TEST(PositionOption, ExactScoresOfPublishedEndgames) {
+  const struct {
+    const char* board;
+    int score;
+  } problems[] = {
+      {"OOXXXXXXXOXXXXXXOOXOXOOXOOXXOOXXOOXOOOXX-X-OOOOX----O--X-------- O", -38},
+      {"-OOOOO--X-OOOOX-XXOOOOO-XOXXOXOX-XXXXXXOOOXOOXO---OXXO---OOO--O- X", 0},
+      {"--OOOXOO--XOOOOOOOOOOXXO-OOOXXXOX-OOOXXO---OOXOO---OOOXO--OOOO-- X", 6},
+      {"--XXXXX---XXXX---OXOXOO--OXXXXO--OXXXOOOOOXXXXOO--XXOOOO--XXXXXX X", 12},
+      {"--O-X-O---OOOO-OXXXXXXOOXXOOXXXOXOXXXXX-XOXXXX--OOOXXX--XO-XXX-- X", 14},
+  };
+  for (const auto& problem : problems) {
+    const std::string hint =
+        Output({"--nboard", std::string("--position=") + problem.board}, "hint 1\n");
+    const std::regex best(R"(search [a-h][1-8] (-?\d+)\.00 0 16\n)");
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(hint, match, best)) << problem.board << "\n" << hint;
+    EXPECT_EQ(std::stoi(match[1]), problem.score) << problem.board;
+  }
+}
+
 }  // namespace
 }  // namespace reversi
