@@ -73,6 +73,14 @@ def play(board, row, col, mover):
         board[r][c] = mover
 
 
+def side_to_move(board, mover):
+    """`mover`, or the other side when `mover` must pass; None when neither side can move."""
+    for side in (mover, other(mover)):
+        if legal_moves(board, side):
+            return side
+    return None
+
+
 def count(board, cell):
     return sum(line.count(cell) for line in board)
 
@@ -184,11 +192,7 @@ def play_game(program, level, seed, com_colour, engine_command):
         mover = BLACK
         started = time.monotonic()
         game.send("2\n" if com_colour == BLACK else "1\n")
-        while True:
-            if not legal_moves(board, mover):
-                mover = other(mover)
-                if not legal_moves(board, mover):
-                    break
+        while (mover := side_to_move(board, mover)) is not None:
             colour = "black" if mover == BLACK else "white"
             if mover == com_colour:
                 match = game.expect(Game.COM_MOVE)
@@ -241,11 +245,7 @@ def play_gtp_game(program, level, seed, com_colour, engine_command):
             player.ask("clear_board")
         board = new_board()
         mover = BLACK
-        while True:
-            if not legal_moves(board, mover):
-                mover = other(mover)
-                if not legal_moves(board, mover):
-                    break
+        while (mover := side_to_move(board, mover)) is not None:
             colour = "black" if mover == BLACK else "white"
             player, listener = (com, engine) if mover == com_colour else (engine, com)
             thinking = time.monotonic()
