@@ -16,7 +16,6 @@ namespace {
 constexpr int CoachedCapacity = SquareCount;
 constexpr int ReviewLength = 3;
 constexpr int ScoresPerLine = 8;
-constexpr int ScoreWidth = 3;
 constexpr int StartDiscs = 4;
 
 struct CoachedMove {
@@ -45,11 +44,12 @@ int WholeDiscs(int hundredths) {
   return (hundredths >= 0 ? hundredths + half : hundredths - half) / ScorePerDisc;
 }
 
-// A score with its sign ("+2", " 0", "-12"), ScoreWidth columns at least.
+// A score with its sign, three columns for scores of one or two digits (" +2", "  0", "-12").
 void WriteSignedDiscs(int discs) {
+  constexpr int FirstTwoDigitSize = 10;
   const char sign = discs > 0 ? '+' : discs < 0 ? '-' : ' ';
   const int size = discs > 0 ? discs : -discs;
-  if (size < 10) platform::WriteText(" ");
+  if (size < FirstTwoDigitSize) platform::WriteText(" ");
   const char text[] = {sign, '\0'};
   platform::WriteText(text);
   platform::WriteNumber(size);
