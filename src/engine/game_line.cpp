@@ -75,10 +75,6 @@ bool TakeBackOnLine() {
   return true;
 }
 
-bool LineOver() {
-  return LegalSquares(0) == 0 && LegalSquares(1) == 0;
-}
-
 void KeepLine() {
   line.now = ReadBoardState();
   kept = line;
@@ -87,16 +83,6 @@ void KeepLine() {
 void BringBackLine() {
   line = kept;
   WriteBoardState(line.now);
-}
-
-Position LinePosition() {
-  Position position = {};
-  for (int row = 0; row < BoardSize; ++row) {
-    for (int col = 0; col < BoardSize; ++col)
-      position.cells[row][col] = Board[row][col];
-  }
-  position.side = line.sideToMove;
-  return position;
 }
 
 }  // namespace reversi::engine

@@ -21,15 +21,9 @@ bool PlayOnLine(int side, int square);
 // Takes the last move or pass back; false when there is none.
 bool TakeBackOnLine();
 
-// Whether neither side can move.
-bool LineOver();
-
 // Keeps a copy of the whole line, which BringBackLine restores: for reading a game that may turn
 // out to be broken half-way without losing the one before it.
 void KeepLine();
 void BringBackLine();
-
-// The current position as the position text knows it.
-Position LinePosition();
 
 }  // namespace reversi::engine

@@ -27,6 +27,7 @@ void Succeed() {
   platform::WriteText(" ");
 }
 
+// Writes a failed answer with its message.
 void Fail(const char* message) {
   platform::WriteText("?");
   platform::WriteText(commandId);
@@ -47,6 +48,7 @@ struct Arguments {
   int count;
 };
 
+// The identification commands: the protocol version, the engine's name and its version.
 void ProtocolVersionCommand(Arguments) {
   Succeed();
   platform::WriteText(ProtocolVersion);
@@ -65,6 +67,7 @@ void VersionCommand(Arguments) {
 void KnownCommand(Arguments arguments);
 void ListCommands(Arguments arguments);
 
+// Only the 8 x 8 board is played.
 void BoardSizeCommand(Arguments arguments) {
   int size = 0;
   if (arguments.count != 1 || !ReadCount(arguments.words[0], SquareCount, size)) {
@@ -76,6 +79,7 @@ void BoardSizeCommand(Arguments arguments) {
   }
 }
 
+// A new game from the start position (the usual one, or the --position board).
 void ClearBoardCommand(Arguments) {
   StartLine(engineStart->start);
   Succeed();
@@ -90,6 +94,7 @@ void KomiCommand(Arguments arguments) {
   }
 }
 
+// Plays a colour's move or pass that another player made.
 void PlayCommand(Arguments arguments) {
   const int side = arguments.count == 2 ? ReadColour(arguments.words[0]) : -1;
   const int square = arguments.count == 2 ? ReadEngineMove(arguments.words[1]) : NotAMove;
@@ -102,6 +107,8 @@ void PlayCommand(Arguments arguments) {
   }
 }
 
+// Plays and answers the COM's move for a colour: its level's choice with the turn's one coin,
+// or "pass" for a colour without a move.
 void GenMoveCommand(Arguments arguments) {
   const int side = arguments.count == 1 ? ReadColour(arguments.words[0]) : -1;
   if (side < 0) {
@@ -117,6 +124,7 @@ void GenMoveCommand(Arguments arguments) {
   WriteMove(square, "pass");
 }
 
+// Takes the last move or pass back.
 void UndoCommand(Arguments) {
   if (TakeBackOnLine()) {
     Succeed();
@@ -125,6 +133,7 @@ void UndoCommand(Arguments) {
   }
 }
 
+// The board as text, X for black and O for white, with the side to move.
 void ShowBoardCommand(Arguments) {
   constexpr char Columns[] = "  a b c d e f g h\n";
   Succeed();
@@ -158,6 +167,7 @@ void FinalScoreCommand(Arguments) {
   }
 }
 
+// Answers, then ends the session.
 void QuitCommand(Arguments) {
   quitting = true;
   Succeed();
@@ -185,6 +195,7 @@ constexpr Command Commands[] = {
     {"quit", QuitCommand},
 };
 
+// The command of that name, any case, or nullptr.
 const Command* FindCommand(const char* name) {
   for (const Command& command : Commands) {
     if (SameWord(name, command.name)) return &command;
@@ -192,12 +203,14 @@ const Command* FindCommand(const char* name) {
   return nullptr;
 }
 
+// Whether a command of the given name is known.
 void KnownCommand(Arguments arguments) {
   Succeed();
   platform::WriteText(arguments.count == 1 && FindCommand(arguments.words[0]) != nullptr ? "true"
                                                                                          : "false");
 }
 
+// Every known command, one a line.
 void ListCommands(Arguments) {
   Succeed();
   for (const Command& command : Commands) {

@@ -22,6 +22,7 @@ int level = LastLevel;
 GgfGame ggfGame;
 ScoredMove scored[CandidateCapacity];
 
+// Writes a status line, which a board program shows as the engine's state.
 void Status(const char* text) {
   platform::WriteText("status ");
   platform::WriteText(text);
@@ -74,6 +75,7 @@ void WriteScoreLine(const ScoredMove& move, int depth) {
   platform::WriteText("\n");
 }
 
+// The best `countWord` moves (one when it is missing or no number) with their scores.
 void Hint(const char* countWord) {
   int wanted = 1;
   if (countWord != nullptr && !ReadCount(countWord, SquareCount, wanted)) wanted = 1;
