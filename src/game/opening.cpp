@@ -30,7 +30,8 @@ constexpr std::size_t ReadPieceSize = 4096;
 
 OpeningCheck Verdict(OpeningVerdict verdict, int index, int side) {
   OpeningCheck check = {verdict, index + 1, {}, side};
-  if (index < openingLength) WriteMoveText(openingSquares[index], check.move);
+  // A board over before any move has no move to name.
+  if (index >= 0 && index < openingLength) WriteMoveText(openingSquares[index], check.move);
   return check;
 }
 
