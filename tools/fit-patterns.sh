@@ -4,11 +4,13 @@
 # fit per stage (tools/fit-patterns/fit_patterns.cpp). Two rounds: the hand-weighted evaluation
 # plays the first games; the weights fitted to them play the second; the final fit takes both.
 # Every seed is fixed, so a run repeats exactly. Two processes at a time, run under nice.
-#   usage: bash tools/fit-patterns.sh [games per process and round, default 4000]
+#   usage: bash tools/fit-patterns.sh [games per process in round 1, default 4000]
+#                                     [games per process in round 2, default 1000]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-games="${1:-4000}"
+first_games="${1:-4000}"
+second_games="${2:-1000}"
 bash tools/install-deps.sh g++ cmake make libbenchmark-dev >&2
 cmake -S . -B build-fit -DCMAKE_BUILD_TYPE=Release -DREVERSI_TESTS=OFF \
   -DREVERSI_BENCHMARKS=ON >/dev/null
@@ -17,22 +19,23 @@ tool=build-fit/bench/reversi_fit_patterns
 data=build-fit/fit-data
 mkdir -p "$data"
 
-# Plays 2 x $games games of round $1 into $data/$1-{0,1}.bin; the rest are generate's options.
+# Plays 2 x $2 games of round $1 into $data/$1-{0,1}.bin; the rest are generate's options.
 generate() {
   local round="$1"
-  shift
+  local games="$2"
+  shift 2
   nice "$tool" generate --games "$games" --first 0 --out "$data/$round-0.bin" "$@" &
   nice "$tool" generate --games "$games" --first "$games" --out "$data/$round-1.bin" "$@" &
   wait
 }
 
 SECONDS=0
-generate hand --seed 1 --level 3 --exact 16 --hand
+generate hand "$first_games" --seed 1 --level 3 --exact 16 --hand
 echo "round 1 played: $SECONDS s"
 nice "$tool" fit --out-source "$data/round1.cpp" --out-weights "$data/round1.bin" \
   "$data"/hand-*.bin
 echo "round 1 fitted: $SECONDS s"
-generate learned --seed 2 --level 3 --exact 16 --weights "$data/round1.bin"
+generate learned "$second_games" --seed 2 --level 3 --exact 16 --weights "$data/round1.bin"
 echo "round 2 played: $SECONDS s"
 nice "$tool" fit --out-source src/com/pattern_weights.cpp --out-weights "$data/round2.bin" \
   "$data"/hand-*.bin "$data"/learned-*.bin
