@@ -33,7 +33,7 @@ SECONDS=0
 generate hand "$first_games" --seed 1 --level 3 --exact 16 --hand
 echo "round 1 played: $SECONDS s"
 nice "$tool" fit --out-source "$data/round1.cpp" --out-weights "$data/round1.bin" \
-  "$data"/hand-*.bin
+  --penalties 1,3,10 "$data"/hand-*.bin
 echo "round 1 fitted: $SECONDS s"
 generate learned "$second_games" --seed 2 --level 3 --exact 16 --weights "$data/round1.bin"
 echo "round 2 played: $SECONDS s"

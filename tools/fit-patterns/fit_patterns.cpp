@@ -4,7 +4,7 @@
 // plays the learned evaluation against the hand-weighted one. A tool, not part of the game: it
 // allocates freely. tools/fit-patterns.sh runs the whole fit with fixed seeds.
 //   generate --games N --first G --seed S --level L --exact E [--hand] [--weights FILE] --out FILE
-//   fit --out-source FILE --out-weights FILE DATA...
+//   fit --out-source FILE --out-weights FILE [--penalties P,...] DATA...
 //   match --level L --games N --seed S [--weights FILE]
 #include <algorithm>
 #include <cmath>
@@ -370,7 +370,14 @@ int Fit(int argc, char** argv) {
   std::printf("%zu positions\n", samples.size());
   const std::vector<int> canonical = CanonicalEntries();
   std::vector<std::int16_t> all;
-  const double penalties[] = {1, 3, 10};
+  // The penalties tried, comma-separated; the one with the least held-out error is kept.
+  std::vector<double> penalties;
+  for (const char* at = Argument(argc, argv, "--penalties", "3,10,30,100"); *at != '\0';) {
+    char* end = nullptr;
+    penalties.push_back(std::strtod(at, &end));
+    if (end == at) Fail("bad --penalties");
+    at = *end == ',' ? end + 1 : end;
+  }
   for (int stage = 0; stage < StageCount; ++stage) {
     const int low = stage * StageEmpties + 1 - StageOverlap;
     const int high = (stage + 1) * StageEmpties + StageOverlap;
