@@ -7,6 +7,7 @@
 //   fit --out-source FILE --out-weights FILE [--penalties P,...] DATA...
 //   match --level L --games N --seed S [--weights FILE]
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -434,6 +435,9 @@ int Match(int argc, char** argv) {
   int draws = 0;
   int losses = 0;
   long margins = 0;
+  std::vector<double> times;  // the learned side's moves, wall clock
+  double worst = 0;
+  int worstEmpties = 0;
   for (int game = 0; game < games; ++game) {
     std::mt19937 opening(seed + static_cast<std::uint32_t>(game / 2));
     std::mt19937 coins(seed * 31U + static_cast<std::uint32_t>(game));
@@ -447,7 +451,17 @@ int Match(int argc, char** argv) {
       if (status == GameOver) break;
       if (status == MustPass) side = OtherSide(side);
       UseHandWeightedEvaluation(side != learnedSide);
+      const int empties = CountCells(Empty);
+      const auto start = std::chrono::steady_clock::now();
       PlayMove(side, level, move < OpeningMoves, move < OpeningMoves ? opening : coins);
+      const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+      if (side == learnedSide && move >= OpeningMoves) {
+        times.push_back(took.count());
+        if (took.count() > worst) {
+          worst = took.count();
+          worstEmpties = empties;
+        }
+      }
       side = OtherSide(side);
     }
     const int margin = DiscMargin(learnedSide);
@@ -462,6 +476,12 @@ int Match(int argc, char** argv) {
   std::printf("level %d: learned %d-%d-%d (won-drawn-lost), %.0f%%, mean margin %+.1f\n", level,
               wins, draws, losses, 100.0 * (wins + draws / 2.0) / games,
               static_cast<double>(margins) / games);
+  std::sort(times.begin(), times.end());
+  constexpr double Milliseconds = 1000;
+  if (!times.empty()) {
+    std::printf("learned side's moves: median %.1f ms, worst %.0f ms (at %d empty squares)\n",
+                times[times.size() / 2] * Milliseconds, worst * Milliseconds, worstEmpties);
+  }
   UseHandWeightedEvaluation(false);
   return 0;
 }
