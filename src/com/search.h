@@ -1,5 +1,5 @@
 // The searching COM of levels 2 and up: negamax with alpha-beta pruning over the board's bit sets,
-// a hand-weighted evaluation and an exact search to the end; a move depends only on the position
+// a learned evaluation and an exact search to the end; a move depends only on the position
 // and the coin. Private to src/com (tests and benchmarks reach it here).
 #pragma once
 
