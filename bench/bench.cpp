@@ -14,6 +14,7 @@
 
 #include "board/board.h"
 #include "com/com.h"
+#include "com/patterns.h"
 #include "com/search.h"
 #include "com_game.h"
 #include "game/game.h"
@@ -213,6 +214,22 @@ void BM_Perft(benchmark::State& state) {
       static_cast<double>(leaves), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_Perft)->Unit(benchmark::kMillisecond);
+
+// The searching levels' evaluation alone on the middle-game and late-game positions, learned and
+// hand-weighted: the time of one evaluation.
+void BM_EvaluatePosition(benchmark::State& state, const Position Positions::*which, bool hand) {
+  const Position& position = FixedPositions().*which;
+  Load(position);
+  const CellSets cells = ReadCellSets(position.side);
+  UseHandWeightedEvaluation(hand);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(EvaluatePosition(cells));
+  }
+  UseHandWeightedEvaluation(false);
+}
+BENCHMARK_CAPTURE(BM_EvaluatePosition, learned_midgame, &Positions::midgame, false);
+BENCHMARK_CAPTURE(BM_EvaluatePosition, learned_late_game, &Positions::lateGame, false);
+BENCHMARK_CAPTURE(BM_EvaluatePosition, hand_midgame, &Positions::midgame, true);
 
 // Games the searching COM plays against itself per level, each with its own seed.
 constexpr int SearchedGames = 6;

@@ -1,5 +1,5 @@
 // The searching COM of levels 2 and up: negamax with alpha-beta pruning over the board's bit sets,
-// a hand-weighted evaluation and an exact search to the end; a move depends only on the position
+// a learned evaluation and an exact search to the end; a move depends only on the position
 // and the coin. Private to src/com (tests and benchmarks reach it here).
 #pragma once
 
@@ -26,14 +26,17 @@ LevelReach ReachOf(int level);
 inline constexpr int WonDiscScore = 100000;
 
 // The evaluation's units per disc of final difference: a middle-game score divided by this is the
-// disc margin the evaluation expects, as hints and the protocols show it.
+// disc margin the evaluation expects, as hints and the protocols show it. The learned weights are
+// stored in these units.
 inline constexpr int EvaluationUnitsPerDisc = 100;
 
 // ---- Evaluation (evaluation.cpp) ----------------------------------------------------------------
 
-// How good the position is for the side that `cells` were read for, which is to move: mobility,
-// potential mobility, corners and the squares next to empty ones, stable edge discs and parity,
-// weighed by how far the game has come. Positive is good for the mover. |value| < WonDiscScore.
+// How good the position is for the side that `cells` were read for, which is to move: the final
+// disc margin it promises, in EvaluationUnitsPerDisc, from learned values of the configurations of
+// its edges, corners, rows and diagonals and of both sides' mobility, for the stage of the game
+// (patterns.h). The same for all eight symmetric images of a position. Positive is good for the
+// mover. |value| < WonDiscScore.
 int EvaluatePosition(const CellSets& cells);
 
 // ---- Search (search.cpp) ------------------------------------------------------------------------
