@@ -21,6 +21,7 @@ struct CommandLine {
   Settings settings;
   const char* openingMoves;  // --from: the moves every game starts after, or nullptr
   const char* resumeName;    // --resume: the record file whose last game goes on, or nullptr
+  const char* solveName;     // --solve: the problem file to solve instead of a game, or nullptr
   int blackLevel;            // the level asked for the black COM (side 0); 0 when none was
   int whiteLevel;            // the same for the white COM (side 1)
 };

@@ -8,6 +8,7 @@
 
 #include "com/com.h"
 #include "command_line.h"
+#include "engine/engine.h"
 #include "game/game.h"
 #include "platform/console.h"
 
@@ -61,6 +62,11 @@ bool StartAfterMoves(const OptionValue& value, CommandLine& line) {
 
 bool ResumeRecordedGame(const OptionValue& value, CommandLine& line) {
   line.resumeName = value.text;
+  return true;
+}
+
+bool SolveProblemFile(const OptionValue& value, CommandLine& line) {
+  line.solveName = value.text;
   return true;
 }
 
@@ -148,6 +154,13 @@ constexpr OptionRow Options[] = {
              "own rule-based COM; 2 to 5 search ahead, deeper as N\n"
              "rises; N,M gives the black COM level N, the white M",
      .apply = SetLevels},
+    Valued(ValueKind::Text, "solve", "FILE", "a file name",
+           "solve every position of FILE exactly instead of playing:\n"
+           "one line each, the 64 squares a1..h8 as X, O or -, the\n"
+           "side to move, then optionally the best moves' scores\n"
+           "(; a2:+38;); prints each best move, its score, nodes and\n"
+           "time, and exits 1 if a score differs from the file's",
+           SolveProblemFile),
 };
 
 static_assert(IsWellFormed(Options));
@@ -258,6 +271,7 @@ int ReadCommandLine(int argc, char** argv) {
     platform::WriteErrorText("\n");
     return ExitWriteFailed;
   }
+  if (line.solveName != nullptr) return engine::RunSolve(line.solveName);
   // The moves are checked before the record file is opened: a refused command line creates no file.
   if (line.openingMoves != nullptr && line.resumeName != nullptr) {
     RefuseCommandLine({"--from and --resume cannot be used together"});

@@ -94,6 +94,12 @@ struct SearchReport {
 // COM's play.
 int ScoreMoves(int side, int level, ScoredMove* out, SearchReport& report);
 
+// Solves `side`'s turn on the Board to the end of the game, however many squares are empty: a
+// best move (NoSquareCode when `side` must pass or the game is over) and its exact score in discs
+// for `side`, the empty squares of a game that ends early going to the winner. Prints nothing,
+// draws no number and leaves the Board as it was. Its time grows steeply with the empty squares.
+ScoredMove SolveBestMove(int side, SearchReport& report);
+
 // Puts the list, the levels, the search's table and the generator back to how the program
 // finds them at start-up.
 void ResetComState();
