@@ -179,7 +179,8 @@ TEST(CommandLine, ExitCodeAndFirstLine) {
       {{"--version", "-h"}, 0, "Usage: reversi [OPTION]..."},
       {{"--he"}, 0, "Usage: reversi [OPTION]..."},
       {{"--record=/nonexistent/games.txt", "--version"}, 0, "reversi 1.00"},
-      {{"--del=5", "--s", "00004294967295"}, 0, japaneseMenu},
+      {{"--del=5", "--se", "00004294967295"}, 0, japaneseMenu},
+      {{"--s"}, 2, "reversi: ambiguous option '--s'"},
       {{"-hx"}, 2, "reversi: unknown option '-x'"},
       {{"-h="}, 2, "reversi: unknown option '-='"},
       {{"--=x"}, 2, "reversi: unknown option '--=x'"},
@@ -286,6 +287,11 @@ TEST(CommandLine, HelpTextInFull) {
             "                      undo, showboard, final_score...) at the --level given\n"
             "      --nboard        be an engine for board programs: answer the NBoard\n"
             "                      protocol (set game, move, go, hint, ping)\n"
+            "      --solve=FILE    solve every position of FILE exactly instead of playing:\n"
+            "                      one line each, the 64 squares a1..h8 as X, O or -, the\n"
+            "                      side to move, then optionally the best moves' scores\n"
+            "                      (; a2:+38;); prints each best move, its score, nodes and\n"
+            "                      time, and exits 1 if a score differs from the file's\n"
             "\n"
             "Keys (type the number, then Enter):\n"
             "  0..3      at the mode prompt: 0 Player vs Player, 1 Player vs COM,\n"

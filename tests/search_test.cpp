@@ -121,13 +121,13 @@ TEST_F(SearchTest, ExactSearchOnHandMadeEndings) {
     int difference;
   } cases[] = {
       // Black's 11 turns 22 alone and ends the game at 54-9; White's 88 turns the diagonal
-      // 77..33 and ends it at 16-47.
-      {testing::OneMoveEachPicture, 0, 54 - 9},
-      {testing::OneMoveEachPicture, 1, 16 - 47},
+      // 77..33 and ends it at 16-47. The square left empty counts for the winner.
+      {testing::OneMoveEachPicture, 0, 54 - 9 + 1},
+      {testing::OneMoveEachPicture, 1, 16 - 47 - 1},
       // Full board: the count alone.
       {"XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX OOOOOOOO OOOOOOOO OOOOOOOO OOOOOOOO", 1, 0},
-      // Neither side can play the last square: it stays empty.
-      {"XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXX.", 1, -63},
+      // Neither side can play the last square: it stays empty and counts for the winner.
+      {"XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXXX XXXXXXX.", 1, -64},
       // Black cannot move and passes; White takes 11 and turns its row.
       {".XXXXXXO OOOOOOOO OOOOOOOO OOOOOOOO OOOOOOOO OOOOOOOO OOOOOOOO OOOOOOOO", 0, -64},
   };

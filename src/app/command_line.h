@@ -23,6 +23,7 @@ struct CommandLine {
   const char* resumeName;    // --resume: the record file whose last game goes on, or nullptr
   const char* positionText;  // --position: the board every game starts from, or nullptr
   int engine;                // StartGtp or StartNBoard when an engine protocol was asked for
+  const char* solveName;     // --solve: the problem file to solve instead of a game, or nullptr
   int blackLevel;            // the level asked for the black COM (side 0); 0 when none was
   int whiteLevel;            // the same for the white COM (side 1)
 };

@@ -97,6 +97,11 @@ bool StartCoach(const OptionValue& value, CommandLine& line) {
   return true;
 }
 
+bool SolveProblemFile(const OptionValue& value, CommandLine& line) {
+  line.solveName = value.text;
+  return true;
+}
+
 // --level takes one level for both COMs, or the black one's and the white one's.
 constexpr int LevelsGiven = 2;
 
@@ -215,6 +220,13 @@ constexpr OptionRow Options[] = {
      .help = "be an engine for board programs: answer the NBoard\n"
              "protocol (set game, move, go, hint, ping)",
      .apply = SpeakNBoard},
+    Valued(ValueKind::Text, "solve", "FILE", "a file name",
+           "solve every position of FILE exactly instead of playing:\n"
+           "one line each, the 64 squares a1..h8 as X, O or -, the\n"
+           "side to move, then optionally the best moves' scores\n"
+           "(; a2:+38;); prints each best move, its score, nodes and\n"
+           "time, and exits 1 if a score differs from the file's",
+           SolveProblemFile),
 };
 
 static_assert(IsWellFormed(Options));
@@ -409,6 +421,7 @@ int ReadCommandLine(int argc, char** argv, EngineChoice& engine) {
     platform::WriteErrorText("\n");
     return ExitWriteFailed;
   }
+  if (line.solveName != nullptr) return engine::RunSolve(line.solveName);
   // The moves are checked before the record file is opened: a refused command line creates no file.
   if (line.openingMoves != nullptr && line.resumeName != nullptr) {
     RefuseCommandLine({"--from and --resume cannot be used together"});

@@ -137,6 +137,15 @@ int DiscDifference(const CellSets& cells) {
   return CountSquares(cells.own) - CountSquares(cells.opponent);
 }
 
+// The exact score of a finished game for the mover: the disc difference with the empty squares of
+// a game that ended early given to the winner (the Othello convention, which problem collections
+// and other engines use; the result screen counts the discs alone).
+int FinalScore(const CellSets& cells) {
+  const int difference = DiscDifference(cells);
+  const int empties = CountSquares(cells.empty);
+  return difference > 0 ? difference + empties : difference < 0 ? difference - empties : 0;
+}
+
 constexpr SquareSet CornerSquares = 0x8100000000000081;
 
 struct Child {
@@ -246,7 +255,7 @@ int SolveLastSquare(const CellSets& cells) {
   if (const SquareSet turned = TurnedSquares(Passed(cells), row, col); turned != 0) {
     return difference - 2 * CountSquares(turned) - 1;
   }
-  return difference;
+  return FinalScore(cells);
 }
 
 // The exact final disc difference for the mover within the window (alpha, beta), or a bound
@@ -259,7 +268,7 @@ int SolveWindow(const CellSets& cells, int alpha, int beta) {
   const SquareSet moves = LegalSquares(cells);
   if (moves == 0) {
     const CellSets passed = Passed(cells);
-    if (LegalSquares(passed) == 0) return DiscDifference(cells);
+    if (LegalSquares(passed) == 0) return FinalScore(cells);
     return -SolveWindow(passed, -beta, -alpha);
   }
   int best = -Infinity;
@@ -433,6 +442,37 @@ int ScoreEveryMove(const CellSets& cells, int level, ScoredMove* out, SearchRepo
                             std::chrono::steady_clock::now() - start)
                             .count();
   return count;
+}
+
+ScoredMove SolveBestMove(int side, SearchReport& report) {
+  const auto start = std::chrono::steady_clock::now();
+  const std::uint64_t nodesBefore = nodes;
+  NewGeneration();
+  const CellSets cells = ReadCellSets(side);
+  ScoredMove best = {NoSquareCode, -Infinity, true};
+  const SquareSet legal = LegalSquares(cells);
+  if (legal == 0) {
+    best.score = SolveWindow(cells, -Infinity, Infinity);
+  } else {
+    RootMove moves[SquareCount];
+    Child ordered[SquareCount];
+    const int count = ListChildren(cells, legal, NoMoveIndex, ordered);
+    for (int k = 0; k < count; ++k)
+      moves[k] = {ordered[k].cells, ordered[k].square, 0};
+    best.score = ScoreRootMoves(moves, count, [](const CellSets& child, int alpha, int beta) {
+      return SolveWindow(child, alpha, beta);
+    });
+    for (int k = 0; k < count && best.square == NoSquareCode; ++k) {
+      if (moves[k].score == best.score) {
+        best.square = SquareCode(moves[k].square / BoardSize, moves[k].square % BoardSize);
+      }
+    }
+  }
+  report.nodes = nodes - nodesBefore;
+  report.microseconds = std::chrono::duration_cast<std::chrono::microseconds>(
+                            std::chrono::steady_clock::now() - start)
+                            .count();
+  return best;
 }
 
 int ScoreMoves(int side, int level, ScoredMove* out, SearchReport& report) {

@@ -41,9 +41,9 @@ int EvaluatePosition(const CellSets& cells);
 
 // ---- Search (search.cpp) ------------------------------------------------------------------------
 
-// The final disc difference (the mover's discs minus the other side's; empty squares count for
-// nobody, as on the result screen) that the side to move reaches when both sides play perfectly
-// from `cells` to the end of the game, passes included.
+// The final disc difference (the mover's discs minus the other side's, the empty squares of a game
+// that ends early going to the winner) that the side to move reaches when both sides play
+// perfectly from `cells` to the end of the game, passes included.
 int SolveExactly(const CellSets& cells);
 
 // The SquareCode that `level` plays for `side` on the Board, which must have a legal move for it.

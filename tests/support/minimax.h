@@ -5,9 +5,14 @@
 
 namespace reversi::testing {
 
-// The final disc difference (the discs of `side` minus the other side's; empty squares count for
-// nobody) when both sides play perfectly from the Board with `side` to move. Passes as the rules
-// say. The Board is left as found. Only for positions with few empty squares: the tree is whole.
-int SolveByMinimax(int side);
+// How a finished game is scored: the disc difference alone (the result screen), or with the empty
+// squares of a game that ended early added to the winner's discs (the Othello convention that
+// exact scores and problem collections use).
+enum class Count { DiscsOnly, EmptiesToWinner };
+
+// The final difference (`side` minus the other side, counted as `count` says) when both sides play
+// perfectly from the Board with `side` to move. Passes as the rules say. The Board is left as
+// found. Only for positions with few empty squares: the tree is whole.
+int SolveByMinimax(int side, Count count = Count::EmptiesToWinner);
 
 }  // namespace reversi::testing

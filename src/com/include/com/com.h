@@ -111,6 +111,12 @@ int PickComSquare(int side);
 // none does. For programs that ask for a depth rather than a level.
 int LevelForDepth(int plies);
 
+// Solves `side`'s turn on the Board to the end of the game, however many squares are empty: a
+// best move (NoSquareCode when `side` must pass or the game is over) and its exact score in discs
+// for `side`, the empty squares of a game that ends early going to the winner. Prints nothing,
+// draws no number and leaves the Board as it was. Its time grows steeply with the empty squares.
+ScoredMove SolveBestMove(int side, SearchReport& report);
+
 // Puts the list, the levels, the search's table and the generator back to how the program
 // finds them at start-up.
 void ResetComState();
