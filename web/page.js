@@ -289,7 +289,10 @@ function ShowKeys(prompt, undo) {
                         button.type = "button";
                         button.dataset.key = key;
                         button.textContent = `${label} (${key})`;
-                        button.addEventListener("click", () => Type(key));
+                        button.addEventListener("click", (event) => {
+                          Type(key);
+                          BackToTerminal(event);
+                        });
                         return button;
                       });
   keys.replaceChildren(...buttons);
@@ -301,11 +304,21 @@ function ShowAgainKey() {
   const button = document.createElement("button");
   button.type = "button";
   button.textContent = PageTexts[language].again;
-  button.addEventListener("click", function() {
+  button.addEventListener("click", function(event) {
     StartProgram(reversiPage.arguments);
-    terminal.focus();
+    BackToTerminal(event);
   });
   document.getElementById("keys").replaceChildren(button);
+}
+
+// After a click with a mouse the keys go to the terminal again; a key chosen with the keyboard
+// keeps the focus, and a tap does not call up a phone's on-screen keyboard.
+let pointerType = "";
+document.addEventListener("pointerdown", (event) => {
+  pointerType = event.pointerType;
+}, true);
+function BackToTerminal(event) {
+  if (event.detail > 0 && pointerType === "mouse") terminal.focus();
 }
 
 // Types a key's number and Enter, as a player would.
