@@ -1,6 +1,6 @@
 // The record file, the pause, standard error and the ending in a web page: a page keeps no files,
-// so the record file is refused; the pause gives the worker its event loop back; standard error goes
-// to the page's terminal; a page is never ended by a signal.
+// so the record file is refused; the pause gives the worker its event loop back; standard error
+// goes to the page's terminal; a page is never ended by a signal.
 #include <emscripten.h>
 
 #include <cerrno>

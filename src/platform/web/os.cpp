@@ -1,6 +1,7 @@
-// The console layer in a web browser: the game runs as WebAssembly in a Web Worker under a terminal
-// emulator on a page; terminal.js (linked in front of the program) passes output bytes to the page
-// and hands over a line of input when the player has pressed Enter in the page's line discipline. So the page gets what a UTF-8 terminal gets: the texts converted from CP932 with
+// The console layer in a web browser: the game runs as WebAssembly in a Web Worker under a
+// terminal emulator on a page; terminal.js (linked in front of the program) passes output bytes to
+// the page and hands over a line of input when the player has pressed Enter in the page's line
+// discipline. So the page gets what a UTF-8 terminal gets: the texts converted from CP932 with
 // the column correction, the title and the clear as escape sequences among the output. The clock
 // needs nothing here: the C library's time() reads the browser's Date. The record file, the pause
 // and standard error are in files.cpp.
