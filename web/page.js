@@ -174,7 +174,15 @@ function SetUpSettings() {
   document.getElementById("plain-settings").addEventListener("click", function() {
     NewGameWith({...PlainSettings});
   });
-  dialog.addEventListener("close", () => terminal.focus());
+}
+
+// Digits and Backspace typed while a key of the page has the focus go to the terminal, as the
+// player means them; Enter, Space and Tab keep their work on the page's controls.
+function SendTypingToTerminal() {
+  document.addEventListener("keydown", function(event) {
+    if (document.getElementById("settings").open || terminal.element.contains(event.target)) return;
+    if (/^[0-9]$/.test(event.key) || event.key === "Backspace") terminal.focus();
+  }, true);
 }
 
 // ---- The program --------------------------------------------------------------------------------
@@ -421,6 +429,7 @@ async function StartPage() {
   reversiPage.squareAt = SquareAtPoint;
 
   SetUpSettings();
+  SendTypingToTerminal();
   ShowLanguage(settings.english);
   Fit();
   new ResizeObserver(() => Fit()).observe(document.getElementById("screen"));
