@@ -207,7 +207,17 @@ function HandOver(bytes) {
   if (!worker || reversiPage.exitStatus !== null) return;
   worker.postMessage(bytes === null ? {end: true} : {line: bytes});
   waiting = false;
+  KeysAnswered();
   Busy();
+}
+
+// The keys of a prompt that has had its answer stay in place, dimmed and without effect, until
+// the next prompt brings its own: a mode key pressed during a COM-vs-COM game would otherwise be
+// read at the result. They keep the focus, for a player on the keyboard.
+function KeysAnswered() {
+  for (const button of document.querySelectorAll("#keys button[data-key]")) {
+    button.setAttribute("aria-disabled", "true");
+  }
 }
 
 function Receive(message) {
@@ -298,6 +308,7 @@ function ShowKeys(prompt, undo) {
                         button.dataset.key = key;
                         button.textContent = `${label} (${key})`;
                         button.addEventListener("click", (event) => {
+                          if (button.getAttribute("aria-disabled") === "true") return;
                           Type(key);
                           BackToTerminal(event);
                         });

@@ -267,6 +267,11 @@ async function AnswersWhileThinking(browser) {
     await page.waitForFunction((count) => window.answers.length > count, i, {timeout: 20000});
     await new Promise((resume) => setTimeout(resume, 200));
   }
+  // The mode keys, answered, stay without effect while the game runs.
+  const answered = await page.evaluate(() => [...document.querySelectorAll("#keys button")].map(
+      (button) => button.getAttribute("aria-disabled")));
+  check("level 5: the answered prompt's keys are without effect", answered.length === 4 &&
+            answered.every((state) => state === "true"), `  ${answered}`);
   await page.waitForFunction(() => window.clears.length >= 8, null, {timeout: 60000});
   const [answers, clears] = await page.evaluate(() => [window.answers, window.clears]);
   const slowest = Math.max(...answers);
