@@ -52,7 +52,7 @@ try {
         (typed) => new Promise((done) => {
           const start = performance.now();
           const terminal = window.reversiPage.terminal;
-          window.Module.onExit = function() {
+          window.reversiPage.onExit = function() {
             const exited = performance.now() - start;
             terminal.write("", () => done([exited, performance.now() - start]));
           };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the game for a web page into build-web/site/: the program compiled to WebAssembly with
-# emscripten (reversi.js, reversi.wasm), the page (web/), the terminal emulator from npm
-# (web/package-lock.json) and a font of just the characters the game writes, with its licence.
+# emscripten (reversi.js, reversi.wasm, run by worker.js), the page (web/) with its icons and
+# service worker, the terminal emulator from npm (web/package-lock.json) and a font of just the
+# characters the game writes, with its licence.
 # Any static web server can serve the folder; tools/play-web.sh does. Installs what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,11 +36,39 @@ cmake --build build-web/cmake -j 2 --target reversi 2>&1 | { grep -v 'unexpected
 site=build-web/site
 rm -rf "$site"
 mkdir -p "$site/fonts"
-cp web/index.html web/reversi.css web/page.js build-web/cmake/reversi.js build-web/cmake/reversi.wasm \
-  "$site/"
+cp web/index.html web/reversi.css web/page.js web/page_logic.js web/line_discipline.js \
+  web/cell_width.js web/worker.js web/sw.js web/manifest.webmanifest web/icon.svg \
+  build-web/cmake/reversi.js build-web/cmake/reversi.wasm "$site/"
 xterm=web/node_modules/@xterm/xterm
 cp "$xterm/lib/xterm.js" "$xterm/css/xterm.css" "$site/"
 cp "$xterm/LICENSE" "$site/xterm-LICENSE.txt"
+
+# The installed page's icons as PNG too, which every browser takes: the board of icon.svg (a
+# green square, two black and two white discs), drawn here at the two sizes the manifest names.
+/usr/bin/python3 - "$site" <<'PYTHON'
+import struct, sys, zlib
+def icon(size):
+    green, black, white = (0x3D, 0x9C, 0x48), (0, 0, 0), (255, 255, 255)
+    scale = size / 64
+    discs = [(18, 18, white), (46, 46, white), (46, 18, black), (18, 46, black)]
+    rows = []
+    for y in range(size):
+        row = bytearray([0])
+        for x in range(size):
+            colour = green
+            for cx, cy, disc in discs:
+                if ((x + 0.5) / scale - cx) ** 2 + ((y + 0.5) / scale - cy) ** 2 <= 11 ** 2:
+                    colour = disc
+            row += bytes(colour)
+        rows.append(bytes(row))
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    header = struct.pack(">IIBBBBB", size, size, 8, 2, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(b"".join(rows), 9)) + chunk(b"IEND", b""))
+for size in (192, 512):
+    open(f"{sys.argv[1]}/icon-{size}.png", "wb").write(icon(size))
+PYTHON
 
 # The font: every character of the game's texts (the string literals of src/game/texts.h, CP932
 # byte escapes, and their readable forms in the comments) and printable ASCII, cut out of a
@@ -78,6 +107,15 @@ PYTHON
   awk 'BEGIN { RS = "" } /^License: SIL-1.1\n/' /usr/share/doc/fonts-morisawa-bizud-gothic/copyright |
     sed '1d; s/^ //; s/^\.$//'
 } >"$site/fonts/OFL.txt"
+
+# The service worker keeps every file of the site under a name of this build's contents.
+(
+  cd "$site"
+  files=$(find . -type f ! -name sw.js | sed 's|^\./||' | sort)
+  build=$(cat $files | sha256sum | cut -c1-16)
+  list=$(printf '"%s", ' ./ $files)
+  sed -i "s|^const Build = .*|const Build = \"reversi-$build\";|; s|^const SiteFiles = .*|const SiteFiles = [${list%, }];|" sw.js
+)
 
 wasm=$(stat -c %s "$site/reversi.wasm")
 js=$(stat -c %s "$site/reversi.js")

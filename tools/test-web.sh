@@ -2,9 +2,13 @@
 # The game's web page against the Linux program: builds both (installing what is missing), serves
 # the page on a free loopback port, and plays the same sessions in headless Chromium and in a tmux
 # terminal (tests/web/page_sessions.mjs), comparing the screens line for line after every line
-# typed; saves a screenshot of the page to build-logs/web-page.png. Before that, the page's line
-# discipline on its own (tests/web/line_discipline_test.mjs), and the page's CP932 converter
-# against the Linux C library's, under node and in Chromium (tests/web/cp932_conversions.cpp).
+# typed; saves a screenshot of the page to build-logs/web-page.png. Then the page as a player
+# meets it at a phone's, a tablet's and a laptop's size (tests/web/page_play.mjs: the board's
+# place, taps, keys, colours, answers while the COM searches, settings, offline), with its
+# screenshots in build-web/screenshots/. Before that, the page's line discipline and character
+# widths (tests/web/line_discipline_test.mjs), what the page decides without the document
+# (tests/web/page_logic_test.mjs), and the page's CP932 converter against the Linux C library's,
+# under node and in Chromium (tests/web/cp932_conversions.cpp).
 # The last line says "N passed, M failed"; the exit status is 1 when anything failed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,6 +40,8 @@ Tally() {
 
 node tests/web/line_discipline_test.mjs >build-logs/web-line-discipline.log 2>&1 || true
 Tally build-logs/web-line-discipline.log
+node tests/web/page_logic_test.mjs >build-logs/web-page-logic.log 2>&1 || true
+Tally build-logs/web-page-logic.log
 
 # One listing from the Linux C library, one from the page's converter under node.
 conversions=build-web/conversions
@@ -63,6 +69,11 @@ node tests/web/page_sessions.mjs "$site_url" build-web/native/reversi \
   build-logs/web-page.png "$conversions/web.js" "$conversions/native.txt" \
   >build-logs/web-sessions.log 2>&1 || true
 Tally build-logs/web-sessions.log
+
+node tests/web/page_play.mjs "$site_url" build-web/native/reversi build-web/screenshots \
+  >build-logs/web-play.log 2>&1 || true
+grep -E '^(phone|tablet|laptop|level 5)' build-logs/web-play.log || true
+Tally build-logs/web-play.log
 
 echo "$passed passed, $failed failed"
 ((failed == 0))

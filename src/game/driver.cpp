@@ -79,6 +79,9 @@ bool PlayTurns(int mode, int side) {
     if (human && GameSettings.undo) KeepScreen(side);
     MarkHints(human ? LegalSquares(side) : 0);
     DrawBoard(side);
+    // The board a COM searches over is on the screen while it searches, which at the higher
+    // levels takes long enough to be seen: the player's own move shows at once.
+    if (!human) platform::FlushOutput();
     const BoardState before = ReadBoardState();
     const TurnOutcome turn =
         human ? ReadHumanTurn(side, 1) : TurnOutcome{MoveDone, ChooseComMove(side)};

@@ -1,11 +1,15 @@
-// The web page's line discipline (src/platform/web/terminal.js) on its own, under node with a
-// stand-in terminal: what the keys send goes in, and what the program's reads receive and what the
-// terminal echoes come out, case by case. Prints "N passed, M failed".
+// The web page's terminal line by line, under node: the page's line discipline
+// (web/line_discipline.js, with the widths of web/cell_width.js) in front of the program's end of
+// the terminal (src/platform/web/terminal.js), as the page and the worker join them. What the keys
+// send goes in; what the program's reads receive and what the terminal echoes come out, case by
+// case. Then the widths the terminal gives characters. Prints "N passed, M failed".
 //   usage: node line_discipline_test.mjs
 import {readFileSync} from "node:fs";
 import vm from "node:vm";
 
-const source = readFileSync(new URL("../../src/platform/web/terminal.js", import.meta.url), "utf8");
+const Source = (path) => readFileSync(new URL(path, import.meta.url), "utf8");
+const pageSource = Source("../../web/cell_width.js") + Source("../../web/line_discipline.js");
+const programSource = Source("../../src/platform/web/terminal.js");
 const Ended = 0;  // a read's count once the input has ended
 
 // Each case: its name, what the keys send (one string per onData call, all before the reads), the
@@ -38,36 +42,35 @@ const Cases = [
   ["cursor keys are left out", ["\x1b[A", "\x1b[D", "7\r"], [16], ["7\n"], "7\r\n"],
   ["other control characters are left out", ["\x031\x1a\r"], [16], ["1\n"], "1\r\n"],
   [
+    "Backspace rubs out both columns of a disc", ["\u25cb\x7f\u25cf\r"], [16], ["\u25cf\n"],
+    "\u25cb\b \b\b \b\u25cf\r\n"
+  ],
+  [
     "characters beyond ASCII come as UTF-8", ["\u00e9\u3042\r"], [16], ["\u00e9\u3042\n"],
     "\u00e9\u3042\r\n"
   ],
 ];
 
-// Loads the line discipline as the runtime does, with the program's memory and a terminal.
+// The two ends joined as the page and the worker join them, with the program's memory and a
+// terminal that keeps what is echoed.
+const page = vm.createContext({TextEncoder, TextDecoder});
+vm.runInContext(pageSource, page);
+const cp932Wide = page.Cp932WideCharacters();
 function Load() {
-  const terminal = {echo: "", listener: null};
-  const context = {
-    HEAPU8: new Uint8Array(64),
-    TextEncoder,
-    TextDecoder,
-    console,
-    waits: 0,
-    Module: {
-      terminal: {
-        write: (data) => {
-          terminal.echo += typeof data === "string" ? data : new TextDecoder().decode(data);
-        },
-        onData: (listener) => {
-          terminal.listener = listener;
-        },
+  const terminal = {echo: ""};
+  const context = {HEAPU8: new Uint8Array(64), waits: 0, Module: {}};
+  context.postMessage = (message) => {
+    if (message.waiting) context.waits += 1;
+  };
+  vm.runInNewContext(programSource, context);
+  const program = context.Module.reversiTerminal;
+  terminal.listener = page.LineDiscipline(
+      (text) => {
+        terminal.echo += text;
       },
-    },
-  };
-  context.Module.onWaitForInput = () => {
-    context.waits += 1;
-  };
-  vm.runInNewContext(source, context);
-  return {context, terminal, discipline: context.Module.reversiTerminal};
+      (character) => page.CellWidth(character.codePointAt(0), cp932Wide),
+      (bytes) => program.receive(bytes === null ? {end: true} : {line: bytes}));
+  return {context, terminal, discipline: program};
 }
 
 let passed = 0;
@@ -110,6 +113,31 @@ for (const [name, keys, reads, want, echo] of Cases) {
   check(
       "a read that waits for its line", line === "42\n" && context.waits === 1,
       `read ${JSON.stringify(line)} after ${context.waits} waits`);
+}
+
+// The columns of characters on the page's terminal: two for every CP932 double-byte character,
+// whatever other terminals take them as, as many as other terminals give the rest.
+const Widths = [
+  ["○ black disc", 0x25cb, 2], ["● white disc", 0x25cf, 2], ["・ empty square", 0x30fb, 2],
+  ["＊ hint", 0xff0a, 2], ["§ (in CP932)", 0xa7, 2], ["α (in CP932)", 0x3b1, 2],
+  ["─ box drawing (in CP932)", 0x2500, 2], ["漢 ideograph", 0x6f22, 2], ["ｱ half-width kana", 0xff71, 1],
+  ["a", 0x61, 1], ["é (not in CP932)", 0xe9, 1], ["◉ (not in CP932)", 0x25c9, 1],
+  ["combining acute", 0x301, 0], ["zero-width space", 0x200b, 0], ["a control", 0x1b, 0],
+  ["a pictograph", 0x1f600, 2], ["a supplementary ideograph", 0x20000, 2]
+];
+for (const [name, codePoint, want] of Widths) {
+  const got = page.CellWidth(codePoint, cp932Wide);
+  check(`width of ${name}`, got === want, `${got} columns, wanted ${want}`);
+}
+// The terminal's table: a zero-width mark joins a character before it and takes its width.
+{
+  const provider = page.Cp932WidthProvider(cp932Wide);
+  const disc = provider.charProperties(0x25cb, 0);
+  const mark = provider.charProperties(0x301, disc);
+  check("a disc's properties: two columns, no join", disc === 4, `${disc}`);
+  check("a mark after a disc joins it, two columns", mark === 5, `${mark}`);
+  check("a mark with nothing before it does not join", provider.charProperties(0x301, 0) === 0,
+        `${provider.charProperties(0x301, 0)}`);
 }
 
 console.log(`line discipline: ${passed} passed, ${failed} failed`);

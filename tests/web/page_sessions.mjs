@@ -1,16 +1,18 @@
 // Plays the same sessions in the game's web page (headless Chromium, driven by playwright-core)
-// and in the Linux program on a real terminal (an 80x24 tmux pane), and checks that after every
-// line typed both terminals show the same screen, line for line, with the cursor in the same
-// place; also the window title, the exit status and what the page refuses. Saves a screenshot of
+// and in the Linux program on a real terminal (a tmux pane of the page's terminal's size), and
+// checks that after every line typed both terminals show the same screen, line for line, with the
+// cursor in the same place; also the window title, the exit status and what the page refuses. Saves a screenshot of
 // the page after a few moves. Given the web build of tests/web/cp932_conversions.cpp and the
 // listing of its Linux build, runs it in a page too and compares the listings. The last line says
 // "N passed, M failed"; the exit status is 1 when anything failed.
 //   usage: node page_sessions.mjs SITE_URL NATIVE_PROGRAM SCREENSHOT_PATH [CONVERSIONS_JS LISTING]
-import {execFileSync} from "node:child_process";
-import {mkdtempSync, readFileSync, rmSync, writeFileSync} from "node:fs";
+import {readFileSync} from "node:fs";
 import {createRequire} from "node:module";
-import {tmpdir} from "node:os";
-import {join} from "node:path";
+
+import {
+  Address, check, CloseNative, CompareScreens, NativeExitStatus, PageSize, PageText, StartNative,
+  tally, tmux, TypeNative, TypePage, UseNativeProgram, WaitForStart
+} from "./terminals.mjs";
 
 // playwright-core is installed with the page's own packages (web/package.json).
 const require = createRequire(new URL("../../web/package.json", import.meta.url));
@@ -22,9 +24,8 @@ if (!siteUrl || !nativeProgram || !screenshotPath) {
   console.error("usage: node page_sessions.mjs SITE_URL NATIVE_PROGRAM SCREENSHOT_PATH");
   process.exit(2);
 }
+UseNativeProgram(nativeProgram);
 
-const Columns = 80;
-const Rows = 24;
 const JapaneseTitle = "Tavimoのリバーシ Ver1.00";
 const EnglishTitle = "Tavimo's Reversi Ver1.00";
 
@@ -58,141 +59,6 @@ const Sessions = [
   {name: "the help", options: ["--help"], title: null, lines: []},
 ];
 
-let passed = 0;
-let failed = 0;
-function check(what, ok, detail = "") {
-  if (ok) {
-    passed += 1;
-  } else {
-    failed += 1;
-    console.log(`FAIL: ${what}${detail ? "\n" + detail : ""}`);
-  }
-}
-
-// ---- The native program in tmux -----------------------------------------------------------------
-
-const work = mkdtempSync(join(tmpdir(), "reversi-web-"));
-const socket = `reversi-web-${process.pid}`;
-writeFileSync(join(work, "tmux.conf"), "set -g status off\n");
-function tmux(...args) {
-  return execFileSync("tmux", ["-u", "-L", socket, "-f", join(work, "tmux.conf"), ...args], {
-    encoding: "utf8",
-    env: {...process.env, LC_ALL: "C.UTF-8"},
-  });
-}
-const quote = (word) => `'${word.replace(/'/g, "'\\''")}'`;
-
-// Starts the program in a pane of its own; the shell writes its exit status to a file and then
-// keeps the pane, so that its last screen stays to be read.
-function StartNative(name, options) {
-  const status = join(work, `${name}.status`);
-  const command = [nativeProgram, ...options].map(quote).join(" ");
-  tmux(
-      "new-session", "-d", "-s", name, "-x", `${Columns}`, "-y", `${Rows}`,
-      `${command}; echo $? >${quote(status)}; exec sleep 3600`);
-  return {name, status};
-}
-function NativeScreen(pane) {
-  const lines = tmux("capture-pane", "-p", "-t", pane.name).split("\n").slice(0, Rows);
-  const [x, y] = tmux("display", "-p", "-t", pane.name, "#{cursor_x} #{cursor_y}")
-                     .trim()
-                     .split(" ")
-                     .map(Number);
-  return Normalised(lines, x, y);
-}
-function NativeExitStatus(pane) {
-  try {
-    return readFileSync(pane.status, "utf8").trim();
-  } catch (error) {
-    return null;
-  }
-}
-function TypeNative(pane, line) {
-  const pieces = line.split("\b");
-  pieces.forEach((piece, i) => {
-    if (i > 0) tmux("send-keys", "-t", pane.name, "BSpace");
-    if (piece !== "") tmux("send-keys", "-t", pane.name, "-l", "--", piece);
-  });
-  tmux("send-keys", "-t", pane.name, "Enter");
-}
-
-// ---- The page
-// -------------------------------------------------------------------------------------
-
-async function PageScreen(page) {
-  const screen = await page.evaluate(() => {
-    const terminal = window.reversiPage.terminal;
-    const buffer = terminal.buffer.active;
-    const lines = [];
-    for (let row = 0; row < terminal.rows; row++) {
-      lines.push(buffer.getLine(buffer.baseY + row).translateToString(true));
-    }
-    return {lines, x: buffer.cursorX, y: buffer.cursorY};
-  });
-  return Normalised(screen.lines, screen.x, screen.y);
-}
-// Types a line into the page and waits until the program waits for the next or has ended.
-async function TypePage(page, line) {
-  const waits = await page.evaluate(() => window.reversiPage.waits);
-  const pieces = line.split("\b");
-  for (let i = 0; i < pieces.length; i++) {
-    if (i > 0) await page.keyboard.press("Backspace");
-    if (pieces[i] !== "") await page.keyboard.type(pieces[i]);
-  }
-  await page.keyboard.press("Enter");
-  await page.waitForFunction(
-      (before) => window.reversiPage.waits > before || window.reversiPage.exitStatus !== null,
-      waits, {timeout: 6000});
-  await Drawn(page);
-}
-// Waits until the terminal has taken in everything written so far.
-function Drawn(page) {
-  return page.evaluate(() => new Promise((done) => window.reversiPage.terminal.write("", done)));
-}
-function Normalised(lines, x, y) {
-  return {text: lines.map((line) => line.replace(/\s+$/, "")).join("\n"), cursor: `${x},${y}`};
-}
-function Difference(page, native) {
-  const a = page.text.split("\n");
-  const b = native.text.split("\n");
-  const out = [];
-  for (let i = 0; i < Math.max(a.length, b.length); i++) {
-    if (a[i] !== b[i])
-      out.push(`  line ${i + 1}: page   '${a[i] ?? ""}'\n           native '${b[i] ?? ""}'`);
-  }
-  if (page.cursor !== native.cursor)
-    out.push(`  cursor: page ${page.cursor}, native ${native.cursor}`);
-  return out.join("\n");
-}
-
-// Polls the native pane until its screen is the page's (the program in the pane may still be
-// working), for at most `seconds`.
-async function CompareScreens(what, page, pane, seconds) {
-  const want = await PageScreen(page);
-  let seen = NativeScreen(pane);
-  const deadline = Date.now() + seconds * 1000;
-  while ((seen.text !== want.text || seen.cursor !== want.cursor) && Date.now() < deadline) {
-    await new Promise((resume) => setTimeout(resume, 50));
-    seen = NativeScreen(pane);
-  }
-  check(
-      `${what}: the page shows what the terminal shows`,
-      seen.text === want.text && seen.cursor === want.cursor, Difference(want, seen));
-}
-
-function Address(options) {
-  const query = options.map((option) => option.replace(/^--/, "")).map(encodeURI).join("&");
-  return `${siteUrl}${query ? "?" + query : ""}`;
-}
-
-async function WaitForStart(page) {
-  await page.waitForFunction(
-      () => window.reversiPage &&
-          (window.reversiPage.waits > 0 || window.reversiPage.exitStatus !== null),
-      null, {timeout: 30000});
-  await Drawn(page);
-}
-
 // ---- The sessions
 // ---------------------------------------------------------------------------------
 
@@ -203,9 +69,10 @@ try {
     const page = await browser.newPage({viewport: {width: 900, height: 560}});
     page.on(
         "pageerror", (error) => check(`${session.name}: no script error`, false, error.message));
-    const pane = StartNative(`s${number}`, session.options);
-    await page.goto(Address(session.options));
+    await page.goto(Address(siteUrl, session.options));
     await WaitForStart(page);
+    const [columns, rows] = await PageSize(page);
+    const pane = StartNative(`s${number}`, session.options, columns, rows);
     await CompareScreens(`${session.name}, at the start`, page, pane, 10);
     if (number === 0) {
       // The page's own font, so that the Japanese texts read right without one on the system.
@@ -248,12 +115,10 @@ try {
   const page = await browser.newPage();
   await page.goto(`${siteUrl}?record=my%20game.txt`);
   await WaitForStart(page);
-  const screen = await PageScreen(page);
+  const text = await PageText(page);
   const refusal = "reversi: cannot open the record file 'my game.txt' for appending: a game in a " +
       "web page keeps no files";
-  check(
-      "--record is refused in the page", screen.text.replace(/\n/g, "").startsWith(refusal),
-      screen.text);
+  check("--record is refused in the page", text.startsWith(refusal), text);
   check(
       "--record: exit status 2", (await page.evaluate(() => window.reversiPage.exitStatus)) === 2);
   await page.close();
@@ -278,13 +143,8 @@ try {
   }
 } finally {
   await browser.close();
-  try {
-    tmux("kill-server");
-  } catch (error) {
-    // no server left
-  }
-  rmSync(work, {recursive: true, force: true});
+  CloseNative();
 }
 
-console.log(`page sessions: ${passed} passed, ${failed} failed`);
-process.exit(failed > 0 ? 1 : 0);
+console.log(`page sessions: ${tally.passed} passed, ${tally.failed} failed`);
+process.exit(tally.failed > 0 ? 1 : 0);

@@ -1,6 +1,6 @@
 // The record file, the pause, standard error and the ending in a web page: a page keeps no files,
-// so the record file is refused; the pause hands the page its event loop back; standard error goes
-// to the page's terminal; a page is never ended by a signal.
+// so the record file is refused; the pause gives the worker its event loop back; standard error
+// goes to the page's terminal; a page is never ended by a signal.
 #include <emscripten.h>
 
 #include <cerrno>
@@ -16,6 +16,9 @@ namespace {
 // browser's console for whoever looks there.
 EM_JS(void, WriteErrorToTerminal, (const char* bytes, std::size_t count),
       { Module.reversiTerminal.writeError(HEAPU8.slice(bytes, bytes + count)); });
+
+// Tells the page that the program pauses, so that it does not show the COM as thinking meanwhile.
+EM_JS(void, TellPause, (), { Module.reversiTerminal.pause(); });
 
 }  // namespace
 
@@ -60,9 +63,11 @@ bool EndingRequested() {
 }
 void EndAsRequested() {}
 
-// Gives the page back its event loop while waiting, so that it draws what was written.
+// Waits without holding up the worker's event loop, which then takes in the page's messages.
 void SleepMilliseconds(int milliseconds) {
-  if (milliseconds > 0) emscripten_sleep(static_cast<unsigned>(milliseconds));
+  if (milliseconds <= 0) return;
+  TellPause();
+  emscripten_sleep(static_cast<unsigned>(milliseconds));
 }
 
 void WriteStderr(const char* bytes, std::size_t count) {

@@ -1,7 +1,7 @@
-// The console layer in a web browser: the game runs as WebAssembly under a terminal emulator on a
-// page, which terminal.js (linked in front of the program) serves like a POSIX terminal's line
-// discipline: output bytes go to the terminal, a line of input is handed over when the player
-// presses Enter. So the page gets what a UTF-8 terminal gets: the texts converted from CP932 with
+// The console layer in a web browser: the game runs as WebAssembly in a Web Worker under a
+// terminal emulator on a page; terminal.js (linked in front of the program) passes output bytes to
+// the page and hands over a line of input when the player has pressed Enter in the page's line
+// discipline. So the page gets what a UTF-8 terminal gets: the texts converted from CP932 with
 // the column correction, the title and the clear as escape sequences among the output. The clock
 // needs nothing here: the C library's time() reads the browser's Date. The record file, the pause
 // and standard error are in files.cpp.
@@ -14,14 +14,14 @@ namespace reversi::platform::os {
 
 namespace {
 
-// Hands UTF-8 bytes to the terminal on the page. They are copied there: the terminal takes its
-// time to draw them, and the buffer is reused by the next write.
+// Hands UTF-8 bytes to the terminal on the page. They are copied: the buffer is reused by the next
+// write.
 EM_JS(void, WriteToTerminal, (const char* bytes, std::size_t count),
       { Module.reversiTerminal.write(HEAPU8.slice(bytes, bytes + count)); });
 
 // Waits, without holding up the page, until the player has finished a line with Enter; puts up to
 // `capacity` bytes of it at `buffer` (the rest comes at the next call) and returns their count,
-// or 0 once the input has ended. The program is suspended meanwhile and resumed by the page's
+// or 0 once the input has ended. The program is suspended meanwhile and resumed by the worker's
 // event loop (Asyncify).
 EM_ASYNC_JS(long, ReadFromTerminal, (char* buffer, std::size_t capacity),
             { return await Module.reversiTerminal.read(buffer, capacity); });
