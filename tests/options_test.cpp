@@ -1111,5 +1111,33 @@ TEST(PositionOption, ExactScoresOfPublishedEndgames) {
   }
 }
 
+// --solve on a problem file: each position's best score against the file's (exit 1 when one
+// differs), and a file with a bad line refused as a whole (exit 2, nothing solved).
+TEST(SolveOption, AgreesDiffersAndRefuses) {
+  const std::string path = TempPath("problems.obf");
+  const std::string problem = "OOXXXXXXXOXXXXXXOOXOXOOXOOXXOOXXOOXOOOXX-X-OOOOX----O--X-------- O";
+  const struct {
+    std::string file;
+    int exitCode;
+    const char* verdict;  // in the output, or the start of standard error
+  } cases[] = {
+      {"% FForum 40 after four best moves\n\n" + problem + "; b7:-38;\n", 0, "agree"},
+      {problem + "; b7:-36;\n", 1, "DIFFERS"},
+      {problem + "\n" + problem.substr(0, 30) + "\n", 2, "reversi: "},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << c.file;
+    const RunResult run = RunWith({"--solve=" + path}, "");
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.file;
+    if (c.exitCode == 2) {
+      EXPECT_EQ(run.errors.rfind(c.verdict, 0), 0U) << run.errors;
+      EXPECT_EQ(run.output, "");
+    } else {
+      EXPECT_NE(run.output.find(c.verdict), std::string::npos) << run.output;
+    }
+  }
+  std::remove(path.c_str());
+}
+
 }  // namespace
 }  // namespace reversi

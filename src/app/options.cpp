@@ -421,7 +421,12 @@ int ReadCommandLine(int argc, char** argv, EngineChoice& engine) {
     platform::WriteErrorText("\n");
     return ExitWriteFailed;
   }
-  if (line.solveName != nullptr) return engine::RunSolve(line.solveName);
+  if (line.solveName != nullptr) {
+    const int status = engine::RunSolve(line.solveName);
+    // A problem file that cannot be used is refused like any other bad command line.
+    if (status == engine::ExitBadInput) platform::WriteErrorText("Try 'reversi --help'.\n");
+    return status;
+  }
   // The moves are checked before the record file is opened: a refused command line creates no file.
   if (line.openingMoves != nullptr && line.resumeName != nullptr) {
     RefuseCommandLine({"--from and --resume cannot be used together"});
