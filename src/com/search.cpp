@@ -64,10 +64,13 @@ std::uint64_t nodes = 0;
 
 // Starts a new generation: every entry of the table counts as empty from now on. After 2^32 - 1
 // generations the numbers would come round again, so the table is then filled with zeros.
+void ClearEndTable();
+
 void NewGeneration() {
   if (++generation == 0) {
     for (TableEntry& entry : Table)
       entry = {};
+    ClearEndTable();
     generation = 1;
   }
 }
@@ -135,15 +138,6 @@ CellSets Passed(const CellSets& cells) {
 
 int DiscDifference(const CellSets& cells) {
   return CountSquares(cells.own) - CountSquares(cells.opponent);
-}
-
-// The exact score of a finished game for the mover: the disc difference with the empty squares of
-// a game that ended early given to the winner (the Othello convention, which problem collections
-// and other engines use; the result screen counts the discs alone).
-int FinalScore(const CellSets& cells) {
-  const int difference = DiscDifference(cells);
-  const int empties = CountSquares(cells.empty);
-  return difference > 0 ? difference + empties : difference < 0 ? difference - empties : 0;
 }
 
 constexpr SquareSet CornerSquares = 0x8100000000000081;
@@ -223,12 +217,248 @@ int SearchPlies(const CellSets& cells, int plies, int alpha, int beta) {
 }
 
 // ---- End game ---------------------------------------------------------------------------------
+// The exact search to the end of the game works on the two disc sets and the empty set directly,
+// with routines of its own that the compiler can inline: the turned discs from ray tables, the
+// legal squares of all directions at once, and special routines for the last few empty squares.
 
-// Below this many empty squares the exact search tries the moves in square order: ordering them
+// The eight steps of a ray as (row, column) and whether its square indexes rise along it.
+constexpr int RayCount = DirectionCount;
+constexpr int RaySteps[RayCount][2] = {{0, 1},  {1, -1}, {1, 0},  {1, 1},
+                                       {0, -1}, {-1, 1}, {-1, 0}, {-1, -1}};
+constexpr int RisingRays = 4;  // the first four rays go to higher square indexes
+
+struct RayTable {
+  SquareSet rays[RayCount][SquareCount];  // the squares from a square to the edge, square excluded
+};
+
+constexpr RayTable MakeRays() {
+  RayTable table{};
+  for (int ray = 0; ray < RayCount; ++ray) {
+    for (int square = 0; square < SquareCount; ++square) {
+      int row = square / BoardSize + RaySteps[ray][0];
+      int col = square % BoardSize + RaySteps[ray][1];
+      for (; row >= 0 && row < BoardSize && col >= 0 && col < BoardSize;
+           row += RaySteps[ray][0], col += RaySteps[ray][1]) {
+        table.rays[ray][square] |= SquareBit(row, col);
+      }
+    }
+  }
+  return table;
+}
+constexpr RayTable Rays = MakeRays();
+
+// The opponent discs that the mover's disc on `square` turns: along each ray, the opponent discs
+// before the first square that is not the opponent's, when that square is the mover's. The first
+// such square is the lowest (rising rays) or highest (falling rays) set bit of the ray's blockers.
+inline SquareSet Flips(SquareSet own, SquareSet opponent, int square) {
+  SquareSet flipped = 0;
+  for (int ray = 0; ray < RisingRays; ++ray) {
+    const SquareSet line = Rays.rays[ray][square];
+    const SquareSet blockers = line & ~opponent;
+    const SquareSet first = blockers & (~blockers + 1);
+    if ((first & own) != 0) flipped |= (first - 1) & line;
+  }
+  for (int ray = RisingRays; ray < RayCount; ++ray) {
+    const SquareSet line = Rays.rays[ray][square];
+    const SquareSet blockers = line & ~opponent;
+    if (blockers == 0) continue;
+    const SquareSet first = SquareSet{1} << (SquareCount - 1 - std::countl_zero(blockers));
+    if ((first & own) != 0) flipped |= line & ~((first << 1) - 1);
+  }
+  return flipped;
+}
+
+constexpr SquareSet ColumnA = 0x0101010101010101;
+constexpr SquareSet ColumnH = ColumnA << LastIndex;
+constexpr SquareSet InnerColumns = ~(ColumnA | ColumnH);
+
+// The empty squares where the mover encloses a run in some direction: each direction's runs of
+// opponent discs grown from the mover's discs a step at a time (six steps span the board), all
+// squares at once. Opponent discs on the side columns stop the sideways directions from wrapping.
+inline SquareSet Moves(SquareSet own, SquareSet opponent, SquareSet empty) {
+  constexpr int Shifts[] = {1, BoardSize, BoardSize - 1, BoardSize + 1};
+  constexpr int GrowSteps = BoardSize - 3;
+  SquareSet moves = 0;
+  for (const int shift : Shifts) {
+    const SquareSet runs = shift == BoardSize ? opponent : opponent & InnerColumns;
+    SquareSet up = runs & (own << shift);
+    SquareSet down = runs & (own >> shift);
+    for (int step = 0; step < GrowSteps; ++step) {
+      up |= runs & (up << shift);
+      down |= runs & (down >> shift);
+    }
+    moves |= (up << shift) | (down >> shift);
+  }
+  return moves & empty;
+}
+
+// The score of a finished game for the mover, the empty squares going to the winner.
+inline int FinalScoreOf(SquareSet own, SquareSet opponent, SquareSet empty) {
+  const int difference = CountSquares(own) - CountSquares(opponent);
+  const int empties = CountSquares(empty);
+  return difference > 0 ? difference + empties : difference < 0 ? difference - empties : 0;
+}
+
+// The bounds of an exact score (empty squares to the winner), and one past them as a window's end.
+constexpr int ExactInfinity = SquareCount + 1;
+
+// ---- Stability ----------------------------------------------------------------------------------
+// A disc is stable when no move can ever turn it: along each of the four lines through it, the line
+// is full, or a neighbour on it is the board's edge or a stable disc of the same colour.
+
+struct LineTable {
+  SquareSet lines[4][2 * BoardSize - 1];  // rows, columns, diagonals, anti-diagonals
+  int counts[4];
+};
+
+constexpr LineTable MakeLines() {
+  LineTable table{};
+  for (int row = 0; row < BoardSize; ++row) {
+    for (int col = 0; col < BoardSize; ++col) {
+      table.lines[0][row] |= SquareBit(row, col);
+      table.lines[1][col] |= SquareBit(row, col);
+      table.lines[2][row - col + LastIndex] |= SquareBit(row, col);
+      table.lines[3][row + col] |= SquareBit(row, col);
+    }
+  }
+  table.counts[0] = table.counts[1] = BoardSize;
+  table.counts[2] = table.counts[3] = 2 * BoardSize - 1;
+  return table;
+}
+constexpr LineTable Lines = MakeLines();
+
+constexpr SquareSet Row1 = 0xFF;
+constexpr SquareSet Row8 = Row1 << (LastIndex * BoardSize);
+constexpr SquareSet Edge = ColumnA | ColumnH | Row1 | Row8;
+
+// The discs of `discs` that are stable on the board whose occupied squares are `occupied`.
+SquareSet StableDiscs(SquareSet discs, SquareSet occupied) {
+  SquareSet full[4] = {};
+  for (int axis = 0; axis < 4; ++axis) {
+    for (int k = 0; k < Lines.counts[axis]; ++k) {
+      const SquareSet line = Lines.lines[axis][k];
+      if ((occupied & line) == line) full[axis] |= line;
+    }
+  }
+  const SquareSet sideways = full[0] | ColumnA | ColumnH;
+  const SquareSet upright = full[1] | Row1 | Row8;
+  const SquareSet falling = full[2] | Edge;
+  const SquareSet rising = full[3] | Edge;
+  SquareSet stable = 0;
+  for (;;) {
+    const SquareSet grown = discs &
+                            (sideways | ((stable << 1) & ~ColumnA) | ((stable >> 1) & ~ColumnH)) &
+                            (upright | (stable << BoardSize) | (stable >> BoardSize)) &
+                            (falling | ((stable << (BoardSize + 1)) & ~ColumnA) |
+                             ((stable >> (BoardSize + 1)) & ~ColumnH)) &
+                            (rising | ((stable << (BoardSize - 1)) & ~ColumnH) |
+                             ((stable >> (BoardSize - 1)) & ~ColumnA));
+    if (grown == stable) return stable;
+    stable = grown;
+  }
+}
+
+// ---- End-game table -----------------------------------------------------------------------------
+// Transposition table for the upper empties: the bounds found for a position to the end of the
+// game (the score is exact, so no depth is kept), and its best move. Two slots per position: the
+// one with more empty squares below it is kept over the other, which is always replaced.
+
+constexpr int EndBucketBits = 18;
+constexpr int EndBucketCount = 1 << EndBucketBits;
+
+struct EndEntry {
+  SquareSet own;
+  SquareSet opponent;
+  std::uint32_t generation;
+  std::int8_t lower;
+  std::int8_t upper;
+  std::uint8_t best;
+  std::uint8_t empties;
+};
+
+// The two slots of a position, in one cache line of their own, so that a probe reads one line
+// from memory: the probes' cache misses are the largest cost of the search above TabledEmpties.
+struct alignas(64) EndBucket {
+  EndEntry slots[2];
+};
+
+// In static storage (16 MB), never allocated; the turn's generation marks the live entries.
+EndBucket EndTable[EndBucketCount];
+
+void ClearEndTable() {
+  for (EndBucket& bucket : EndTable)
+    bucket = {};
+}
+
+// The two slots for the position, by the same multiplicative hash as the middle game.
+EndEntry* EndSlotsOf(SquareSet own, SquareSet opponent) {
+  constexpr std::uint64_t OwnFactor = 0x9E3779B97F4A7C15;
+  constexpr std::uint64_t OpponentFactor = 0xC2B2AE3D27D4EB4F;
+  constexpr int FoldShift = 29;
+  std::uint64_t mixed = own * OwnFactor ^ opponent * OpponentFactor;
+  mixed ^= mixed >> FoldShift;
+  return EndTable[(mixed * OwnFactor) >> (HashBits - EndBucketBits)].slots;
+}
+
+// The live entry of the position among its two slots, or nullptr.
+EndEntry* FindEnd(EndEntry* slots, SquareSet own, SquareSet opponent) {
+  for (int k = 0; k < 2; ++k) {
+    EndEntry& entry = slots[k];
+    if (entry.generation == generation && entry.own == own && entry.opponent == opponent) {
+      return &entry;
+    }
+  }
+  return nullptr;
+}
+
+void StoreEnd(EndEntry* slots, SquareSet own, SquareSet opponent, int empties, int alpha, int beta,
+              int score, int best) {
+  EndEntry* entry = FindEnd(slots, own, opponent);
+  if (entry == nullptr) {
+    // The deeper slot is kept unless it is stale or this search is as deep.
+    EndEntry& deep = slots[0];
+    entry = deep.generation != generation || deep.empties <= empties ? &deep : &slots[1];
+    *entry = {own, opponent, generation, -ExactInfinity, ExactInfinity, NoMoveIndex, 0};
+  }
+  entry->empties = static_cast<std::uint8_t>(empties);
+  if (score < beta) entry->upper = static_cast<std::int8_t>(score);
+  if (score > alpha) entry->lower = static_cast<std::int8_t>(score);
+  if (score > alpha) entry->best = static_cast<std::uint8_t>(best);
+}
+
+// ---- The last empty squares ---------------------------------------------------------------------
+
+// Below this many empty squares the children are not ordered by mobility (parity alone): ordering
 // costs more than it saves so close to the end.
-constexpr int OrderedEmpties = 7;
-// From this many empty squares on, the exact search keeps its results in the table.
-constexpr int TabledEmpties = 10;
+constexpr int OrderedEmpties = 6;
+// From this many empty squares on, the search keeps its results in the end-game table. Below it a
+// probe, a likely cache miss, costs more than the searches it saves.
+constexpr int TabledEmpties = 9;
+// From this many on, the children are looked up in the table before any is searched (enhanced
+// transposition cutoff).
+constexpr int TransposedEmpties = 11;
+// From this many on, a node asks whether the opponent's stable discs already settle the window.
+constexpr int StabilityEmpties = 8;
+// From this many on, the children are ordered by the learned evaluation as well as by mobility,
+// from searches of more plies where more empty squares are left (ShallowPlies).
+constexpr int EvaluatedEmpties = 12;
+// At most this many empty squares go to the special routine without move generation.
+constexpr int FewEmpties = 4;
+
+// The plies of the shallow search that orders the children of a node with `empties` empty
+// squares: even, since a search that ends on the mover's own move overrates its mobility.
+constexpr int ShallowPlies(int empties) {
+  constexpr int TwoPliesFrom = 16, FourPliesFrom = 18, SixPliesFrom = 22;
+  return empties >= SixPliesFrom    ? 6
+         : empties >= FourPliesFrom ? 4
+         : empties >= TwoPliesFrom  ? 2
+                                    : 0;
+}
+
+// The weights of the ordering key: a reply left to the opponent counts as much as
+// MobilityWeight / EstimateWeight evaluation units (a disc is EvaluationUnitsPerDisc).
+constexpr int EstimateWeight = 1;
+constexpr int MobilityWeight = 600;
 
 // The squares of the quadrants (4 x 4 corners of the board) that hold an odd number of empty
 // squares.
@@ -242,83 +472,194 @@ SquareSet OddQuadrants(SquareSet empty) {
   return odd;
 }
 
-// The final disc difference when one square is left: the mover plays it if it can, else the other
-// side, else the game ends with it empty.
-int SolveLastSquare(const CellSets& cells) {
-  const int square = std::countr_zero(cells.empty);
-  const int row = square / BoardSize;
-  const int col = square % BoardSize;
-  const int difference = DiscDifference(cells);
-  if (const SquareSet turned = TurnedSquares(cells, row, col); turned != 0) {
+// The exact score when one square is left: the mover plays it if it can, else the other side,
+// else the game ends with it empty (and it goes to the winner).
+int SolveLastSquare(SquareSet own, SquareSet opponent, SquareSet empty) {
+  ++nodes;
+  const int square = std::countr_zero(empty);
+  const int difference = CountSquares(own) - CountSquares(opponent);
+  if (const SquareSet turned = Flips(own, opponent, square); turned != 0) {
     return difference + 2 * CountSquares(turned) + 1;
   }
-  if (const SquareSet turned = TurnedSquares(Passed(cells), row, col); turned != 0) {
+  if (const SquareSet turned = Flips(opponent, own, square); turned != 0) {
     return difference - 2 * CountSquares(turned) - 1;
   }
-  return FinalScore(cells);
+  return difference > 0 ? difference + 1 : difference < 0 ? difference - 1 : 0;
 }
 
-// The exact final disc difference for the mover within the window (alpha, beta), or a bound
-// outside it (fail soft); alpha-beta negamax to the end of the game.
-int SolveWindow(const CellSets& cells, int alpha, int beta) {
+// The last few empty squares (FewEmpties or fewer): no move list, each empty square tried in
+// parity order (quadrants with an odd number of empty squares first, so that the mover tends to
+// have the last move in each region) and kept when it turns something. `passed` is set when the
+// other side has just passed, so that a second pass ends the game.
+int SolveFew(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int beta, bool passed) {
+  if ((empty & (empty - 1)) == 0) return SolveLastSquare(own, opponent, empty);
   ++nodes;
-  const int empties = CountSquares(cells.empty);
-  if (empties == 0) return DiscDifference(cells);
-  if (empties == 1) return SolveLastSquare(cells);
-  const SquareSet moves = LegalSquares(cells);
-  if (moves == 0) {
-    const CellSets passed = Passed(cells);
-    if (LegalSquares(passed) == 0) return FinalScore(cells);
-    return -SolveWindow(passed, -beta, -alpha);
-  }
-  int best = -Infinity;
-  if (empties < OrderedEmpties) {
-    // Parity: the moves in a quadrant with an odd number of empty squares first, so that the
-    // mover tends to have the last move in each region.
-    const SquareSet odd = OddQuadrants(cells.empty);
-    const SquareSet groups[] = {moves & odd, moves & ~odd};
-    for (const SquareSet group : groups) {
-      for (SquareSet left = group; left != 0; left &= left - 1) {
-        const int score = -SolveWindow(Play(cells, std::countr_zero(left)), -beta, -alpha);
-        if (score > best) {
-          best = score;
-          if (score > alpha) alpha = score;
-          if (alpha >= beta) return best;
-        }
+  const SquareSet odd = OddQuadrants(empty);
+  const SquareSet groups[] = {empty & odd, empty & ~odd};
+  int best = -ExactInfinity;
+  for (const SquareSet group : groups) {
+    for (SquareSet left = group; left != 0; left &= left - 1) {
+      const int square = std::countr_zero(left);
+      const SquareSet turned = Flips(own, opponent, square);
+      if (turned == 0) continue;
+      const SquareSet placed = SquareSet{1} << square;
+      const int score = -SolveFew(opponent & ~turned, own | turned | placed, empty & ~placed, -beta,
+                                  -alpha, false);
+      if (score > best) {
+        best = score;
+        if (score > alpha) alpha = score;
+        if (alpha >= beta) return best;
       }
     }
-    return best;
+  }
+  if (best != -ExactInfinity) return best;
+  if (passed) return FinalScoreOf(own, opponent, empty);
+  return -SolveFew(opponent, own, empty, -beta, -alpha, true);
+}
+
+// ---- The exact search
+// -----------------------------------------------------------------------------
+
+struct EndChild {
+  SquareSet own;  // the child's mover: the opponent of the parent
+  SquareSet opponent;
+  int square;
+  int key;  // the order in which children are searched: smallest first
+};
+
+// The exact score for the mover within the window (alpha, beta), or a bound outside it (fail
+// soft); alpha-beta negamax to the end of the game with principal variation search.
+int SolveEnd(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int beta) {
+  const int empties = CountSquares(empty);
+  if (empties <= FewEmpties) return SolveFew(own, opponent, empty, alpha, beta, false);
+  ++nodes;
+  const SquareSet moves = Moves(own, opponent, empty);
+  if (moves == 0) {
+    if (Moves(opponent, own, empty) == 0) return FinalScoreOf(own, opponent, empty);
+    return -SolveEnd(opponent, own, empty, -beta, -alpha);
   }
 
-  TableEntry* entry = nullptr;
+  // Stability cutoff: the opponent's stable discs are its own at the end, so the mover can score
+  // at most the squares less twice them; when that is no better than alpha, the node is settled.
+  // Only tried when the opponent has enough discs for it to be possible.
+  if (empties >= StabilityEmpties && SquareCount - 2 * CountSquares(opponent) <= alpha) {
+    const int most = SquareCount - 2 * CountSquares(StableDiscs(opponent, own | opponent));
+    if (most <= alpha) return most;
+  }
+
+  EndEntry* slots = nullptr;
   int first = NoMoveIndex;
   if (empties >= TabledEmpties) {
-    entry = &SlotOf(cells);
-    int score = 0;
-    if (ProbeTable(*entry, cells, empties, alpha, beta, score, first)) return score;
+    slots = EndSlotsOf(own, opponent);
+    if (const EndEntry* entry = FindEnd(slots, own, opponent); entry != nullptr) {
+      if (entry->lower >= beta) return entry->lower;
+      if (entry->upper <= alpha) return entry->upper;
+      if (entry->lower == entry->upper) return entry->lower;
+      first = entry->best;
+    }
   }
-  Child children[SquareCount];
-  const int count = ListChildren(cells, moves, first, children);
+
+  EndChild children[SquareCount];
+  int count = 0;
+  const SquareSet odd = OddQuadrants(empty);
+  for (SquareSet left = moves; left != 0; left &= left - 1) {
+    const int square = std::countr_zero(left);
+    const SquareSet turned = Flips(own, opponent, square);
+    const SquareSet placed = SquareSet{1} << square;
+    const EndChild child = {opponent & ~turned, own | turned | placed, square, 0};
+    if (empties >= TransposedEmpties) {
+      // Enhanced transposition cutoff: a child that the table already knows to be bad enough for
+      // the opponent settles this node before any child is searched.
+      const EndEntry* known =
+          FindEnd(EndSlotsOf(child.own, child.opponent), child.own, child.opponent);
+      if (known != nullptr && -known->upper >= beta) return -known->upper;
+    }
+    int key = 0;
+    if (square == first) {
+      key = -Infinity;  // the table's best move, from an earlier search, first
+    } else if (empties >= EvaluatedEmpties) {
+      // Shallow search: the learned evaluation of the child a few plies deep (from the child's
+      // mover's view, so lower is better here) with the fastest-first term below.
+      const CellSets after = {child.own, child.opponent, empty & ~placed};
+      const SquareSet replies = Moves(after.own, after.opponent, after.empty);
+      const int estimate = SearchPlies(after, ShallowPlies(empties), -Infinity, Infinity);
+      key = EstimateWeight * estimate +
+            MobilityWeight * (CountSquares(replies) + CountSquares(replies & CornerSquares));
+    } else if (empties >= OrderedEmpties) {
+      // Fastest-first: the move that leaves the opponent the fewest replies (a corner reply
+      // counting twice) is most often the best, and its subtree is the smallest.
+      const SquareSet replies = Moves(child.own, child.opponent, empty & ~placed);
+      key = 2 * (CountSquares(replies) + CountSquares(replies & CornerSquares));
+      if ((placed & odd) == 0) ++key;  // parity breaks ties
+    } else {
+      key = (placed & odd) != 0 ? 0 : 1;  // parity ordering alone
+    }
+    int at = count++;
+    for (; at > 0 && children[at - 1].key > key; --at)
+      children[at] = children[at - 1];
+    children[at] = child;
+    children[at].key = key;
+  }
+
   const int windowLow = alpha;
+  int best = -ExactInfinity;
   int bestSquare = NoMoveIndex;
   for (int k = 0; k < count; ++k) {
-    const CellSets& child = children[k].cells;
+    const EndChild& child = children[k];
+    const SquareSet rest = empty & ~(SquareSet{1} << child.square);
     int score;
     if (k == 0) {
-      score = -SolveWindow(child, -beta, -alpha);
+      score = -SolveEnd(child.own, child.opponent, rest, -beta, -alpha);
     } else {
-      score = -SolveWindow(child, -alpha - 1, -alpha);
-      if (score > alpha && score < beta) score = -SolveWindow(child, -beta, -alpha);
+      score = -SolveEnd(child.own, child.opponent, rest, -alpha - 1, -alpha);
+      if (score > alpha && score < beta) {
+        score = -SolveEnd(child.own, child.opponent, rest, -beta, -alpha);
+      }
     }
     if (score > best) {
       best = score;
-      bestSquare = children[k].square;
+      bestSquare = child.square;
       if (score > alpha) alpha = score;
       if (alpha >= beta) break;
     }
   }
-  if (entry != nullptr) StoreInTable(*entry, cells, empties, windowLow, beta, best, bestSquare);
+  if (slots != nullptr) {
+    StoreEnd(slots, own, opponent, empties, windowLow, beta, best, bestSquare);
+  }
   return best;
+}
+
+// The exact search on CellSets with any window: the window is narrowed to the exact scores.
+int SolveWindow(const CellSets& cells, int alpha, int beta) {
+  alpha = alpha < -ExactInfinity ? -ExactInfinity : alpha;
+  beta = beta > ExactInfinity ? ExactInfinity : beta;
+  if (cells.empty == 0) {
+    ++nodes;  // a full board is a position visited too
+    return DiscDifference(cells);
+  }
+  return SolveEnd(cells.own, cells.opponent, cells.empty, alpha, beta);
+}
+
+// The plies of the mid-game search that orders the moves at the root of an exact solve and guesses
+// the first one's score.
+constexpr int RootOrderPlies = 12;
+
+// MTD(f): the exact value of the position for its mover, from null-window searches that start at
+// `guess` and close the known bounds lower..upper (inclusive) on it. With a good guess a few
+// searches with the narrowest window, whose results the table keeps, cost less than one search
+// with a wide window.
+int SolveByNullWindows(const CellSets& cells, int guess, int lower, int upper) {
+  int value = guess < lower ? lower : guess > upper ? upper : guess;
+  while (lower < upper) {
+    const int beta = value == lower ? value + 1 : value;
+    value = SolveWindow(cells, beta - 1, beta);
+    if (value < beta) {
+      upper = value;
+    } else {
+      lower = value;
+    }
+  }
+  return value;
 }
 
 // ---- The root ---------------------------------------------------------------------------------
@@ -459,9 +800,25 @@ ScoredMove SolveBestMove(int side, SearchReport& report) {
     const int count = ListChildren(cells, legal, NoMoveIndex, ordered);
     for (int k = 0; k < count; ++k)
       moves[k] = {ordered[k].cells, ordered[k].square, 0};
-    best.score = ScoreRootMoves(moves, count, [](const CellSets& child, int alpha, int beta) {
-      return SolveWindow(child, alpha, beta);
-    });
+    for (int plies = 1; plies <= RootOrderPlies; ++plies) {
+      ScoreRootMoves(moves, count, [plies](const CellSets& child, int alpha, int beta) {
+        return SearchPlies(child, plies - 1, alpha, beta);
+      });
+      SortRootMoves(moves, count);
+    }
+    // The first move is solved from its estimate; each later move is only asked whether it beats
+    // the best so far, and solved when it does.
+    best.score = -SolveByNullWindows(moves[0].cells, -moves[0].score / EvaluationUnitsPerDisc,
+                                     -ExactInfinity, ExactInfinity);
+    moves[0].score = best.score;
+    for (int k = 1; k < count; ++k) {
+      int score = -SolveWindow(moves[k].cells, -(best.score + 1), -best.score);
+      if (score > best.score) {
+        score = -SolveByNullWindows(moves[k].cells, -score, -ExactInfinity, -score);
+        best.score = score;
+      }
+      moves[k].score = score;
+    }
     for (int k = 0; k < count && best.square == NoSquareCode; ++k) {
       if (moves[k].score == best.score) {
         best.square = SquareCode(moves[k].square / BoardSize, moves[k].square % BoardSize);

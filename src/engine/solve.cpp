@@ -77,7 +77,8 @@ LineCheck ReadScores(const char* text, int length, int at, Problem& problem) {
     const int digitsAt = at;
     for (; at < length && IsDigit(text[at]) && score <= LargestScore; ++at)
       score = score * DecimalRadix + (text[at] - '0');
-    if (at == digitsAt || score > LargestScore || (at < length && !IsBlank(text[at]) && text[at] != ';')) {
+    if (at == digitsAt || score > LargestScore ||
+        (at < length && !IsBlank(text[at]) && text[at] != ';')) {
       return {LineFault::BadScore, scoreAt + 1};
     }
     if (negative) score = -score;
@@ -205,7 +206,8 @@ bool ReadLines(const char* path, LineStep step, const char*& reason) {
   // Ends the line held in lineText: hands it on unless it is skipped.
   auto endLine = [&]() {
     if (length > 0 && lineText[length - 1] == '\r') --length;
-    if (tooLong || !IsSkipped(lineText, length)) going = step(lineNumber, lineText, length, tooLong);
+    if (tooLong || !IsSkipped(lineText, length))
+      going = step(lineNumber, lineText, length, tooLong);
     ++lineNumber;
     length = 0;
     tooLong = false;
