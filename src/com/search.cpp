@@ -142,6 +142,13 @@ int DiscDifference(const CellSets& cells) {
 
 constexpr SquareSet CornerSquares = 0x8100000000000081;
 
+// The weights of the ordering key: a reply left to the opponent counts as much as
+// MobilityWeight / EstimateWeight evaluation units (a disc is EvaluationUnitsPerDisc).
+constexpr int EstimateWeight = 1;
+constexpr int MobilityWeight = 600;
+// From this many plies left on, the middle-game search orders the children by the evaluation too.
+constexpr int EvaluatedPlies = 3;
+
 struct Child {
   CellSets cells;
   int square;
@@ -150,18 +157,23 @@ struct Child {
 
 // Lists the positions after each of `moves`, in the order to search them: `first` (the best move
 // of a shallower search, if it is among them) first, then by the number of moves they leave the
-// opponent, fewest first: the move that restricts the opponent is most often the best one, and its
-// small subtree is searched soonest. Returns the number of children.
-int ListChildren(const CellSets& cells, SquareSet moves, int first, Child* children) {
-  constexpr int FirstKey = -1;  // below every mobility
+// opponent, fewest first ("fastest first"): the move that restricts the opponent is most often the
+// best one, and its small subtree is searched soonest. When `evaluated`, the learned evaluation of
+// each child (from the opponent's view, so lower first) is added: the dearer ordering pays where
+// many plies are left below. Returns the number of children.
+int ListChildren(const CellSets& cells, SquareSet moves, int first, bool evaluated,
+                 Child* children) {
   int count = 0;
   for (; moves != 0; moves &= moves - 1) {
     const int square = std::countr_zero(moves);
     const CellSets next = Play(cells, square);
     const SquareSet replies = LegalSquares(next);
     // A corner the opponent could take counts twice: it is the reply that hurts most.
-    const int key =
-        square == first ? FirstKey : CountSquares(replies) + CountSquares(replies & CornerSquares);
+    int key = -Infinity;
+    if (square != first) {
+      key = MobilityWeight * (CountSquares(replies) + CountSquares(replies & CornerSquares));
+      if (evaluated) key += EstimateWeight * EvaluatePosition(next);
+    }
     // Insertion sort: the lists are short, and equal keys keep the order of the squares.
     int at = count++;
     for (; at > 0 && children[at - 1].key > key; --at)
@@ -193,7 +205,7 @@ int SearchPlies(const CellSets& cells, int plies, int alpha, int beta) {
   if (ProbeTable(entry, cells, plies, alpha, beta, score, first)) return score;
 
   Child children[SquareCount];
-  const int count = ListChildren(cells, moves, first, children);
+  const int count = ListChildren(cells, moves, first, plies >= EvaluatedPlies, children);
   const int windowLow = alpha;
   int best = -Infinity;
   int bestSquare = NoMoveIndex;
@@ -454,11 +466,6 @@ constexpr int ShallowPlies(int empties) {
          : empties >= TwoPliesFrom  ? 2
                                     : 0;
 }
-
-// The weights of the ordering key: a reply left to the opponent counts as much as
-// MobilityWeight / EstimateWeight evaluation units (a disc is EvaluationUnitsPerDisc).
-constexpr int EstimateWeight = 1;
-constexpr int MobilityWeight = 600;
 
 // The squares of the quadrants (4 x 4 corners of the board) that hold an odd number of empty
 // squares.
@@ -721,7 +728,7 @@ int ChooseSearchedSquare(int side, int level, int coin) {
   if (legal == 0) return 0;
   RootMove moves[SquareCount];
   Child ordered[SquareCount];
-  const int count = ListChildren(cells, legal, NoMoveIndex, ordered);
+  const int count = ListChildren(cells, legal, NoMoveIndex, false, ordered);
   for (int k = 0; k < count; ++k)
     moves[k] = {ordered[k].cells, ordered[k].square, 0};
 
@@ -797,7 +804,7 @@ ScoredMove SolveBestMove(int side, SearchReport& report) {
   } else {
     RootMove moves[SquareCount];
     Child ordered[SquareCount];
-    const int count = ListChildren(cells, legal, NoMoveIndex, ordered);
+    const int count = ListChildren(cells, legal, NoMoveIndex, false, ordered);
     for (int k = 0; k < count; ++k)
       moves[k] = {ordered[k].cells, ordered[k].square, 0};
     for (int plies = 1; plies <= RootOrderPlies; ++plies) {
