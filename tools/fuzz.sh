@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Fuzzes with libFuzzer for a bounded time in all (default 60 s): the whole dialogue with its
-# options (two fifths of the time), the command line, the engine protocols and the record file
-# behind --resume (a fifth each). Builds the targets with clang, ASan and UBSan in build-fuzz,
+# options (a third of the time), the command line, the engine protocols, --solve's problem file and
+# the record file behind --resume (a sixth each). Builds the targets with clang, ASan and UBSan in build-fuzz,
 # starts each from its seed corpus in the repository and fails on any finding.
 # Usage: tools/fuzz.sh [seconds] [extra libFuzzer flags...]
 # New interesting inputs collect in build-fuzz/corpus, build-fuzz/corpus-command-line,
-# build-fuzz/corpus-protocol and build-fuzz/corpus-record-file (kept between runs); a finding is
-# written to build-fuzz/findings/ and can be replayed with build-fuzz/tests/fuzz/reversi_fuzz <file>
-# (or reversi_command_line_fuzz, reversi_protocol_fuzz, reversi_record_file_fuzz).
+# build-fuzz/corpus-protocol, build-fuzz/corpus-problem-file and build-fuzz/corpus-record-file
+# (kept between runs); a finding is written to build-fuzz/findings/ and can be replayed with
+# build-fuzz/tests/fuzz/reversi_fuzz <file> (or reversi_command_line_fuzz, reversi_protocol_fuzz,
+# reversi_problem_file_fuzz, reversi_record_file_fuzz).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -18,9 +19,9 @@ bash tools/install-deps.sh clang-14 libclang-rt-14-dev cmake make libgtest-dev
 CXX=clang++-14 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DREVERSI_FUZZ=ON \
   >/dev/null
 cmake --build build-fuzz -j 2 --target reversi_fuzz reversi_command_line_fuzz \
-  reversi_record_file_fuzz reversi_protocol_fuzz
+  reversi_record_file_fuzz reversi_protocol_fuzz reversi_problem_file_fuzz
 mkdir -p build-fuzz/corpus build-fuzz/corpus-command-line build-fuzz/corpus-record-file \
-  build-fuzz/corpus-protocol build-fuzz/findings
+  build-fuzz/corpus-protocol build-fuzz/corpus-problem-file build-fuzz/findings
 
 # Runs one target for `time` seconds from its corpora. -timeout: an input that runs 10 s is a hang
 # (a COM-vs-COM game takes milliseconds). -rss_limit_mb: the game allocates nothing, so growth is a
@@ -42,9 +43,10 @@ fuzz() {
   grep -E '^(Done|stat::)' "$log"
 }
 extra=("$@")
-dialogue_seconds=$((seconds * 2 / 5))
-line_seconds=$((seconds / 5))
-protocol_seconds=$((seconds / 5))
+dialogue_seconds=$((seconds / 3))
+line_seconds=$((seconds / 6))
+protocol_seconds=$((seconds / 6))
+problem_seconds=$((seconds / 6))
 fuzz reversi_fuzz "$dialogue_seconds" tests/fuzz/dialogue.dict 4096 \
   build-fuzz/corpus tests/fuzz/corpus-options
 fuzz reversi_command_line_fuzz "$line_seconds" tests/fuzz/command_line.dict 512 \
@@ -52,5 +54,9 @@ fuzz reversi_command_line_fuzz "$line_seconds" tests/fuzz/command_line.dict 512 
 # Lines longer than the reader's buffer, and the line end left out at the end.
 fuzz reversi_protocol_fuzz "$protocol_seconds" tests/fuzz/protocol.dict 4096 \
   build-fuzz/corpus-protocol tests/fuzz/corpus-protocol
-fuzz reversi_record_file_fuzz "$((seconds - dialogue_seconds - line_seconds - protocol_seconds))" \
+# Lines of problems, comments and scores, joined and cut anywhere.
+fuzz reversi_problem_file_fuzz "$problem_seconds" tests/fuzz/problem_file.dict 4096 \
+  build-fuzz/corpus-problem-file tests/fuzz/corpus-problem-file
+fuzz reversi_record_file_fuzz \
+  "$((seconds - dialogue_seconds - line_seconds - protocol_seconds - problem_seconds))" \
   tests/fuzz/record_file.dict 20000 build-fuzz/corpus-record-file tests/fuzz/corpus-record-file

@@ -34,11 +34,20 @@ struct Problem {
 };
 
 // Why a line is refused; None for a good one.
-enum class LineFault { None, TooLong, BadCell, NoSide, JoinedText, BadMove, BadScore };
+enum class LineFault {
+  None,
+  TooLong,
+  BadCell,
+  NoSide,
+  JoinedText,
+  BadMove,
+  BadScore,
+  TooManyEmpties
+};
 
 struct LineCheck {
   LineFault fault;
-  int column;  // counted from 1
+  int column;  // counted from 1; for TooManyEmpties, the most empty squares allowed
 };
 
 bool IsBlank(char c) {
@@ -90,6 +99,15 @@ LineCheck ReadScores(const char* text, int length, int at, Problem& problem) {
     }
     if (score == problem.bestScore) problem.bestMoves |= bit;
   }
+}
+
+int CountEmpties(const Position& position) {
+  int empties = 0;
+  for (const auto& row : position.cells) {
+    for (const Cell cell : row)
+      empties += cell == Empty ? 1 : 0;
+  }
+  return empties;
 }
 
 // Reads one line that is not skipped into `problem`.
@@ -235,6 +253,7 @@ bool ReadLines(const char* path, LineStep step, const char*& reason) {
 const char* fileName = "";
 long badLine = 0;
 LineCheck badCheck = {};
+int mostEmptiesSolved = MostSolvedEmpties;
 int problems = 0;
 int agreeing = 0;
 int differing = 0;
@@ -243,8 +262,11 @@ std::int64_t totalMicroseconds = 0;
 
 bool CheckLine(long lineNumber, const char* text, int length, bool tooLong) {
   Problem problem;
-  const LineCheck check = tooLong ? LineCheck{LineFault::TooLong, LineCapacity + 1}
-                                  : ReadProblem(text, length, problem);
+  LineCheck check = tooLong ? LineCheck{LineFault::TooLong, LineCapacity + 1}
+                            : ReadProblem(text, length, problem);
+  if (check.fault == LineFault::None && CountEmpties(problem.position) > mostEmptiesSolved) {
+    check = {LineFault::TooManyEmpties, mostEmptiesSolved};
+  }
   if (check.fault != LineFault::None) {
     badLine = lineNumber;
     badCheck = check;
@@ -287,6 +309,8 @@ const char* FaultText(LineFault fault) {
       return "not a move a1..h8 followed by ':' at column ";
     case LineFault::BadScore:
       return "not a score -64..+64 at column ";
+    case LineFault::TooManyEmpties:
+      return "more empty squares than an exact search can finish; at most ";
     case LineFault::None:
       break;
   }
@@ -303,8 +327,9 @@ void WriteError(std::initializer_list<const char*> pieces) {
 
 }  // namespace
 
-int RunSolve(const char* path) {
+int RunSolve(const char* path, int mostEmpties) {
   fileName = path;
+  mostEmptiesSolved = mostEmpties;
   badLine = 0;
   problems = agreeing = differing = 0;
   totalNodes = 0;

@@ -1,6 +1,7 @@
-// Replays the seed corpora of the command line, of the record file's reader and of the engine
-// protocols through their checks, so that they run as ordinary tests in every build:
-// "--command-line DIR...", "--record-file DIR..." or "--protocol DIR...". Fails on a failed check
+// Replays the seed corpora of the command line, of the record file's reader, of the engine
+// protocols and of --solve's problem file through their checks, so that they run as ordinary tests
+// in every build: "--command-line DIR...", "--record-file DIR...", "--protocol DIR..." or
+// "--problem-file DIR...". Fails on a failed check
 // or when no file was found.
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <cstring>
 
 #include "command_line_check.h"
+#include "problem_file_check.h"
 #include "protocol_check.h"
 #include "record_reader_check.h"
 
@@ -20,6 +22,7 @@ int main(int argc, char** argv) {
   if (argc < 2) return 1;
   const bool commandLine = std::strcmp(argv[1], "--command-line") == 0;
   const bool protocol = std::strcmp(argv[1], "--protocol") == 0;
+  const bool problemFile = std::strcmp(argv[1], "--problem-file") == 0;
   for (int i = 2; i < argc; ++i) {
     for (const auto& entry : std::filesystem::directory_iterator(argv[i])) {
       std::ifstream file(entry.path(), std::ios::binary);
@@ -28,7 +31,9 @@ int main(int argc, char** argv) {
       const auto* bytes = reinterpret_cast<const std::uint8_t*>(content.data());
       const char* failure = commandLine ? reversi::testing::CheckCommandLine(bytes, content.size())
                             : protocol  ? reversi::testing::CheckProtocol(bytes, content.size())
-                                       : reversi::testing::CheckRecordReader(bytes, content.size());
+                            : problemFile
+                                ? reversi::testing::CheckProblemFile(bytes, content.size())
+                                : reversi::testing::CheckRecordReader(bytes, content.size());
       std::printf("%-40s %s\n", entry.path().filename().string().c_str(),
                   failure == nullptr ? "ok" : failure);
       ++files;

@@ -1,0 +1,62 @@
+// --solve on any bytes: lines of any length, any byte in them, no line end at the end. A file with
+// a fault is refused in one line before anything is solved; a good one gets one row per position
+// and the totals.
+#include "problem_file_check.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "engine/engine.h"
+#include "harness.h"
+#include "platform/console.h"
+
+namespace reversi::testing {
+
+namespace {
+
+// Positions with more empty squares are refused, so that no input makes a long search.
+constexpr int FuzzedEmpties = 10;
+
+char path[64] = "";
+std::string errors;
+
+void KeepErrors(const char* bytes, std::size_t count) {
+  errors.append(bytes, count);
+}
+
+}  // namespace
+
+const char* CheckProblemFile(const std::uint8_t* bytes, std::size_t size) {
+  if (path[0] == '\0') {
+    std::snprintf(path, sizeof path, "/tmp/reversi-problem-file-%d", static_cast<int>(getpid()));
+  }
+  std::FILE* file = std::fopen(path, "wb");
+  if (file == nullptr) return nullptr;  // nowhere to write: nothing to check
+  const bool written = size == 0 || std::fwrite(bytes, 1, size, file) == size;
+  std::fclose(file);
+  if (!written) return nullptr;
+  ResetProcessState();
+  errors.clear();
+  platform::RedirectErrors(KeepErrors);
+  const int status = engine::RunSolve(path, FuzzedEmpties);
+  platform::RedirectErrors(nullptr);
+  const std::string output = TakeOutput();
+  const char* failure = nullptr;
+  if (status == engine::ExitBadInput) {
+    if (!output.empty()) failure = "a refused file was solved in part";
+    if (errors.rfind("reversi: ", 0) != 0) failure = "a refusal without its line";
+  } else if (status == engine::ExitAllGood || status == engine::ExitDisagrees) {
+    if (!errors.empty()) failure = "a solved file with a complaint";
+    if (output.size() < 7 || output.compare(output.size() - 7, 7, "differ\n") != 0) {
+      failure = "a solved file without its totals";
+    }
+  } else {
+    failure = "an exit code of no meaning";
+  }
+  ResetProcessState();
+  return failure;
+}
+
+}  // namespace reversi::testing
