@@ -81,6 +81,38 @@ TEST_F(SearchTest, ExactSearchGivesTheMinimaxOutcome) {
   EXPECT_EQ(failures, 0);
 }
 
+// From 11 empty squares on, the exact search also cuts off through its children's table entries and
+// orders the moves by the evaluation, too deep for plain minimax: there each position's value is
+// checked against its children's, each solved on its own with a fresh table.
+TEST_F(SearchTest, ExactValueIsTheBestOfTheChildrensValues) {
+  constexpr int FewestEmpties = 11;
+  constexpr int EmptiesSpread = 4;  // 11..14
+  std::mt19937 random(PositionSeed + 2);
+  for (int k = 0; k < PositionCount / 8; ++k) {
+    const Position position = RandomPosition(random, FewestEmpties + k % EmptiesSpread);
+    Load(position);
+    const int side = position.side;
+    const CellSets cells = ReadCellSets(side);
+    const int value = SolveExactly(cells);
+    SquareSet legal = LegalSquares(cells);
+    int best = -SquareCount - 1;
+    if (legal == 0) {
+      const CellSets passed = {cells.opponent, cells.own, cells.empty};
+      if (LegalSquares(passed) == 0) continue;  // the game is over
+      best = -SolveExactly(passed);
+    }
+    for (; legal != 0; legal &= legal - 1) {
+      const int square = std::countr_zero(legal);
+      Load(position);
+      PlaceDisc(square / BoardSize, square % BoardSize, side);
+      const int child = -SolveExactly(ReadCellSets(OtherSide(side)));
+      if (child > best) best = child;
+    }
+    Load(position);
+    EXPECT_EQ(value, best) << "side " << side << " to move on\n" << testing::BoardPicture();
+  }
+}
+
 // The scoring of every move (the hint and the coach) against plain minimax after each move: the
 // right set of moves, each score exact, best first.
 TEST_F(SearchTest, EveryMoveIsScoredAsMinimaxScoresIt) {
