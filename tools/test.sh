@@ -47,7 +47,7 @@ stage "sanitized build and tests (ASan + UBSan)" sanitized sanitized
 
 stage "valgrind memcheck on whole sessions" memcheck bash tools/valgrind.sh build
 fuzz_seconds=60
-stage "fuzzing the dialogue, the command line and the record file for $fuzz_seconds s in all" fuzz \
+stage "fuzzing the dialogue, the command line, the protocols, the problem file and the record file for $fuzz_seconds s in all" fuzz \
   bash tools/fuzz.sh "$fuzz_seconds"
 stage "Debian package, lintian, installed program and manual page" package \
   bash tools/package.sh build/reversi
