@@ -3,12 +3,10 @@
 // and the totals.
 #include "problem_file_check.h"
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <string>
 
 #include "engine/engine.h"
+#include "fuzz_file.h"
 #include "harness.h"
 #include "platform/console.h"
 
@@ -19,7 +17,6 @@ namespace {
 // Positions with more empty squares are refused, so that no input makes a long search.
 constexpr int FuzzedEmpties = 10;
 
-char path[64] = "";
 std::string errors;
 
 void KeepErrors(const char* bytes, std::size_t count) {
@@ -29,14 +26,8 @@ void KeepErrors(const char* bytes, std::size_t count) {
 }  // namespace
 
 const char* CheckProblemFile(const std::uint8_t* bytes, std::size_t size) {
-  if (path[0] == '\0') {
-    std::snprintf(path, sizeof path, "/tmp/reversi-problem-file-%d", static_cast<int>(getpid()));
-  }
-  std::FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) return nullptr;  // nowhere to write: nothing to check
-  const bool written = size == 0 || std::fwrite(bytes, 1, size, file) == size;
-  std::fclose(file);
-  if (!written) return nullptr;
+  const char* path = WriteFuzzFile("problem-file", bytes, size);
+  if (path == nullptr) return nullptr;  // nowhere to write: nothing to check
   ResetProcessState();
   errors.clear();
   platform::RedirectErrors(KeepErrors);

@@ -2,29 +2,14 @@
 // end. A file it accepts must give a game that the opening plays out to a side to move.
 #include "record_reader_check.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-
+#include "fuzz_file.h"
 #include "game/game.h"
 
 namespace reversi::testing {
 
-namespace {
-
-char path[64] = "";
-
-}  // namespace
-
 const char* CheckRecordReader(const std::uint8_t* bytes, std::size_t size) {
-  if (path[0] == '\0') {
-    std::snprintf(path, sizeof path, "/tmp/reversi-record-reader-%d", static_cast<int>(getpid()));
-  }
-  std::FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) return nullptr;  // nowhere to write: nothing to check
-  const bool written = size == 0 || std::fwrite(bytes, 1, size, file) == size;
-  std::fclose(file);
-  if (!written) return nullptr;
+  const char* path = WriteFuzzFile("record-reader", bytes, size);
+  if (path == nullptr) return nullptr;  // nowhere to write: nothing to check
   ResetProgramState();
   const ResumeCheck check = ResumeFrom(path);
   const char* failure = nullptr;
