@@ -232,6 +232,8 @@ int SearchPlies(const CellSets& cells, int plies, int alpha, int beta) {
 // The exact search to the end of the game works on the two disc sets and the empty set directly,
 // with routines of its own that the compiler can inline: the turned discs from ray tables, the
 // legal squares of all directions at once, and special routines for the last few empty squares.
+// They do what the board's TurnedSquares and LegalSquares do, a third faster in the search, where
+// a long solve spends its time (docs/development.md, "The exact end game").
 
 // The eight steps of a ray as (row, column) and whether its square indexes rise along it.
 constexpr int RayCount = DirectionCount;
@@ -318,23 +320,27 @@ constexpr int ExactInfinity = SquareCount + 1;
 // A disc is stable when no move can ever turn it: along each of the four lines through it, the line
 // is full, or a neighbour on it is the board's edge or a stable disc of the same colour.
 
+// The four axes a disc lies on: its row, its column, its diagonal and its anti-diagonal.
+constexpr int AxisCount = 4;
+enum Axis { RowAxis, ColumnAxis, DiagonalAxis, AntiDiagonalAxis };
+
 struct LineTable {
-  SquareSet lines[4][2 * BoardSize - 1];  // rows, columns, diagonals, anti-diagonals
-  int counts[4];
+  SquareSet lines[AxisCount][2 * BoardSize - 1];  // the lines of each axis
+  int counts[AxisCount];
 };
 
 constexpr LineTable MakeLines() {
   LineTable table{};
   for (int row = 0; row < BoardSize; ++row) {
     for (int col = 0; col < BoardSize; ++col) {
-      table.lines[0][row] |= SquareBit(row, col);
-      table.lines[1][col] |= SquareBit(row, col);
-      table.lines[2][row - col + LastIndex] |= SquareBit(row, col);
-      table.lines[3][row + col] |= SquareBit(row, col);
+      table.lines[RowAxis][row] |= SquareBit(row, col);
+      table.lines[ColumnAxis][col] |= SquareBit(row, col);
+      table.lines[DiagonalAxis][row - col + LastIndex] |= SquareBit(row, col);
+      table.lines[AntiDiagonalAxis][row + col] |= SquareBit(row, col);
     }
   }
-  table.counts[0] = table.counts[1] = BoardSize;
-  table.counts[2] = table.counts[3] = 2 * BoardSize - 1;
+  table.counts[RowAxis] = table.counts[ColumnAxis] = BoardSize;
+  table.counts[DiagonalAxis] = table.counts[AntiDiagonalAxis] = 2 * BoardSize - 1;
   return table;
 }
 constexpr LineTable Lines = MakeLines();
@@ -345,17 +351,17 @@ constexpr SquareSet Edge = ColumnA | ColumnH | Row1 | Row8;
 
 // The discs of `discs` that are stable on the board whose occupied squares are `occupied`.
 SquareSet StableDiscs(SquareSet discs, SquareSet occupied) {
-  SquareSet full[4] = {};
-  for (int axis = 0; axis < 4; ++axis) {
+  SquareSet full[AxisCount] = {};
+  for (int axis = 0; axis < AxisCount; ++axis) {
     for (int k = 0; k < Lines.counts[axis]; ++k) {
       const SquareSet line = Lines.lines[axis][k];
       if ((occupied & line) == line) full[axis] |= line;
     }
   }
-  const SquareSet sideways = full[0] | ColumnA | ColumnH;
-  const SquareSet upright = full[1] | Row1 | Row8;
-  const SquareSet falling = full[2] | Edge;
-  const SquareSet rising = full[3] | Edge;
+  const SquareSet sideways = full[RowAxis] | ColumnA | ColumnH;
+  const SquareSet upright = full[ColumnAxis] | Row1 | Row8;
+  const SquareSet falling = full[DiagonalAxis] | Edge;
+  const SquareSet rising = full[AntiDiagonalAxis] | Edge;
   SquareSet stable = 0;
   for (;;) {
     const SquareSet grown = discs &
@@ -524,8 +530,7 @@ int SolveFew(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int 
   return -SolveFew(opponent, own, empty, -beta, -alpha, true);
 }
 
-// ---- The exact search
-// -----------------------------------------------------------------------------
+// ---- The exact search ---------------------------------------------------------------------------
 
 struct EndChild {
   SquareSet own;  // the child's mover: the opponent of the parent
