@@ -222,10 +222,11 @@ constexpr OptionRow Options[] = {
      .apply = SpeakNBoard},
     Valued(ValueKind::Text, "solve", "FILE", "a file name",
            "solve every position of FILE exactly instead of playing:\n"
-           "one line each, the 64 squares a1..h8 as X, O or -, the\n"
-           "side to move, then optionally the best moves' scores\n"
-           "(; a2:+38;); prints each best move, its score, nodes and\n"
-           "time, and exits 1 if a score differs from the file's",
+           "one line each, the 64 squares a1..h8 as X, O or - (at\n"
+           "most 36 of them -), the side to move, then optionally the\n"
+           "best moves' scores (; a2:+38;); prints each best move, its\n"
+           "score, nodes and time, and exits 1 if a score differs from\n"
+           "the file's",
            SolveProblemFile),
 };
 
