@@ -223,10 +223,10 @@ constexpr OptionRow Options[] = {
     Valued(ValueKind::Text, "solve", "FILE", "a file name",
            "solve every position of FILE exactly instead of playing:\n"
            "one line each, the 64 squares a1..h8 as X, O or - (at\n"
-           "most 36 of them -), the side to move, then optionally the\n"
-           "best moves' scores (; a2:+38;); prints each best move, its\n"
-           "score, nodes and time, and exits 1 if a score differs from\n"
-           "the file's",
+           "most 36 of them -), the side to move, then optionally\n"
+           "the best moves' scores (; a2:+38;); prints each best\n"
+           "move, its score, nodes and time, and exits 1 if a score\n"
+           "differs from the file's",
            SolveProblemFile),
 };
 
