@@ -23,6 +23,15 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
+# One Wine server for the whole run. Left to itself, the server quits a few seconds after its last
+# program ends, and a program that starts in that moment loses its connection ("recvmsg:
+# Connection reset by peer") and fails a test that has nothing wrong with it; ctest's parallel
+# starts hit that moment. A persistent server is never in it; it is stopped when the script ends.
+# Wine's own background programs (services, devices) are started here too, away from every test's
+# pipes: started by a test's program, they would live on with the server and hold its output open.
+wineserver -p
+wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1
+trap 'wineserver -k 2>/dev/null || true' EXIT
 
 echo "== Windows build (MinGW-w64), unit suite under Wine"
 cmake -S . -B build-windows --toolchain cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
@@ -47,7 +56,7 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DREVERSI_TESTS=ON >/dev/null
 cmake --build build -j "$jobs" --target reversi reversi_fixed_clock
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work"; wineserver -k 2>/dev/null || true' EXIT
 failures=0
 
 # Runs `program` (through `runner`, if any) with the session on a pipe into standard input and
