@@ -1145,5 +1145,24 @@ TEST(SolveOption, AgreesDiffersAndRefuses) {
   std::remove(path.c_str());
 }
 
+// A long solve ends at Ctrl+C, by the signal, with what it printed so far: it does not run on to
+// the end of a file that may take hours (this position takes minutes).
+TEST(SolveOption, CtrlCEndsALongSearchAtOnce) {
+  const std::string path = TempPath("long.obf");
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      << "-------------------XXOOO--XXXOOO--XXOXOO-OOOXXXO--OXOO-O-OOOOO-- X\n";
+  ChildOptions interrupted;
+  interrupted.arguments = {"--solve=" + path};
+  interrupted.timeout = std::chrono::milliseconds(5000);
+  interrupted.signal = SIGINT;
+  interrupted.signalWhen = [](const std::string& output) { return output.ends_with("file\n"); };
+  const auto result = RunProgram(Program, "\n", interrupted);  // input held open for the signal
+  std::remove(path.c_str());
+  if (!result.started) GTEST_SKIP() << "no child process here";
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.signal, SIGINT);
+  EXPECT_EQ(result.output, " line  move  score         nodes   seconds  Mnodes/s  file\n");
+}
+
 }  // namespace
 }  // namespace reversi

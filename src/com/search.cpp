@@ -8,6 +8,7 @@
 
 #include "board/board.h"
 #include "com/com.h"
+#include "platform/console.h"
 #include "search.h"
 
 namespace reversi {
@@ -61,6 +62,19 @@ struct TableEntry {
 TableEntry Table[TableSize];
 std::uint32_t generation = 0;  // 0 is the generation of the zero-filled table: no turn uses it
 std::uint64_t nodes = 0;
+bool endsOnSignal = false;
+
+// How often a search that ends on a signal looks for one: every 2^16 positions, a few
+// milliseconds apart, so that Ctrl+C is answered at once and the look costs nothing measurable.
+constexpr std::uint64_t SignalLookMask = (std::uint64_t{1} << 16) - 1;
+
+// Counts a visited position. When searches end on a signal and one has come, ends the process
+// by it (the output flushed) instead: nothing is left to finish in a long solve.
+inline void CountNode() {
+  if ((++nodes & SignalLookMask) == 0 && endsOnSignal && platform::EndingRequested()) {
+    platform::EndAsRequested();
+  }
+}
 
 // Starts a new generation: every entry of the table counts as empty from now on. After 2^32 - 1
 // generations the numbers would come round again, so the table is then filled with zeros.
@@ -191,7 +205,7 @@ int ListChildren(const CellSets& cells, SquareSet moves, int first, bool evaluat
 // the others are tried with a null window first and searched again only when they might be better
 // (principal variation search). A pass is not a ply.
 int SearchPlies(const CellSets& cells, int plies, int alpha, int beta) {
-  ++nodes;
+  CountNode();
   if (plies == 0) return EvaluatePosition(cells);
   const SquareSet moves = LegalSquares(cells);
   if (moves == 0) {
@@ -488,7 +502,7 @@ SquareSet OddQuadrants(SquareSet empty) {
 // The exact score when one square is left: the mover plays it if it can, else the other side,
 // else the game ends with it empty (and it goes to the winner).
 int SolveLastSquare(SquareSet own, SquareSet opponent, SquareSet empty) {
-  ++nodes;
+  CountNode();
   const int square = std::countr_zero(empty);
   const int difference = CountSquares(own) - CountSquares(opponent);
   if (const SquareSet turned = Flips(own, opponent, square); turned != 0) {
@@ -506,7 +520,7 @@ int SolveLastSquare(SquareSet own, SquareSet opponent, SquareSet empty) {
 // other side has just passed, so that a second pass ends the game.
 int SolveFew(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int beta, bool passed) {
   if ((empty & (empty - 1)) == 0) return SolveLastSquare(own, opponent, empty);
-  ++nodes;
+  CountNode();
   const SquareSet odd = OddQuadrants(empty);
   const SquareSet groups[] = {empty & odd, empty & ~odd};
   int best = -ExactInfinity;
@@ -544,7 +558,7 @@ struct EndChild {
 int SolveEnd(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int beta) {
   const int empties = CountSquares(empty);
   if (empties <= FewEmpties) return SolveFew(own, opponent, empty, alpha, beta, false);
-  ++nodes;
+  CountNode();
   const SquareSet moves = Moves(own, opponent, empty);
   if (moves == 0) {
     if (Moves(opponent, own, empty) == 0) return FinalScoreOf(own, opponent, empty);
@@ -646,7 +660,7 @@ int SolveWindow(const CellSets& cells, int alpha, int beta) {
   alpha = alpha < -ExactInfinity ? -ExactInfinity : alpha;
   beta = beta > ExactInfinity ? ExactInfinity : beta;
   if (cells.empty == 0) {
-    ++nodes;  // a full board is a position visited too
+    CountNode();  // a full board is a position visited too
     return DiscDifference(cells);
   }
   return SolveEnd(cells.own, cells.opponent, cells.empty, alpha, beta);
@@ -865,11 +879,16 @@ std::uint64_t SearchedNodes() {
   return nodes;
 }
 
+void SetSearchEndsOnSignal(bool on) {
+  endsOnSignal = on;
+}
+
 void ResetSearchState() {
   // A new generation empties the table at once, without writing its 2 MB: the program state is
   // reset for every test and every fuzzed session.
   NewGeneration();
   nodes = 0;
+  endsOnSignal = false;
 }
 
 void SetComLevel(int side, int level) {

@@ -352,7 +352,12 @@ int RunSolve(const char* path, int mostEmpties) {
     return ExitBadInput;
   }
   platform::WriteText(" line  move  score         nodes   seconds  Mnodes/s  file\n");
-  if (!ReadLines(path, SolveLine, reason)) {
+  platform::FlushOutput();  // the head shows while the first position is solved
+  // A file may take hours; Ctrl+C must not have to wait for its end.
+  SetSearchEndsOnSignal(true);
+  const bool solved = ReadLines(path, SolveLine, reason);
+  SetSearchEndsOnSignal(false);
+  if (!solved) {
     WriteError({"cannot read the problem file '", fileName, "' again: ", reason});
     return ExitBadInput;
   }

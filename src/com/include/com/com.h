@@ -117,6 +117,11 @@ int LevelForDepth(int plies);
 // draws no number and leaves the Board as it was. Its time grows steeply with the empty squares.
 ScoredMove SolveBestMove(int side, SearchReport& report);
 
+// Whether a search running when an ending signal comes (Ctrl+C, a hang-up, a termination request)
+// ends the process at once by that signal, its output flushed. Off at start-up: a game ends in
+// order between turns, its record line written. For solving files, whose searches run for hours.
+void SetSearchEndsOnSignal(bool on);
+
 // Puts the list, the levels, the search's table and the generator back to how the program
 // finds them at start-up.
 void ResetComState();
