@@ -137,117 +137,11 @@ void StoreInTable(TableEntry& entry, const CellSets& cells, int plies, int alpha
 
 // ---- Moves on the sets ------------------------------------------------------------------------
 
-// The position after the mover plays `square` (a legal square index), seen from the other side,
-// which is to move next.
-CellSets Play(const CellSets& cells, int square) {
-  const SquareSet turned = TurnedSquares(cells, square / BoardSize, square % BoardSize);
-  const SquareSet placed = SquareSet{1} << square;
-  return {cells.opponent & ~turned, cells.own | turned | placed, cells.empty & ~placed};
-}
-
-// The same position with the other side to move, after a pass.
-CellSets Passed(const CellSets& cells) {
-  return {cells.opponent, cells.own, cells.empty};
-}
-
-int DiscDifference(const CellSets& cells) {
-  return CountSquares(cells.own) - CountSquares(cells.opponent);
-}
-
-constexpr SquareSet CornerSquares = 0x8100000000000081;
-
-// The weights of the ordering key: a reply left to the opponent counts as much as
-// MobilityWeight / EstimateWeight evaluation units (a disc is EvaluationUnitsPerDisc).
-constexpr int EstimateWeight = 1;
-constexpr int MobilityWeight = 600;
-// From this many plies left on, the middle-game search orders the children by the evaluation too.
-constexpr int EvaluatedPlies = 3;
-
-struct Child {
-  CellSets cells;
-  int square;
-  int key;  // the order in which children are searched: smallest first
-};
-
-// Lists the positions after each of `moves`, in the order to search them: `first` (the best move
-// of a shallower search, if it is among them) first, then by the number of moves they leave the
-// opponent, fewest first ("fastest first"): the move that restricts the opponent is most often the
-// best one, and its small subtree is searched soonest. When `evaluated`, the learned evaluation of
-// each child (from the opponent's view, so lower first) is added: the dearer ordering pays where
-// many plies are left below. Returns the number of children.
-int ListChildren(const CellSets& cells, SquareSet moves, int first, bool evaluated,
-                 Child* children) {
-  int count = 0;
-  for (; moves != 0; moves &= moves - 1) {
-    const int square = std::countr_zero(moves);
-    const CellSets next = Play(cells, square);
-    const SquareSet replies = LegalSquares(next);
-    // A corner the opponent could take counts twice: it is the reply that hurts most.
-    int key = -Infinity;
-    if (square != first) {
-      key = MobilityWeight * (CountSquares(replies) + CountSquares(replies & CornerSquares));
-      if (evaluated) key += EstimateWeight * EvaluatePosition(next);
-    }
-    // Insertion sort: the lists are short, and equal keys keep the order of the squares.
-    int at = count++;
-    for (; at > 0 && children[at - 1].key > key; --at)
-      children[at] = children[at - 1];
-    children[at] = {next, square, key};
-  }
-  return count;
-}
-
-// ---- Middle game ------------------------------------------------------------------------------
-
-// Negamax with alpha-beta pruning: the value of the position for the mover, `plies` moves deep,
-// within the window (alpha, beta); outside it, a bound on the side of the window it fell (fail
-// soft). A finished game is worth its disc difference times WonDiscScore. After the first child
-// the others are tried with a null window first and searched again only when they might be better
-// (principal variation search). A pass is not a ply.
-int SearchPlies(const CellSets& cells, int plies, int alpha, int beta) {
-  CountNode();
-  if (plies == 0) return EvaluatePosition(cells);
-  const SquareSet moves = LegalSquares(cells);
-  if (moves == 0) {
-    const CellSets passed = Passed(cells);
-    if (LegalSquares(passed) == 0) return DiscDifference(cells) * WonDiscScore;
-    return -SearchPlies(passed, plies, -beta, -alpha);
-  }
-  TableEntry& entry = SlotOf(cells);
-  int score = 0;
-  int first = NoMoveIndex;
-  if (ProbeTable(entry, cells, plies, alpha, beta, score, first)) return score;
-
-  Child children[SquareCount];
-  const int count = ListChildren(cells, moves, first, plies >= EvaluatedPlies, children);
-  const int windowLow = alpha;
-  int best = -Infinity;
-  int bestSquare = NoMoveIndex;
-  for (int k = 0; k < count; ++k) {
-    const CellSets& child = children[k].cells;
-    if (k == 0) {
-      score = -SearchPlies(child, plies - 1, -beta, -alpha);
-    } else {
-      score = -SearchPlies(child, plies - 1, -alpha - 1, -alpha);
-      if (score > alpha && score < beta) score = -SearchPlies(child, plies - 1, -beta, -alpha);
-    }
-    if (score > best) {
-      best = score;
-      bestSquare = children[k].square;
-      if (score > alpha) alpha = score;
-      if (alpha >= beta) break;
-    }
-  }
-  StoreInTable(entry, cells, plies, windowLow, beta, best, bestSquare);
-  return best;
-}
-
-// ---- End game ---------------------------------------------------------------------------------
-// The exact search to the end of the game works on the two disc sets and the empty set directly,
-// with routines of its own that the compiler can inline: the turned discs from ray tables, the
-// legal squares of all directions at once, and special routines for the last few empty squares.
-// They do what the board's TurnedSquares and LegalSquares do, a third faster in the search, where
-// a long solve spends its time (docs/development.md, "The exact end game").
+// ---- Moves on the disc sets --------------------------------------------------------------------
+// The searches' own move routines, which the compiler can inline: the turned discs from ray
+// tables, the legal squares of all directions at once. They do what the board's TurnedSquares and
+// LegalSquares do, a third faster in the search, where a long solve spends its time
+// (docs/development.md, "The exact end game").
 
 // The eight steps of a ray as (row, column) and whether its square indexes rise along it.
 constexpr int RayCount = DirectionCount;
@@ -319,6 +213,120 @@ inline SquareSet Moves(SquareSet own, SquareSet opponent, SquareSet empty) {
   }
   return moves & empty;
 }
+
+// The mover's legal squares.
+inline SquareSet MovesOf(const CellSets& cells) {
+  return Moves(cells.own, cells.opponent, cells.empty);
+}
+
+// The position after the mover plays `square` (a legal square index), seen from the other side,
+// which is to move next.
+CellSets Play(const CellSets& cells, int square) {
+  const SquareSet turned = Flips(cells.own, cells.opponent, square);
+  const SquareSet placed = SquareSet{1} << square;
+  return {cells.opponent & ~turned, cells.own | turned | placed, cells.empty & ~placed};
+}
+
+// The same position with the other side to move, after a pass.
+CellSets Passed(const CellSets& cells) {
+  return {cells.opponent, cells.own, cells.empty};
+}
+
+int DiscDifference(const CellSets& cells) {
+  return CountSquares(cells.own) - CountSquares(cells.opponent);
+}
+
+constexpr SquareSet CornerSquares = 0x8100000000000081;
+
+// The weights of the ordering key: a reply left to the opponent counts as much as
+// MobilityWeight / EstimateWeight evaluation units (a disc is EvaluationUnitsPerDisc).
+constexpr int EstimateWeight = 1;
+constexpr int MobilityWeight = 600;
+// From this many plies left on, the middle-game search orders the children by the evaluation too.
+constexpr int EvaluatedPlies = 3;
+
+struct Child {
+  CellSets cells;
+  int square;
+  int key;  // the order in which children are searched: smallest first
+};
+
+// Lists the positions after each of `moves`, in the order to search them: `first` (the best move
+// of a shallower search, if it is among them) first, then by the number of moves they leave the
+// opponent, fewest first ("fastest first"): the move that restricts the opponent is most often the
+// best one, and its small subtree is searched soonest. When `evaluated`, the learned evaluation of
+// each child (from the opponent's view, so lower first) is added: the dearer ordering pays where
+// many plies are left below. Returns the number of children.
+int ListChildren(const CellSets& cells, SquareSet moves, int first, bool evaluated,
+                 Child* children) {
+  int count = 0;
+  for (; moves != 0; moves &= moves - 1) {
+    const int square = std::countr_zero(moves);
+    const CellSets next = Play(cells, square);
+    const SquareSet replies = MovesOf(next);
+    // A corner the opponent could take counts twice: it is the reply that hurts most.
+    int key = -Infinity;
+    if (square != first) {
+      key = MobilityWeight * (CountSquares(replies) + CountSquares(replies & CornerSquares));
+      if (evaluated) key += EstimateWeight * EvaluatePosition(next);
+    }
+    // Insertion sort: the lists are short, and equal keys keep the order of the squares.
+    int at = count++;
+    for (; at > 0 && children[at - 1].key > key; --at)
+      children[at] = children[at - 1];
+    children[at] = {next, square, key};
+  }
+  return count;
+}
+
+// ---- Middle game ------------------------------------------------------------------------------
+
+// Negamax with alpha-beta pruning: the value of the position for the mover, `plies` moves deep,
+// within the window (alpha, beta); outside it, a bound on the side of the window it fell (fail
+// soft). A finished game is worth its disc difference times WonDiscScore. After the first child
+// the others are tried with a null window first and searched again only when they might be better
+// (principal variation search). A pass is not a ply.
+int SearchPlies(const CellSets& cells, int plies, int alpha, int beta) {
+  CountNode();
+  if (plies == 0) return EvaluatePosition(cells);
+  const SquareSet moves = MovesOf(cells);
+  if (moves == 0) {
+    const CellSets passed = Passed(cells);
+    if (MovesOf(passed) == 0) return DiscDifference(cells) * WonDiscScore;
+    return -SearchPlies(passed, plies, -beta, -alpha);
+  }
+  TableEntry& entry = SlotOf(cells);
+  int score = 0;
+  int first = NoMoveIndex;
+  if (ProbeTable(entry, cells, plies, alpha, beta, score, first)) return score;
+
+  Child children[SquareCount];
+  const int count = ListChildren(cells, moves, first, plies >= EvaluatedPlies, children);
+  const int windowLow = alpha;
+  int best = -Infinity;
+  int bestSquare = NoMoveIndex;
+  for (int k = 0; k < count; ++k) {
+    const CellSets& child = children[k].cells;
+    if (k == 0) {
+      score = -SearchPlies(child, plies - 1, -beta, -alpha);
+    } else {
+      score = -SearchPlies(child, plies - 1, -alpha - 1, -alpha);
+      if (score > alpha && score < beta) score = -SearchPlies(child, plies - 1, -beta, -alpha);
+    }
+    if (score > best) {
+      best = score;
+      bestSquare = children[k].square;
+      if (score > alpha) alpha = score;
+      if (alpha >= beta) break;
+    }
+  }
+  StoreInTable(entry, cells, plies, windowLow, beta, best, bestSquare);
+  return best;
+}
+
+// ---- End game ---------------------------------------------------------------------------------
+// The exact search to the end of the game works on the two disc sets and the empty set directly,
+// with special routines for the last few empty squares.
 
 // The score of a finished game for the mover, the empty squares going to the winner.
 inline int FinalScoreOf(SquareSet own, SquareSet opponent, SquareSet empty) {
@@ -487,11 +495,12 @@ constexpr int ShallowPlies(int empties) {
                                     : 0;
 }
 
-// The squares of the quadrants (4 x 4 corners of the board) that hold an odd number of empty
-// squares.
+// The four quadrants (4 x 4 corners of the board).
+constexpr SquareSet Quadrants[] = {0x000000000F0F0F0F, 0x00000000F0F0F0F0, 0x0F0F0F0F00000000,
+                                   0xF0F0F0F000000000};
+
+// The squares of the quadrants that hold an odd number of empty squares.
 SquareSet OddQuadrants(SquareSet empty) {
-  constexpr SquareSet Quadrants[] = {0x000000000F0F0F0F, 0x00000000F0F0F0F0, 0x0F0F0F0F00000000,
-                                     0xF0F0F0F000000000};
   SquareSet odd = 0;
   for (const SquareSet quadrant : Quadrants) {
     if (CountSquares(empty & quadrant) % 2 == 1) odd |= quadrant;
@@ -499,12 +508,18 @@ SquareSet OddQuadrants(SquareSet empty) {
   return odd;
 }
 
+// The quadrant of a square: its row's half (bit 5 of the index) and its column's half (bit 2).
+inline SquareSet QuadrantOf(int square) {
+  return Quadrants[((square >> 4) & 2) | ((square >> 2) & 1)];
+}
+
 // The exact score when one square is left: the mover plays it if it can, else the other side,
 // else the game ends with it empty (and it goes to the winner).
 int SolveLastSquare(SquareSet own, SquareSet opponent, SquareSet empty) {
   CountNode();
   const int square = std::countr_zero(empty);
-  const int difference = CountSquares(own) - CountSquares(opponent);
+  // 63 discs on the board: the difference follows from the mover's count alone.
+  const int difference = 2 * CountSquares(own) - (SquareCount - 1);
   if (const SquareSet turned = Flips(own, opponent, square); turned != 0) {
     return difference + 2 * CountSquares(turned) + 1;
   }
@@ -515,13 +530,14 @@ int SolveLastSquare(SquareSet own, SquareSet opponent, SquareSet empty) {
 }
 
 // The last few empty squares (FewEmpties or fewer): no move list, each empty square tried in
-// parity order (quadrants with an odd number of empty squares first, so that the mover tends to
-// have the last move in each region) and kept when it turns something. `passed` is set when the
-// other side has just passed, so that a second pass ends the game.
-int SolveFew(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int beta, bool passed) {
+// parity order (`odd`: the squares of the quadrants with an odd number of empty squares, first, so
+// that the mover tends to have the last move in each region) and kept when it turns something.
+// Playing a square flips its quadrant's parity, so `odd` is passed down rather than counted again.
+// `passed` is set when the other side has just passed, so that a second pass ends the game.
+int SolveFew(SquareSet own, SquareSet opponent, SquareSet empty, SquareSet odd, int alpha,
+             int beta, bool passed) {
   if ((empty & (empty - 1)) == 0) return SolveLastSquare(own, opponent, empty);
   CountNode();
-  const SquareSet odd = OddQuadrants(empty);
   const SquareSet groups[] = {empty & odd, empty & ~odd};
   int best = -ExactInfinity;
   for (const SquareSet group : groups) {
@@ -530,8 +546,8 @@ int SolveFew(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int 
       const SquareSet turned = Flips(own, opponent, square);
       if (turned == 0) continue;
       const SquareSet placed = SquareSet{1} << square;
-      const int score = -SolveFew(opponent & ~turned, own | turned | placed, empty & ~placed, -beta,
-                                  -alpha, false);
+      const int score = -SolveFew(opponent & ~turned, own | turned | placed, empty & ~placed,
+                                  odd ^ QuadrantOf(square), -beta, -alpha, false);
       if (score > best) {
         best = score;
         if (score > alpha) alpha = score;
@@ -541,7 +557,7 @@ int SolveFew(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int 
   }
   if (best != -ExactInfinity) return best;
   if (passed) return FinalScoreOf(own, opponent, empty);
-  return -SolveFew(opponent, own, empty, -beta, -alpha, true);
+  return -SolveFew(opponent, own, empty, odd, -beta, -alpha, true);
 }
 
 // ---- The exact search ---------------------------------------------------------------------------
@@ -557,7 +573,9 @@ struct EndChild {
 // soft); alpha-beta negamax to the end of the game with principal variation search.
 int SolveEnd(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int beta) {
   const int empties = CountSquares(empty);
-  if (empties <= FewEmpties) return SolveFew(own, opponent, empty, alpha, beta, false);
+  if (empties <= FewEmpties) {
+    return SolveFew(own, opponent, empty, OddQuadrants(empty), alpha, beta, false);
+  }
   CountNode();
   const SquareSet moves = Moves(own, opponent, empty);
   if (moves == 0) {
@@ -743,7 +761,7 @@ int ChooseSearchedSquare(int side, int level, int coin) {
   const LevelReach reach = ReachOf(level);
   NewGeneration();
   const CellSets cells = ReadCellSets(side);
-  const SquareSet legal = LegalSquares(cells);
+  const SquareSet legal = MovesOf(cells);
   if (legal == 0) return 0;
   RootMove moves[SquareCount];
   Child ordered[SquareCount];
@@ -786,7 +804,7 @@ int ScoreEveryMove(const CellSets& cells, int level, ScoredMove* out, SearchRepo
   NewGeneration();
   const bool exact = CountSquares(cells.empty) <= reach.exactEmpties;
   int count = 0;
-  for (SquareSet legal = LegalSquares(cells); legal != 0; legal &= legal - 1) {
+  for (SquareSet legal = MovesOf(cells); legal != 0; legal &= legal - 1) {
     const int square = std::countr_zero(legal);
     const CellSets child = Play(cells, square);
     int score = 0;
@@ -817,7 +835,7 @@ ScoredMove SolveBestMove(int side, SearchReport& report) {
   NewGeneration();
   const CellSets cells = ReadCellSets(side);
   ScoredMove best = {NoSquareCode, -Infinity, true};
-  const SquareSet legal = LegalSquares(cells);
+  const SquareSet legal = MovesOf(cells);
   if (legal == 0) {
     best.score = SolveWindow(cells, -Infinity, Infinity);
   } else {
