@@ -534,8 +534,8 @@ int SolveLastSquare(SquareSet own, SquareSet opponent, SquareSet empty) {
 // that the mover tends to have the last move in each region) and kept when it turns something.
 // Playing a square flips its quadrant's parity, so `odd` is passed down rather than counted again.
 // `passed` is set when the other side has just passed, so that a second pass ends the game.
-int SolveFew(SquareSet own, SquareSet opponent, SquareSet empty, SquareSet odd, int alpha,
-             int beta, bool passed) {
+int SolveFew(SquareSet own, SquareSet opponent, SquareSet empty, SquareSet odd, int alpha, int beta,
+             bool passed) {
   if ((empty & (empty - 1)) == 0) return SolveLastSquare(own, opponent, empty);
   CountNode();
   const SquareSet groups[] = {empty & odd, empty & ~odd};
