@@ -242,6 +242,11 @@ constexpr SquareSet CornerSquares = 0x8100000000000081;
 // MobilityWeight / EstimateWeight evaluation units (a disc is EvaluationUnitsPerDisc).
 constexpr int EstimateWeight = 1;
 constexpr int MobilityWeight = 600;
+// The same weight in the exact search's ordering, where a reply counts for less: there the
+// estimate comes from a search a few plies deep, and trusting it more searched fewer positions
+// (docs/development.md, "The exact end game"). The middle game keeps its weight, with which the
+// levels' strength and times were measured.
+constexpr int EndMobilityWeight = 350;
 // From this many plies left on, the middle-game search orders the children by the evaluation too.
 constexpr int EvaluatedPlies = 3;
 
@@ -628,7 +633,7 @@ int SolveEnd(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int 
       const SquareSet replies = Moves(after.own, after.opponent, after.empty);
       const int estimate = SearchPlies(after, ShallowPlies(empties), -Infinity, Infinity);
       key = EstimateWeight * estimate +
-            MobilityWeight * (CountSquares(replies) + CountSquares(replies & CornerSquares));
+            EndMobilityWeight * (CountSquares(replies) + CountSquares(replies & CornerSquares));
     } else if (empties >= OrderedEmpties) {
       // Fastest-first: the move that leaves the opponent the fewest replies (a corner reply
       // counting twice) is most often the best, and its subtree is the smallest.
