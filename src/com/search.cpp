@@ -487,6 +487,10 @@ constexpr int StabilityEmpties = 8;
 // From this many on, the children are ordered by the learned evaluation as well as by mobility,
 // from searches of more plies where more empty squares are left (ShallowPlies).
 constexpr int EvaluatedEmpties = 12;
+// The shallow searches that order the children need their estimates exact only for the moves
+// that might reach alpha: a move worse than alpha by more than this many discs is only bounded
+// (its search fails low for the mover at once), which spares most of its subtree.
+constexpr int SortMargin = 8;
 // At most this many empty squares go to the special routine without move generation.
 constexpr int FewEmpties = 4;
 
@@ -633,6 +637,9 @@ int SolveEnd(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int 
   }
 
   const SquareSet odd = OddQuadrants(empty);
+  // The children's estimates are from their mover's view: a move that is bad for this node's mover
+  // makes its child's search fail high above sortBeta.
+  const int sortBeta = -(alpha - SortMargin) * EvaluationUnitsPerDisc;
   for (int k = 0; k < count; ++k) {
     const EndChild child = children[k];
     const SquareSet placed = SquareSet{1} << child.square;
@@ -644,7 +651,7 @@ int SolveEnd(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int 
       // mover's view, so lower is better here) with the fastest-first term below.
       const CellSets after = {child.own, child.opponent, empty & ~placed};
       const SquareSet replies = Moves(after.own, after.opponent, after.empty);
-      const int estimate = SearchPlies(after, ShallowPlies(empties), -Infinity, Infinity);
+      const int estimate = SearchPlies(after, ShallowPlies(empties), -Infinity, sortBeta);
       key = EstimateWeight * estimate +
             EndMobilityWeight * (CountSquares(replies) + CountSquares(replies & CornerSquares));
     } else if (empties >= OrderedEmpties) {
