@@ -173,7 +173,7 @@ constexpr RayTable Rays = MakeRays();
 // before the first square that is not the opponent's, when that square is the mover's. The first
 // such square is the lowest (rising rays) or highest (falling rays) set bit of the ray's blockers.
 // Branch-free: whether a ray encloses anything becomes a mask of all ones or none, since a branch
-// per ray is mispredicted often enough to cost more (3-5% of an exact solve's time).
+// per ray is mispredicted often enough to cost more (docs/development.md, "The exact end game").
 inline SquareSet Flips(SquareSet own, SquareSet opponent, int square) {
   SquareSet flipped = 0;
   for (int ray = 0; ray < RisingRays; ++ray) {
