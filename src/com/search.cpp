@@ -169,6 +169,26 @@ constexpr RayTable MakeRays() {
 }
 constexpr RayTable Rays = MakeRays();
 
+// The squares next to each square: a move turns nothing unless one of them holds an opponent disc,
+// which the last few squares test before they look for turned discs at all.
+struct NeighbourTable {
+  SquareSet of[SquareCount];
+};
+constexpr NeighbourTable MakeNeighbours() {
+  NeighbourTable table{};
+  for (int square = 0; square < SquareCount; ++square) {
+    for (int ray = 0; ray < RayCount; ++ray) {
+      const SquareSet line = Rays.rays[ray][square];
+      if (line == 0) continue;
+      table.of[square] |= ray < RisingRays
+                              ? line & (~line + 1)
+                              : SquareSet{1} << (SquareCount - 1 - std::countl_zero(line));
+    }
+  }
+  return table;
+}
+constexpr NeighbourTable Neighbours = MakeNeighbours();
+
 // The opponent discs that the mover's disc on `square` turns: along each ray, the opponent discs
 // before the first square that is not the opponent's, when that square is the mover's. The first
 // such square is the lowest (rising rays) or highest (falling rays) set bit of the ray's blockers.
@@ -198,20 +218,25 @@ constexpr SquareSet ColumnH = ColumnA << LastIndex;
 constexpr SquareSet InnerColumns = ~(ColumnA | ColumnH);
 
 // The empty squares where the mover encloses a run in some direction: each direction's runs of
-// opponent discs grown from the mover's discs a step at a time (six steps span the board), all
-// squares at once. Opponent discs on the side columns stop the sideways directions from wrapping.
+// opponent discs grown from the mover's discs by Kogge-Stone parallel prefix (steps of one, then
+// of two twice over: four dependent steps span the six discs a run can hold), all squares at
+// once. Opponent discs on the side columns stop the sideways directions from wrapping.
 inline SquareSet Moves(SquareSet own, SquareSet opponent, SquareSet empty) {
   constexpr int Shifts[] = {1, BoardSize, BoardSize - 1, BoardSize + 1};
-  constexpr int GrowSteps = BoardSize - 3;
   SquareSet moves = 0;
   for (const int shift : Shifts) {
     const SquareSet runs = shift == BoardSize ? opponent : opponent & InnerColumns;
     SquareSet up = runs & (own << shift);
     SquareSet down = runs & (own >> shift);
-    for (int step = 0; step < GrowSteps; ++step) {
-      up |= runs & (up << shift);
-      down |= runs & (down >> shift);
-    }
+    up |= runs & (up << shift);
+    down |= runs & (down >> shift);
+    // Pairs of run squares: a run reached at one square reaches two squares further.
+    const SquareSet pairsUp = runs & (runs << shift);
+    const SquareSet pairsDown = pairsUp >> shift;
+    up |= pairsUp & (up << 2 * shift);
+    down |= pairsDown & (down >> 2 * shift);
+    up |= pairsUp & (up << 2 * shift);
+    down |= pairsDown & (down >> 2 * shift);
     moves |= (up << shift) | (down >> shift);
   }
   return moves & empty;
@@ -476,9 +501,6 @@ void StoreEnd(EndEntry* slots, SquareSet own, SquareSet opponent, int empties, i
 
 // ---- The last empty squares ---------------------------------------------------------------------
 
-// Below this many empty squares the children are not ordered by mobility (parity alone): ordering
-// costs more than it saves so close to the end.
-constexpr int OrderedEmpties = 6;
 // From this many empty squares on, the search keeps its results in the end-game table. Below it a
 // probe, a likely cache miss, costs more than the searches it saves.
 constexpr int TabledEmpties = 9;
@@ -494,8 +516,9 @@ constexpr int EvaluatedEmpties = 12;
 // that might reach alpha: a move worse than alpha by more than this many discs is only bounded
 // (its search fails low for the mover at once), which spares most of its subtree.
 constexpr int SortMargin = 8;
-// At most this many empty squares go to the special routine without move generation.
-constexpr int FewEmpties = 4;
+// At most this many empty squares go to the special routine without move generation, which tries
+// the squares in parity order alone: above it, ordering by mobility saves more than it costs.
+constexpr int FewEmpties = 5;
 
 // The plies of the shallow search that orders the children of a node with `empties` empty
 // squares: even, since a search that ends on the mover's own move overrates its mobility.
@@ -525,6 +548,79 @@ inline SquareSet QuadrantOf(int square) {
   return Quadrants[((square >> 4) & 2) | ((square >> 2) & 1)];
 }
 
+// ---- The last square ----------------------------------------------------------------------------
+// With one square left the board is full around it: every square that is not the mover's is the
+// opponent's, so a side's discs alone tell how many it turns there. Each of the four lines through
+// the square is gathered into a byte and its count looked up (the last-flip count of bit-board
+// endgame solvers); about twice as fast as finding the turned discs (docs/development.md).
+
+// LineFlips.count[at][line]: the discs turned along a line of BoardSize squares by a disc on square
+// `at` of it, when `line` has the bits of the mover's squares and every other square holds an
+// opponent disc. Squares off the board's end of a short diagonal read as opponent discs that no
+// disc of the mover closes, so they turn nothing, as the edge would.
+struct LineFlipTable {
+  std::uint8_t count[BoardSize][1 << BoardSize];
+};
+constexpr LineFlipTable MakeLineFlips() {
+  LineFlipTable table{};
+  for (int at = 0; at < BoardSize; ++at) {
+    for (int line = 0; line < (1 << BoardSize); ++line) {
+      int turned = 0;
+      for (const int step : {-1, 1}) {
+        int run = 0;
+        int next = at + step;
+        for (; next >= 0 && next < BoardSize && ((line >> next) & 1) == 0; next += step)
+          ++run;
+        if (next >= 0 && next < BoardSize) turned += run;
+      }
+      table.count[at][line] = static_cast<std::uint8_t>(turned);
+    }
+  }
+  return table;
+}
+constexpr LineFlipTable LineFlips = MakeLineFlips();
+
+// The two diagonals through each square.
+struct DiagonalTable {
+  SquareSet rising[SquareCount];   // through the square, towards h8 and a1
+  SquareSet falling[SquareCount];  // towards a8 and h1
+};
+constexpr DiagonalTable MakeDiagonals() {
+  DiagonalTable table{};
+  for (int square = 0; square < SquareCount; ++square) {
+    for (int other = 0; other < SquareCount; ++other) {
+      const int rows = other / BoardSize - square / BoardSize;
+      const int cols = other % BoardSize - square % BoardSize;
+      if (rows == cols) table.rising[square] |= SquareSet{1} << other;
+      if (rows == -cols) table.falling[square] |= SquareSet{1} << other;
+    }
+  }
+  return table;
+}
+constexpr DiagonalTable Diagonals = MakeDiagonals();
+
+constexpr int TopByte = SquareCount - BoardSize;
+
+// The squares of `set` on a line with one square per column, gathered into a byte by column: the
+// multiplication adds the rows up, and no two squares share a column, so nothing carries.
+inline unsigned ByColumn(SquareSet set) {
+  return static_cast<unsigned>((set * ColumnA) >> TopByte);
+}
+
+// The discs that the side owning `own` turns by a disc on `square`, the only empty square.
+inline int LastFlipCount(SquareSet own, int square) {
+  // Each row's bit of column a, moved to bit `row` of the top byte by one multiplication.
+  constexpr SquareSet ColumnToRow = 0x0102040810204080;
+  const int row = square / BoardSize;
+  const int col = square % BoardSize;
+  const unsigned rowLine = static_cast<unsigned>(own >> (row * BoardSize)) & 0xFF;
+  const unsigned colLine =
+      static_cast<unsigned>((((own >> col) & ColumnA) * ColumnToRow) >> TopByte);
+  return LineFlips.count[col][rowLine] + LineFlips.count[row][colLine] +
+         LineFlips.count[col][ByColumn(own & Diagonals.rising[square])] +
+         LineFlips.count[col][ByColumn(own & Diagonals.falling[square])];
+}
+
 // The exact score when one square is left: the mover plays it if it can, else the other side,
 // else the game ends with it empty (and it goes to the winner).
 int SolveLastSquare(SquareSet own, SquareSet opponent, SquareSet empty) {
@@ -532,11 +628,11 @@ int SolveLastSquare(SquareSet own, SquareSet opponent, SquareSet empty) {
   const int square = std::countr_zero(empty);
   // 63 discs on the board: the difference follows from the mover's count alone.
   const int difference = 2 * CountSquares(own) - (SquareCount - 1);
-  if (const SquareSet turned = Flips(own, opponent, square); turned != 0) {
-    return difference + 2 * CountSquares(turned) + 1;
+  if (const int turned = LastFlipCount(own, square); turned != 0) {
+    return difference + 2 * turned + 1;
   }
-  if (const SquareSet turned = Flips(opponent, own, square); turned != 0) {
-    return difference - 2 * CountSquares(turned) - 1;
+  if (const int turned = LastFlipCount(opponent, square); turned != 0) {
+    return difference - 2 * turned - 1;
   }
   return difference > 0 ? difference + 1 : difference < 0 ? difference - 1 : 0;
 }
@@ -555,6 +651,7 @@ int SolveFew(SquareSet own, SquareSet opponent, SquareSet empty, SquareSet odd, 
   for (const SquareSet group : groups) {
     for (SquareSet left = group; left != 0; left &= left - 1) {
       const int square = std::countr_zero(left);
+      if ((Neighbours.of[square] & opponent) == 0) continue;
       const SquareSet turned = Flips(own, opponent, square);
       if (turned == 0) continue;
       const SquareSet placed = SquareSet{1} << square;
@@ -657,14 +754,12 @@ int SolveEnd(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int 
       const int estimate = SearchPlies(after, ShallowPlies(empties), -Infinity, sortBeta);
       key = EstimateWeight * estimate +
             EndMobilityWeight * (CountSquares(replies) + CountSquares(replies & CornerSquares));
-    } else if (empties >= OrderedEmpties) {
+    } else {
       // Fastest-first: the move that leaves the opponent the fewest replies (a corner reply
       // counting twice) is most often the best, and its subtree is the smallest.
       const SquareSet replies = Moves(child.own, child.opponent, empty & ~placed);
       key = 2 * (CountSquares(replies) + CountSquares(replies & CornerSquares));
       if ((placed & odd) == 0) ++key;  // parity breaks ties
-    } else {
-      key = (placed & odd) != 0 ? 0 : 1;  // parity ordering alone
     }
     // Insertion sort of the children listed so far, in place.
     int at = k;
