@@ -335,6 +335,13 @@ int SearchPlies(const CellSets& cells, int plies, int alpha, int beta) {
 
   Child children[SquareCount];
   const int count = ListChildren(cells, moves, first, plies >= EvaluatedPlies, children);
+  // Prefetching: the children's slots are asked for before the first child is searched, so that
+  // their cache misses overlap instead of following one another. The last ply's children are
+  // only evaluated and have no slot to read.
+  if (plies > 1) {
+    for (int k = 0; k < count; ++k)
+      __builtin_prefetch(&SlotOf(children[k].cells));
+  }
   const int windowLow = alpha;
   int best = -Infinity;
   int bestSquare = NoMoveIndex;
@@ -637,6 +644,30 @@ int SolveLastSquare(SquareSet own, SquareSet opponent, SquareSet empty) {
   return difference > 0 ? difference + 1 : difference < 0 ? difference - 1 : 0;
 }
 
+// The exact score when two squares are left: each tried in turn by the mover, then by the other
+// side if the mover has neither; the last square is counted directly. `passed` as in SolveFew.
+int SolveTwoSquares(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int beta,
+                    bool passed) {
+  CountNode();
+  const SquareSet firstPlaced = empty & (~empty + 1);
+  const SquareSet secondPlaced = empty ^ firstPlaced;
+  int best = -ExactInfinity;
+  for (const SquareSet placed : {firstPlaced, secondPlaced}) {
+    const int square = std::countr_zero(placed);
+    if ((Neighbours.of[square] & opponent) == 0) continue;
+    const SquareSet turned = Flips(own, opponent, square);
+    if (turned == 0) continue;
+    const int score = -SolveLastSquare(opponent & ~turned, own | turned | placed, empty ^ placed);
+    if (score > best) {
+      best = score;
+      if (best >= beta) return best;
+    }
+  }
+  if (best != -ExactInfinity) return best;
+  if (passed) return FinalScoreOf(own, opponent, empty);
+  return -SolveTwoSquares(opponent, own, empty, -beta, -alpha, true);
+}
+
 // The last few empty squares (FewEmpties or fewer): no move list, each empty square tried in
 // parity order (`odd`: the squares of the quadrants with an odd number of empty squares, first, so
 // that the mover tends to have the last move in each region) and kept when it turns something.
@@ -644,7 +675,10 @@ int SolveLastSquare(SquareSet own, SquareSet opponent, SquareSet empty) {
 // `passed` is set when the other side has just passed, so that a second pass ends the game.
 int SolveFew(SquareSet own, SquareSet opponent, SquareSet empty, SquareSet odd, int alpha, int beta,
              bool passed) {
-  if ((empty & (empty - 1)) == 0) return SolveLastSquare(own, opponent, empty);
+  if (const SquareSet rest = empty & (empty - 1); (rest & (rest - 1)) == 0) {
+    return rest == 0 ? SolveLastSquare(own, opponent, empty)
+                     : SolveTwoSquares(own, opponent, empty, alpha, beta, passed);
+  }
   CountNode();
   const SquareSet groups[] = {empty & odd, empty & ~odd};
   int best = -ExactInfinity;
@@ -679,17 +713,17 @@ struct EndChild {
 };
 
 // The exact score for the mover within the window (alpha, beta), or a bound outside it (fail
-// soft); alpha-beta negamax to the end of the game with principal variation search.
-int SolveEnd(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int beta) {
+// soft); alpha-beta negamax to the end of the game with principal variation search. `odd` holds
+// the quadrants with an odd number of empty squares (OddQuadrants), kept up to date move by move.
+int SolveEnd(SquareSet own, SquareSet opponent, SquareSet empty, SquareSet odd, int alpha,
+             int beta) {
   const int empties = CountSquares(empty);
-  if (empties <= FewEmpties) {
-    return SolveFew(own, opponent, empty, OddQuadrants(empty), alpha, beta, false);
-  }
+  if (empties <= FewEmpties) return SolveFew(own, opponent, empty, odd, alpha, beta, false);
   CountNode();
   const SquareSet moves = Moves(own, opponent, empty);
   if (moves == 0) {
     if (Moves(opponent, own, empty) == 0) return FinalScoreOf(own, opponent, empty);
-    return -SolveEnd(opponent, own, empty, -beta, -alpha);
+    return -SolveEnd(opponent, own, empty, odd, -beta, -alpha);
   }
 
   // Stability cutoff: the opponent's stable discs are its own at the end, so the mover can score
@@ -736,7 +770,6 @@ int SolveEnd(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int 
     }
   }
 
-  const SquareSet odd = OddQuadrants(empty);
   // The children's estimates are from their mover's view: a move that is bad for this node's mover
   // makes its child's search fail high above sortBeta.
   const int sortBeta = -(alpha - SortMargin) * EvaluationUnitsPerDisc;
@@ -775,13 +808,14 @@ int SolveEnd(SquareSet own, SquareSet opponent, SquareSet empty, int alpha, int 
   for (int k = 0; k < count; ++k) {
     const EndChild& child = children[k];
     const SquareSet rest = empty & ~(SquareSet{1} << child.square);
+    const SquareSet restOdd = odd ^ QuadrantOf(child.square);
     int score;
     if (k == 0) {
-      score = -SolveEnd(child.own, child.opponent, rest, -beta, -alpha);
+      score = -SolveEnd(child.own, child.opponent, rest, restOdd, -beta, -alpha);
     } else {
-      score = -SolveEnd(child.own, child.opponent, rest, -alpha - 1, -alpha);
+      score = -SolveEnd(child.own, child.opponent, rest, restOdd, -alpha - 1, -alpha);
       if (score > alpha && score < beta) {
-        score = -SolveEnd(child.own, child.opponent, rest, -beta, -alpha);
+        score = -SolveEnd(child.own, child.opponent, rest, restOdd, -beta, -alpha);
       }
     }
     if (score > best) {
@@ -805,7 +839,7 @@ int SolveWindow(const CellSets& cells, int alpha, int beta) {
     CountNode();  // a full board is a position visited too
     return DiscDifference(cells);
   }
-  return SolveEnd(cells.own, cells.opponent, cells.empty, alpha, beta);
+  return SolveEnd(cells.own, cells.opponent, cells.empty, OddQuadrants(cells.empty), alpha, beta);
 }
 
 // The plies of the mid-game search that orders the moves at the root of an exact solve and guesses
