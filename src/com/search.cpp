@@ -190,25 +190,25 @@ constexpr NeighbourTable MakeNeighbours() {
 constexpr NeighbourTable Neighbours = MakeNeighbours();
 
 // The opponent discs that the mover's disc on `square` turns: along each ray, the opponent discs
-// before the first square that is not the opponent's, when that square is the mover's. The first
-// such square is the lowest (rising rays) or highest (falling rays) set bit of the ray's blockers.
-// Branch-free: whether a ray encloses anything becomes a mask of all ones or none, since a branch
-// per ray is mispredicted often enough to cost more (docs/development.md, "The exact end game").
+// before the first square that is not the opponent's, when that square (the outflank) is the
+// mover's. The first such square is the lowest (rising rays) or highest (falling rays) set bit of
+// the ray's blockers. Branch-free: a ray without an outflank yields an empty set by arithmetic,
+// since a branch per ray is mispredicted often enough to cost more (docs/development.md, "The
+// exact end game").
 inline SquareSet Flips(SquareSet own, SquareSet opponent, int square) {
   SquareSet flipped = 0;
   for (int ray = 0; ray < RisingRays; ++ray) {
     const SquareSet line = Rays.rays[ray][square];
     const SquareSet blockers = line & ~opponent;
-    const SquareSet first = blockers & (~blockers + 1);
-    const SquareSet enclosed = SquareSet{0} - SquareSet{(first & own) != 0};
-    flipped |= (first - 1) & line & enclosed;
+    const SquareSet outflank = blockers & (~blockers + 1) & own;
+    flipped |= (outflank - SquareSet{outflank != 0}) & line;
   }
   for (int ray = RisingRays; ray < RayCount; ++ray) {
     const SquareSet line = Rays.rays[ray][square];
     const SquareSet blockers = line & ~opponent;
     const SquareSet first = (SquareSet{1} << (SquareCount - 1)) >> std::countl_zero(blockers | 1);
-    const SquareSet enclosed = SquareSet{0} - SquareSet{(first & blockers & own) != 0};
-    flipped |= line & ~((first << 1) - 1) & enclosed;
+    const SquareSet outflank = first & blockers & own;
+    flipped |= line & (SquareSet{0} - (outflank << 1));
   }
   return flipped;
 }
