@@ -530,7 +530,7 @@ constexpr int FewEmpties = 5;
 // The plies of the shallow search that orders the children of a node with `empties` empty
 // squares: even, since a search that ends on the mover's own move overrates its mobility.
 constexpr int ShallowPlies(int empties) {
-  constexpr int TwoPliesFrom = 16, FourPliesFrom = 18, SixPliesFrom = 22;
+  constexpr int TwoPliesFrom = 17, FourPliesFrom = 20, SixPliesFrom = 22;
   return empties >= SixPliesFrom    ? 6
          : empties >= FourPliesFrom ? 4
          : empties >= TwoPliesFrom  ? 2
