@@ -171,6 +171,30 @@ TEST_F(SearchTest, ExactSearchOnHandMadeEndings) {
   }
 }
 
+// The last two squares have routines of their own, and the last one's turned discs are counted
+// line by line through the rows, columns and diagonals of every length: one or two empty squares
+// on every square of the board, the rest filled at random, against plain minimax.
+TEST_F(SearchTest, ExactSearchOnTheLastSquaresEverywhere) {
+  std::mt19937 random(PositionSeed);
+  constexpr int FillsPerSquare = 12;
+  for (int square = 0; square < SquareCount; ++square) {
+    for (int fill = 0; fill < FillsPerSquare; ++fill) {
+      ResetBoardState();
+      for (int k = 0; k < SquareCount; ++k)
+        Board[k / BoardSize][k % BoardSize] = (random() & 1) != 0 ? Black : White;
+      Board[square / BoardSize][square % BoardSize] = Empty;
+      // Every other filling leaves a second empty square somewhere else.
+      if (fill % 2 == 1) {
+        const int other = static_cast<int>(random() % SquareCount);
+        Board[other / BoardSize][other % BoardSize] = Empty;
+      }
+      const int side = fill % 4 < 2 ? 0 : 1;
+      ASSERT_EQ(SolveExactly(ReadCellSets(side)), testing::SolveByMinimax(side))
+          << "empty square " << square << ", filling " << fill;
+    }
+  }
+}
+
 // Searches at every level from random positions of every stage of the game, through the turn the
 // driver plays: the COM must place exactly one legal disc with its flips, as the square-by-square
 // rules play it, print its code, clear PassFlag and draw exactly one number.
