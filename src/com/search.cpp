@@ -559,7 +559,8 @@ inline SquareSet QuadrantOf(int square) {
 // With one square left the board is full around it: every square that is not the mover's is the
 // opponent's, so a side's discs alone tell how many it turns there. Each of the four lines through
 // the square is gathered into a byte and its count looked up (the last-flip count of bit-board
-// endgame solvers); about twice as fast as finding the turned discs (docs/development.md).
+// endgame solvers), which is cheaper than finding the turned discs (docs/development.md, "Faster
+// positions").
 
 // LineFlips.count[at][line]: the discs turned along a line of BoardSize squares by a disc on square
 // `at` of it, when `line` has the bits of the mover's squares and every other square holds an
@@ -587,25 +588,6 @@ constexpr LineFlipTable MakeLineFlips() {
 }
 constexpr LineFlipTable LineFlips = MakeLineFlips();
 
-// The two diagonals through each square.
-struct DiagonalTable {
-  SquareSet rising[SquareCount];   // through the square, towards h8 and a1
-  SquareSet falling[SquareCount];  // towards a8 and h1
-};
-constexpr DiagonalTable MakeDiagonals() {
-  DiagonalTable table{};
-  for (int square = 0; square < SquareCount; ++square) {
-    for (int other = 0; other < SquareCount; ++other) {
-      const int rows = other / BoardSize - square / BoardSize;
-      const int cols = other % BoardSize - square % BoardSize;
-      if (rows == cols) table.rising[square] |= SquareSet{1} << other;
-      if (rows == -cols) table.falling[square] |= SquareSet{1} << other;
-    }
-  }
-  return table;
-}
-constexpr DiagonalTable Diagonals = MakeDiagonals();
-
 constexpr int TopByte = SquareCount - BoardSize;
 
 // The squares of `set` on a line with one square per column, gathered into a byte by column: the
@@ -623,9 +605,11 @@ inline int LastFlipCount(SquareSet own, int square) {
   const unsigned rowLine = static_cast<unsigned>(own >> (row * BoardSize)) & 0xFF;
   const unsigned colLine =
       static_cast<unsigned>((((own >> col) & ColumnA) * ColumnToRow) >> TopByte);
+  const SquareSet diagonal = Lines.lines[DiagonalAxis][row - col + LastIndex];
+  const SquareSet antiDiagonal = Lines.lines[AntiDiagonalAxis][row + col];
   return LineFlips.count[col][rowLine] + LineFlips.count[row][colLine] +
-         LineFlips.count[col][ByColumn(own & Diagonals.rising[square])] +
-         LineFlips.count[col][ByColumn(own & Diagonals.falling[square])];
+         LineFlips.count[col][ByColumn(own & diagonal)] +
+         LineFlips.count[col][ByColumn(own & antiDiagonal)];
 }
 
 // The exact score when one square is left: the mover plays it if it can, else the other side,
