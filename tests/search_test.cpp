@@ -14,6 +14,7 @@
 #include "com/search.h"
 #include "harness.h"
 #include "minimax.h"
+#include "move_tree.h"
 #include "reference_rules.h"
 
 namespace reversi {
@@ -168,6 +169,30 @@ TEST_F(SearchTest, ExactSearchOnHandMadeEndings) {
     testing::SetBoard(c.picture);
     EXPECT_EQ(SolveExactly(ReadCellSets(c.side)), c.difference) << c.picture;
     EXPECT_EQ(SolveExactly(ReadCellSets(c.side)), testing::SolveByMinimax(c.side)) << c.picture;
+  }
+}
+
+// The search plays its moves with routines of its own, faster than the board's: their move tree
+// from the start has the known counts, and from positions of every stage the counts of the
+// board's own rules.
+TEST_F(SearchTest, SearchMovesGrowTheRulesMoveTree) {
+  InitBoard();
+  const CellSets start = ReadCellSets(0);
+  for (int depth = 1; depth <= testing::KnownTreeDepth; ++depth) {
+    EXPECT_EQ(CountSearchTreeLeaves(start, depth), testing::StartTreeLeaves[depth]) << depth;
+  }
+  std::mt19937 random(PositionSeed);
+  constexpr int PositionsPerStage = 20;
+  constexpr int StageStep = 4;
+  constexpr int Plies = 3;
+  for (int empties = SquareCount - 4 - StageStep; empties > 0; empties -= StageStep) {
+    for (int k = 0; k < PositionsPerStage; ++k) {
+      const Position position = RandomPosition(random, empties);
+      Load(position);
+      const std::uint64_t bySearch = CountSearchTreeLeaves(ReadCellSets(position.side), Plies);
+      EXPECT_EQ(bySearch, testing::CountMoveTreeLeaves(position.side, Plies))
+          << "empties " << empties << ", position " << k;
+    }
   }
 }
 

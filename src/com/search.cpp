@@ -1035,6 +1035,19 @@ int ScoreMoves(int side, int level, ScoredMove* out, SearchReport& report) {
   return count;
 }
 
+std::uint64_t CountSearchTreeLeaves(const CellSets& cells, int depth) {
+  if (depth == 0) return 1;
+  const SquareSet moves = MovesOf(cells);
+  if (moves == 0) {
+    const CellSets passed = Passed(cells);
+    return MovesOf(passed) == 0 ? 1 : CountSearchTreeLeaves(passed, depth - 1);
+  }
+  std::uint64_t leaves = 0;
+  for (SquareSet left = moves; left != 0; left &= left - 1)
+    leaves += CountSearchTreeLeaves(Play(cells, std::countr_zero(left)), depth - 1);
+  return leaves;
+}
+
 std::uint64_t SearchedNodes() {
   return nodes;
 }

@@ -56,6 +56,11 @@ int ChooseSearchedSquare(int side, int level, int coin);
 // square order) to `out` (SquareCount records) and returns how many. Prints nothing.
 int ScoreEveryMove(const CellSets& cells, int level, ScoredMove* out, SearchReport& report);
 
+// Leaves of the move tree `depth` plies deep from `cells`, found with the search's own move
+// routines, counted as the rules' move-tree count is (a forced pass a ply of its own, a finished
+// game a leaf wherever it ends), so that the tests can hold the two to the same numbers.
+std::uint64_t CountSearchTreeLeaves(const CellSets& cells, int depth);
+
 // Positions visited by the searches since the program started (for the benchmark's speed figure).
 std::uint64_t SearchedNodes();
 
