@@ -5,6 +5,7 @@
 #include <bit>
 #include <chrono>
 #include <cstdint>
+#include <initializer_list>
 
 #include "board/board.h"
 #include "com/com.h"

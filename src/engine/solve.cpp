@@ -22,7 +22,6 @@ constexpr std::size_t ReadPieceSize = 4096;
 constexpr int LargestScore = SquareCount;
 constexpr int DecimalRadix = 10;
 constexpr std::int64_t MicrosecondsPerSecond = 1000000;
-constexpr std::uint64_t NodesPerMillion = 1000000;
 
 // One line of the file as read: the position and, when the file gives them, the best score among
 // the listed moves and the set of moves that reach it.
@@ -173,7 +172,6 @@ void WriteScore(int score, int width) {
 }
 
 constexpr int LineWidth = 5;
-constexpr int MoveWidth = 6;
 constexpr int ScoreWidth = 7;
 constexpr int NodesWidth = 14;
 constexpr int SecondsWidth = 10;
